@@ -1,0 +1,94 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "audio/sound_library.h"
+
+namespace vx::test {
+
+// A sound library without sound: streams are records a test can inspect and steer. Files must be
+// announced with addFile() to open; every call is logged by name ("play 1", "setAttributes 1 -1 50 0").
+struct FakeFile {
+    audio::Family family = audio::Family::Plain;
+    std::int64_t lengthBytes = 44100 * 4 * 10;
+    int rate = 44100;
+};
+
+class FakeSoundLibrary : public audio::SoundLibrary {
+public:
+    using File = FakeFile;
+    struct Stream {
+        std::string path;
+        audio::Family family = audio::Family::Plain;
+        std::int64_t length = 0;
+        bool lengthFinal = true;
+        std::int64_t position = 0;
+        int activity = audio::kStopped;
+        int frequency = 44100, volume = 100, pan = 0;
+        std::uint32_t level = 0;
+        std::int64_t loopStart = 0, loopEnd = 0;
+        std::vector<audio::EqBandParams> eq;  // one per eqSet()
+        int eqResets = 0;
+    };
+
+    // Steering
+    std::map<std::string, File> files;
+    std::vector<std::string> devices{"No sound", "Fake Card"};
+    int failInitWith = 0;   // non-zero: init() fails with this code
+    int failStartWith = 0;  // non-zero: start() fails with this code
+    int errorCode = 0;      // what lastError() answers
+
+    // Observation
+    std::vector<std::string> calls;
+    std::map<audio::Handle, Stream> streams;
+    int initDevice = -2;
+    std::uint32_t initFrequency = 0;
+    double bufferSeconds = 0;
+    bool running = false;
+
+    void addFile(const std::string& path, File file = {}) { files[path] = file; }
+    Stream* stream(audio::Handle h);
+
+    std::string deviceDescription(int index) override;
+    bool init(int device, std::uint32_t frequency) override;
+    bool start() override;
+    bool stop() override;
+    bool shutdown() override;
+    bool setBufferLength(double seconds) override;
+    int lastError() const override { return errorCode; }
+
+    audio::Handle createStream(audio::Family family, const std::string& path, std::uint32_t flags) override;
+    bool preBuffer(audio::Handle h) override;
+    bool play(audio::Handle h) override;
+    bool pause(audio::Handle h) override;
+    bool resume(audio::Handle h) override;
+    bool stopChannel(audio::Handle h) override;
+    bool freeStream(audio::Handle h) override;
+    int activity(audio::Handle h) override;
+    std::int64_t length(audio::Handle h) override;
+    bool lengthIsFinal(audio::Handle h) override;
+    std::int64_t position(audio::Handle h) override;
+    bool setPosition(audio::Handle h, std::int64_t bytes) override;
+    double bytesToSeconds(audio::Handle h, std::int64_t bytes) override;
+    std::int64_t secondsToBytes(audio::Handle h, double seconds) override;
+    bool attributes(audio::Handle h, int* frequency, int* volume, int* pan) override;
+    bool setAttributes(audio::Handle h, int frequency, int volume, int pan) override;
+    std::uint32_t level(audio::Handle h) override;
+    bool setLoop(audio::Handle h, std::int64_t start, std::int64_t end) override;
+
+    bool eqSet(audio::Handle h) override;
+    bool eqRemove(audio::Handle h) override;
+    bool eqSetParameters(audio::Handle h, const audio::EqBandParams& params) override;
+    bool eqGetParameters(audio::Handle h, audio::EqBandParams* params) override;
+    bool eqReset(audio::Handle h) override;
+    bool eqFree() override;
+
+private:
+    bool fail(int code);
+    void log(std::string call) { calls.push_back(std::move(call)); }
+    audio::Handle next_ = 1;
+};
+
+}  // namespace vx::test
