@@ -233,7 +233,9 @@ void LcdDisplay::paintCounters(QPainter& p) const {
         f.setPixelSize(f.pixelSize() - 1);
     p.setFont(f);
     const QString shown = length_.isEmpty() ? QStringLiteral("--:--:--") : length_;
-    p.setPen(rgb(dj::kLcdDim));
+    QColor ghost = rgb(dj::kLcdDim);
+    ghost.setAlpha(55);
+    p.setPen(ghost);
     p.drawText(big, Qt::AlignLeft | Qt::AlignVCenter, ghostOf(shown));
     p.setPen(rgb(dj::kLcdText));
     p.drawText(big, Qt::AlignLeft | Qt::AlignVCenter, shown);
