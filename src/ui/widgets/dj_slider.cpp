@@ -1,0 +1,271 @@
+#include "ui/widgets/dj_slider.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/widgets/dj_palette.h"
+
+namespace vx::ui {
+
+namespace {
+constexpr int kGrooveThickness = 6;
+constexpr int kMargin = 2;
+}  // namespace
+
+DjSlider::DjSlider(Qt::Orientation orientation, QWidget* parent) : QAbstractSlider(parent) {
+    setOrientation(orientation);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_Hover);
+    connect(this, &QAbstractSlider::sliderMoved, this, &DjSlider::scrolling);
+}
+
+void DjSlider::setTickInterval(int interval) {
+    tickInterval_ = std::max(0, interval);
+    update();
+}
+
+void DjSlider::setFill(Fill fill) {
+    fill_ = fill;
+    update();
+}
+
+QSize DjSlider::sizeHint() const {
+    return orientation() == Qt::Vertical ? QSize(44, 160) : QSize(180, 40);
+}
+
+QSize DjSlider::minimumSizeHint() const {
+    return orientation() == Qt::Vertical ? QSize(24, 60) : QSize(60, 24);
+}
+
+int DjSlider::capLength() const {
+    const int along = orientation() == Qt::Vertical ? height() : width();
+    return std::clamp(along / 6, 12, 26);
+}
+
+int DjSlider::travelStart() const {
+    return capLength() / 2 + kMargin;
+}
+
+int DjSlider::travelSpan() const {
+    const int along = orientation() == Qt::Vertical ? height() : width();
+    return std::max(1, along - capLength() - 2 * kMargin);
+}
+
+int DjSlider::pixelOf(int value) const {
+    const int range = maximum() - minimum();
+    if (range <= 0) return travelStart();
+    const double f = double(value - minimum()) / range;
+    return travelStart() + int(std::lround(f * travelSpan()));
+}
+
+int DjSlider::valueAtPoint(QPoint point) const {
+    const int along = orientation() == Qt::Vertical ? point.y() : point.x();
+    const double f = std::clamp(double(along - travelStart()) / travelSpan(), 0.0, 1.0);
+    return minimum() + int(std::lround(f * (maximum() - minimum())));
+}
+
+QRect DjSlider::capRect() const {
+    const int centre = pixelOf(sliderPosition());
+    const int len = capLength();
+    if (orientation() == Qt::Vertical) {
+        const int thick = std::min(width() - 2 * kMargin, 40);
+        return QRect((width() - thick) / 2, centre - len / 2, thick, len);
+    }
+    const int thick = std::min(height() - 2 * kMargin, 34);
+    return QRect(centre - len / 2, (height() - thick) / 2, len, thick);
+}
+
+void DjSlider::paintTicks(QPainter& p, const QRect& groove) const {
+    if (tickInterval_ <= 0 || maximum() <= minimum()) return;
+    const bool vertical = orientation() == Qt::Vertical;
+    const int mid = (minimum() + maximum()) / 2;
+    for (int v = minimum(); v <= maximum(); v += tickInterval_) {
+        const bool major = v == minimum() || v == maximum() || v == mid;
+        p.setPen(QPen(QColor::fromRgba(major ? dj::kTextDim : dj::kBevelLight), major ? 2 : 1));
+        const int at = pixelOf(v);
+        const int gap = 5, len = major ? 9 : 6;
+        if (vertical) {
+            p.drawLine(groove.left() - gap - len, at, groove.left() - gap, at);
+            p.drawLine(groove.right() + gap, at, groove.right() + gap + len, at);
+        } else {
+            p.drawLine(at, groove.top() - gap - len, at, groove.top() - gap);
+            p.drawLine(at, groove.bottom() + gap, at, groove.bottom() + gap + len);
+        }
+    }
+}
+
+void DjSlider::paintCap(QPainter& p) const {
+    const QRectF cap = QRectF(capRect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const bool vertical = orientation() == Qt::Vertical;
+    // Shadow, then a brushed body lit from above.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 120));
+    p.drawRoundedRect(cap.translated(1.5, 2.5), 3, 3);
+    QLinearGradient body(cap.topLeft(), vertical ? cap.bottomLeft() : cap.topRight());
+    const bool hot = isSliderDown() || underMouse();
+    body.setColorAt(0.0, dj::shade(dj::kCapTop, hot ? 12 : 0));
+    body.setColorAt(0.45, dj::shade(dj::kCapBottom, hot ? 12 : 0));
+    body.setColorAt(0.55, dj::shade(dj::kCapBottom, -20));
+    body.setColorAt(1.0, dj::shade(dj::kCapTop, -25));
+    p.setPen(QPen(QColor::fromRgba(dj::kBevelDark), 1));
+    p.setBrush(body);
+    p.drawRoundedRect(cap, 3, 3);
+    // Grip ridges and the bright centre line the eye reads the position from.
+    p.setPen(QPen(QColor(0, 0, 0, 90), 1));
+    const QPointF c = cap.center();
+    for (int k : {-7, -4, 4, 7}) {
+        if (vertical && std::abs(k) < cap.height() / 2 - 1)
+            p.drawLine(QPointF(cap.left() + 3, c.y() + k), QPointF(cap.right() - 3, c.y() + k));
+        if (!vertical && std::abs(k) < cap.width() / 2 - 1)
+            p.drawLine(QPointF(c.x() + k, cap.top() + 3), QPointF(c.x() + k, cap.bottom() - 3));
+    }
+    p.setPen(QPen(hasFocus() ? QColor::fromRgba(dj::kAccent) : QColor::fromRgba(dj::kText), 2));
+    if (vertical)
+        p.drawLine(QPointF(cap.left() + 2, c.y()), QPointF(cap.right() - 2, c.y()));
+    else
+        p.drawLine(QPointF(c.x(), cap.top() + 2), QPointF(c.x(), cap.bottom() - 2));
+}
+
+void DjSlider::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled()) p.setOpacity(0.45);
+    const bool vertical = orientation() == Qt::Vertical;
+    const int start = travelStart() - 3, len = travelSpan() + 6;
+    const QRect groove = vertical ? QRect((width() - kGrooveThickness) / 2, start, kGrooveThickness, len)
+                                  : QRect(start, (height() - kGrooveThickness) / 2, len, kGrooveThickness);
+    paintTicks(p, groove);
+
+    p.setPen(QPen(QColor::fromRgba(dj::kBevelLight), 1));
+    p.setBrush(QColor::fromRgba(dj::kGroove));
+    p.drawRoundedRect(QRectF(groove).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+
+    if (fill_ != Fill::None && maximum() > minimum()) {
+        const int origin = fill_ == Fill::FromMinimum   ? pixelOf(minimum())
+                           : fill_ == Fill::FromMaximum ? pixelOf(maximum())
+                                                        : pixelOf((minimum() + maximum()) / 2);
+        const int at = pixelOf(sliderPosition());
+        const int a = std::min(origin, at), b = std::max(origin, at);
+        const QRect bar = vertical ? QRect(groove.left() + 1, a, groove.width() - 2, b - a)
+                                   : QRect(a, groove.top() + 1, b - a, groove.height() - 2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor::fromRgba(dj::kAccent));
+        p.drawRect(bar);
+    }
+    paintCap(p);
+}
+
+void DjSlider::mousePressEvent(QMouseEvent* event) {
+    emit mousePressed(event->button());
+    if (event->button() != Qt::LeftButton || maximum() <= minimum()) {
+        event->ignore();
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    const int along = orientation() == Qt::Vertical ? pos.y() : pos.x();
+    pressValue_ = value();
+    dragOffset_ = capRect().contains(pos) ? along - pixelOf(value()) : 0;
+    setSliderDown(true);
+    if (dragOffset_ == 0) setSliderPosition(valueAtPoint(pos));
+    event->accept();
+}
+
+void DjSlider::mouseMoveEvent(QMouseEvent* event) {
+    if (!isSliderDown()) {
+        event->ignore();
+        return;
+    }
+    QPoint pos = event->position().toPoint();
+    if (orientation() == Qt::Vertical)
+        pos.ry() -= dragOffset_;
+    else
+        pos.rx() -= dragOffset_;
+    setSliderPosition(valueAtPoint(pos));
+    event->accept();
+}
+
+void DjSlider::mouseReleaseEvent(QMouseEvent* event) {
+    if (!isSliderDown() || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    setSliderDown(false);
+    if (value() != pressValue_) emit valueSettled(value());
+    event->accept();
+}
+
+void DjSlider::stepBy(int delta) {
+    const int before = value();
+    setValue(before + delta);
+    if (value() != before) {
+        emit scrolling(value());
+        emit valueSettled(value());
+    }
+}
+
+void DjSlider::keyPressEvent(QKeyEvent* event) {
+    const bool vertical = orientation() == Qt::Vertical;
+    // A vertical cap moves the way the arrow points, so Up lowers the value.
+    const int up = vertical ? -1 : 1;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            stepBy(up * singleStep());
+            break;
+        case Qt::Key_Down:
+            stepBy(-up * singleStep());
+            break;
+        case Qt::Key_Right:
+            stepBy(singleStep());
+            break;
+        case Qt::Key_Left:
+            stepBy(-singleStep());
+            break;
+        case Qt::Key_PageUp:
+            stepBy(up * pageStep());
+            break;
+        case Qt::Key_PageDown:
+            stepBy(-up * pageStep());
+            break;
+        case Qt::Key_Home:
+            stepBy(minimum() - value());
+            break;
+        case Qt::Key_End:
+            stepBy(maximum() - value());
+            break;
+        default:
+            QAbstractSlider::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void DjSlider::wheelEvent(QWheelEvent* event) {
+    wheelRemainder_ += event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+    const int notches = wheelRemainder_ / 120;
+    wheelRemainder_ %= 120;
+    if (notches != 0) stepBy((orientation() == Qt::Vertical ? -1 : 1) * notches * singleStep());
+    event->accept();
+}
+
+void DjSlider::dragEnterEvent(QDragEnterEvent* event) {
+    event->acceptProposedAction();
+}
+
+void DjSlider::dragMoveEvent(QDragMoveEvent* event) {
+    event->acceptProposedAction();
+}
+
+void DjSlider::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    emit dropped(event->source(), event->position().toPoint());
+}
+
+}  // namespace vx::ui

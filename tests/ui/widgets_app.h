@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+
+namespace vx::test {
+
+// The one QApplication the widget tests share (created on first use if no other test made one).
+inline QApplication& widgetsApp() {
+    static int argc = 1;
+    static char name[] = "widgets_tests";
+    static char* argv[] = {name, nullptr};
+    if (auto* existing = qobject_cast<QApplication*>(QApplication::instance())) return *existing;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// A fixture member declared before any widget member, so the application exists first.
+struct WithApp {
+    WithApp() { widgetsApp(); }
+};
+
+// What the widget paints, as an image of its own size.
+inline QImage render(QWidget& w) {
+    QImage image(w.size(), QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    w.render(&image);
+    return image;
+}
+
+}  // namespace vx::test

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "ui/widgets/lcd_display.h"
+#include "widgets_app.h"
+
+using vx::ui::LcdDisplay;
+
+namespace {
+
+class LcdDisplayTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        vx::test::widgetsApp();
+        lcd.resize(340, 128);
+        lcd.show();
+    }
+    QPoint progressPoint(int percent) const {
+        const QRect r = lcd.progressRect();
+        return QPoint(r.left() + (r.width() - 1) * percent / 100, r.center().y());
+    }
+    vx::test::WithApp app_;
+    LcdDisplay lcd;
+};
+
+TEST_F(LcdDisplayTest, DraggingTheProgressBarReportsTheNewValue) {
+    lcd.setProgress(10);
+    QSignalSpy moved(&lcd, &LcdDisplay::progressMoved);
+    QTest::mousePress(&lcd, Qt::LeftButton, {}, progressPoint(50));
+    EXPECT_TRUE(lcd.isProgressHeld());
+    EXPECT_EQ(lcd.progress(), 50);
+    QTest::mouseMove(&lcd, progressPoint(75));
+    EXPECT_EQ(lcd.progress(), 75);
+    // The display tick keeps setting the song's position; the bar stays where the hand holds it.
+    lcd.setProgress(11);
+    EXPECT_EQ(lcd.progress(), 75);
+    QTest::mouseRelease(&lcd, Qt::LeftButton, {}, progressPoint(75));
+    EXPECT_FALSE(lcd.isProgressHeld());
+    ASSERT_EQ(moved.count(), 2);
+    EXPECT_EQ(moved.at(0).at(0).toInt(), 50);
+    EXPECT_EQ(moved.at(1).at(0).toInt(), 75);
+    lcd.setProgress(12);
+    EXPECT_EQ(lcd.progress(), 12);
+}
+
+TEST_F(LcdDisplayTest, DraggingPastTheEndsStopsAtTheEnds) {
+    QSignalSpy moved(&lcd, &LcdDisplay::progressMoved);
+    QTest::mousePress(&lcd, Qt::LeftButton, {}, progressPoint(50));
+    QTest::mouseMove(&lcd, QPoint(lcd.width() + 40, lcd.progressRect().center().y()));
+    EXPECT_EQ(lcd.progress(), 100);
+    QTest::mouseMove(&lcd, QPoint(-40, 0));
+    EXPECT_EQ(lcd.progress(), 0);
+    QTest::mouseRelease(&lcd, Qt::LeftButton, {}, QPoint(-40, 0));
+}
+
+TEST_F(LcdDisplayTest, PressesAwayFromTheBarDoNotSeek) {
+    QSignalSpy moved(&lcd, &LcdDisplay::progressMoved);
+    QTest::mouseClick(&lcd, Qt::LeftButton, {}, lcd.titleRect().center());
+    QTest::mouseClick(&lcd, Qt::RightButton, {}, progressPoint(60));
+    EXPECT_EQ(moved.count(), 0);
+    EXPECT_EQ(lcd.progress(), 0);
+}
+
+TEST_F(LcdDisplayTest, ProgressIsClampedToPercent) {
+    lcd.setProgress(140);
+    EXPECT_EQ(lcd.progress(), 100);
+    lcd.setProgress(-3);
+    EXPECT_EQ(lcd.progress(), 0);
+}
+
+TEST_F(LcdDisplayTest, ALongTitleScrollsOnEachTickAndWrapsAround) {
+    lcd.setTitleText(
+        QStringLiteral("A rather long track title by a rather long artist name          Velumix"));
+    ASSERT_TRUE(lcd.titleScrolls());
+    const QImage before = vx::test::render(lcd);
+    lcd.tick();
+    lcd.tick();
+    EXPECT_EQ(lcd.titleScrollOffset(), 2 * LcdDisplay::kScrollStep);
+    EXPECT_NE(vx::test::render(lcd).copy(lcd.titleRect()), before.copy(lcd.titleRect()));
+    for (int i = 0; i < 2000 && lcd.titleScrollOffset() != 0; ++i) lcd.tick();
+    EXPECT_EQ(lcd.titleScrollOffset(), 0);  // a full lap brings it back to the start
+    // A new title starts from its beginning.
+    lcd.tick();
+    lcd.setTitleText(QStringLiteral("Another very long title that still does not fit on the display"));
+    EXPECT_EQ(lcd.titleScrollOffset(), 0);
+}
+
+TEST_F(LcdDisplayTest, AShortTitleStandsStill) {
+    lcd.setTitleText(QStringLiteral("Short"));
+    EXPECT_FALSE(lcd.titleScrolls());
+    lcd.tick();
+    EXPECT_EQ(lcd.titleScrollOffset(), 0);
+}
+
+TEST_F(LcdDisplayTest, ArrowsTakeForwardBackOrNone) {
+    lcd.setCueEditArrow(1);
+    EXPECT_EQ(lcd.cueEditArrow(), LcdDisplay::ArrowBack);
+    lcd.setCueEditArrow(7);
+    EXPECT_EQ(lcd.cueEditArrow(), LcdDisplay::ArrowNone);
+    lcd.setLoopEditArrow(0);
+    EXPECT_EQ(lcd.loopEditArrow(), LcdDisplay::ArrowForward);
+    const QImage forward = vx::test::render(lcd);
+    lcd.setLoopEditArrow(2);
+    EXPECT_NE(vx::test::render(lcd), forward);
+}
+
+TEST_F(LcdDisplayTest, IndicatorsAndTextsShowInThePicture) {
+    const QImage blank = vx::test::render(lcd);
+    for (int i = 0; i < LcdDisplay::IndicatorCount; ++i) {
+        const auto which = static_cast<LcdDisplay::Indicator>(i);
+        lcd.setIndicator(which, true);
+        EXPECT_TRUE(lcd.indicator(which));
+        EXPECT_NE(vx::test::render(lcd), blank) << "indicator " << i;
+        lcd.setIndicator(which, false);
+    }
+    EXPECT_EQ(vx::test::render(lcd), blank);
+    lcd.setLengthText(QStringLiteral("00:03:41"));
+    lcd.setPitchText(QStringLiteral(" - 2.50%"));
+    lcd.setTimeText(QStringLiteral("00:01:00"));
+    EXPECT_EQ(lcd.lengthText(), QStringLiteral("00:03:41"));
+    EXPECT_EQ(lcd.pitchText(), QStringLiteral(" - 2.50%"));
+    EXPECT_EQ(lcd.timeText(), QStringLiteral("00:01:00"));
+    EXPECT_NE(vx::test::render(lcd), blank);
+}
+
+TEST_F(LcdDisplayTest, ADropIsReportedWithItsSource) {
+    QSignalSpy dropped(&lcd, &LcdDisplay::dropped);
+    QMimeData mime;
+    mime.setText(QStringLiteral("next song"));
+    QDragEnterEvent enter(QPoint(30, 30), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(&lcd, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(30, 30), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(&lcd, &drop);
+    ASSERT_EQ(dropped.count(), 1);
+    EXPECT_EQ(dropped.at(0).at(1).toPoint(), QPoint(30, 30));
+}
+
+}  // namespace

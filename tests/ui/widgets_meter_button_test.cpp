@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "ui/widgets/dj_palette.h"
+#include "ui/widgets/level_meter.h"
+#include "ui/widgets/state_button.h"
+#include "widgets_app.h"
+
+using vx::ui::LevelMeter;
+using vx::ui::StateButton;
+namespace dj = vx::ui::dj;
+
+namespace {
+
+TEST(LevelMeter, ClampsToTheEngineRange) {
+    vx::test::widgetsApp();
+    LevelMeter m;
+    m.setBars(40000, -5);
+    EXPECT_EQ(m.barA(), LevelMeter::kFullScale);
+    EXPECT_EQ(m.barB(), 0);
+    EXPECT_DOUBLE_EQ(LevelMeter::displayFraction(32768), 1.0);
+    EXPECT_DOUBLE_EQ(LevelMeter::displayFraction(0), 0.0);
+    EXPECT_DOUBLE_EQ(LevelMeter::displayFraction(1), 0.0);  // far below the floor
+    EXPECT_NEAR(LevelMeter::displayFraction(16384), 1.0 - 6.02 / 42.0, 0.001);
+}
+
+TEST(LevelMeter, PeakHoldsThenFallsToTheBar) {
+    vx::test::widgetsApp();
+    LevelMeter m;
+    m.setBars(30000, 20000);
+    m.setBars(1000, 20000);
+    EXPECT_EQ(m.peakA(), 30000);
+    for (int i = 0; i < LevelMeter::kPeakHoldTicks; ++i) m.tick();
+    EXPECT_EQ(m.peakA(), 30000);  // still held
+    m.tick();
+    EXPECT_LT(m.peakA(), 30000);
+    for (int i = 0; i < 100; ++i) m.tick();
+    EXPECT_EQ(m.peakA(), 1000);
+    EXPECT_EQ(m.peakB(), 20000);  // a steady bar keeps its peak on it
+}
+
+TEST(LevelMeter, BarsShowInThePicture) {
+    vx::test::widgetsApp();
+    LevelMeter m(Qt::Vertical);
+    m.resize(30, 150);
+    m.setBars(0, 0);
+    const QImage silent = vx::test::render(m);
+    m.setBars(32768, 0);
+    const QImage loud = vx::test::render(m);
+    // Bar A is the left half: its top segment is lit red; bar B stays dark.
+    const QPoint topOfA(8, 6), topOfB(22, 6);
+    EXPECT_NE(silent.pixel(topOfA), loud.pixel(topOfA));
+    EXPECT_EQ(QColor(loud.pixel(topOfA)).rgb(), QColor::fromRgba(dj::kMeterRed).rgb());
+    EXPECT_EQ(silent.pixel(topOfB), loud.pixel(topOfB));
+}
+
+TEST(StateButton, ColourComesFromTheState) {
+    vx::test::widgetsApp();
+    StateButton b(QStringLiteral("STEREO"), StateButton::Style::Green);
+    b.resize(80, 30);
+    EXPECT_EQ(b.faceColour().rgb(), QColor::fromRgba(dj::kDarkGreen).rgb());
+    const QImage off = vx::test::render(b);
+    b.setLit(true);
+    EXPECT_EQ(b.faceColour().rgb(), QColor::fromRgba(dj::kLitGreen).rgb());
+    const QImage on = vx::test::render(b);
+    const QPoint face(6, 15);
+    EXPECT_GT(QColor(on.pixel(face)).green(), QColor(off.pixel(face)).green() + 60);
+
+    StateButton kill(QStringLiteral("KILL"), StateButton::Style::Kill);
+    kill.resize(60, 30);
+    const QImage alive = vx::test::render(kill);
+    kill.setLit(true);
+    EXPECT_EQ(kill.faceColour().rgb(), QColor::fromRgba(dj::kKillRed).rgb());
+    EXPECT_GT(QColor(vx::test::render(kill).pixel(face)).red(), QColor(alive.pixel(face)).red() + 60);
+}
+
+TEST(StateButton, ClicksDoNotChangeTheLight) {
+    vx::test::widgetsApp();
+    StateButton b(QStringLiteral("MON L"), StateButton::Style::Green);
+    b.resize(80, 30);
+    b.show();
+    QSignalSpy clicked(&b, &StateButton::clicked);
+    QSignalSpy pressed(&b, &StateButton::mousePressed);
+    QTest::mouseClick(&b, Qt::LeftButton);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_FALSE(b.isLit());  // the model decides, through setLit
+    // A right press is reported (Play's right click returns to the cue) but is no click.
+    QTest::mouseClick(&b, Qt::RightButton);
+    EXPECT_EQ(clicked.count(), 1);
+    ASSERT_EQ(pressed.count(), 2);
+    EXPECT_EQ(pressed.at(1).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+}
+
+}  // namespace
