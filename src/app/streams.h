@@ -32,6 +32,9 @@ public:
     void setAutoDjOn(bool on) { autoDjOn_ = on; }
     // Called when the user answers Yes to "Remove from Playlist?".
     void setRemoveFromPlaylist(std::function<void()> remove) { removeFromPlaylist_ = std::move(remove); }
+    // Shows a library failure (the program passes the sound system's ThrowError, which also releases the
+    // held modifier keys); without one the error box is shown directly.
+    void setErrorReporter(std::function<void(const QString&)> report) { errorReporter_ = std::move(report); }
 
     // Windows Media family first, then the plain family (pre-buffered). handle 0 on failure.
     Opened openStream(const QString& path);
@@ -50,11 +53,14 @@ public:
     audio::SoundLibrary& library() { return library_; }
 
 private:
+    void reportError(const QString& message);
+
     audio::SoundLibrary& library_;
     Dialogs& dialogs_;
     std::uint32_t flags_ = 0;
     bool autoDjOn_ = false;
     std::function<void()> removeFromPlaylist_;
+    std::function<void(const QString&)> errorReporter_;
     int lastTransportResult_ = 0;
 };
 
