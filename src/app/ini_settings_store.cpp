@@ -100,8 +100,10 @@ bool IniSettingsStore::save(const std::vector<Entry>& entries) const {
     if (!QDir().mkpath(QFileInfo(filePath_).absolutePath())) return false;
     QByteArray text = kSection + '\n';
     for (const Entry& e : entries) text += e.first.toUtf8() + '=' + escape(e.second) + '\n';
+    // Unbuffered, so a short write (disk full, size limit) shows in write()'s answer: a buffered
+    // QSaveFile can commit a cut file without noticing.
     QSaveFile file(filePath_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
     if (file.write(text) != text.size()) {
         file.cancelWriting();
         file.commit();

@@ -1,6 +1,7 @@
 // The exit rules: refused while a deck plays, the unsaved playlist offered, then everything stopped.
 #include "app/app_lifecycle.h"
 #include "app/dialogs.h"
+#include "options/settings.h"
 
 namespace vx {
 
@@ -28,7 +29,10 @@ bool AppLifecycle::requestExit() {
         }
     }
     if (timers_) timers_->disableTimers();
-    if (state_ == State::Running) soundSystem_.terminateSoundSystem(decks_->streamHandle(0), decks_->streamHandle(1));
+    if (state_ == State::Running) {
+        soundSystem_.terminateSoundSystem(decks_->streamHandle(0), decks_->streamHandle(1));
+        storeSettings(store_, settings_);  // the settings live on to the next start, first-run ones too
+    }
     state_ = State::ShutDown;
     return true;
 }
