@@ -22,7 +22,7 @@ class Ticker;
 // The program's life from the library checks to the shutdown of the sound system. It owns the sound
 // system, the streams, the settings and the main window's timers; the windows ask it and show.
 class AppLifecycle {
-public:
+  public:
     enum class State { NotStarted, Running, Failed, ShutDown };
 
     AppLifecycle(audio::SoundLibrary& library, Dialogs& dialogs, SettingsStore& store, Ticker& ticker,
@@ -64,7 +64,7 @@ public:
     Streams& streams() { return streams_; }
     Dialogs& dialogs() { return dialogs_; }
 
-private:
+  private:
     bool load();
     bool anyDeckPlaying();
 

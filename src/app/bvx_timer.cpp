@@ -27,8 +27,8 @@ void BvxTimer::setEnabled(bool value) {
 }
 
 void BvxTimer::setInterval(std::int64_t value) {
-    interval_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                                   std::numeric_limits<std::int32_t>::max()));
+    interval_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
     if (timer_->interval() != interval_) timer_->setInterval(interval_);
 }
 

@@ -13,7 +13,7 @@ namespace vx {
 // the timer underneath holds another value. Destruction stops the ticks before the timer is released.
 // Stats is a tuning value kept for the owner (the Qt timers need none).
 class BvxTimer {
-public:
+  public:
     explicit BvxTimer(Ticker& ticker);
     ~BvxTimer();
     BvxTimer(const BvxTimer&) = delete;
@@ -29,7 +29,7 @@ public:
     // Runs on every tick (UI thread) while enabled.
     std::function<void()> Timer;
 
-private:
+  private:
     std::unique_ptr<vx::Timer> timer_;
     bool enabled_ = false;
     std::int16_t stats_ = 20;

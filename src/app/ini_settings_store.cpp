@@ -15,10 +15,17 @@ QByteArray escape(const QString& text) {
     QByteArray out;
     for (const char c : text.toUtf8()) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -67,9 +74,8 @@ IniSettingsStore::IniSettingsStore(QString filePath) : filePath_(std::move(fileP
 }
 
 std::vector<IniSettingsStore::Entry>::iterator IniSettingsStore::find(const QString& name) {
-    return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
-        return e.first.compare(name, Qt::CaseInsensitive) == 0;
-    });
+    return std::find_if(entries_.begin(), entries_.end(),
+                        [&](const Entry& e) { return e.first.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
 QString IniSettingsStore::read(const QString& name) const {
@@ -81,7 +87,8 @@ QString IniSettingsStore::read(const QString& name) const {
 
 void IniSettingsStore::write(const QString& name, const QString& value) {
     const QString cleanName = name.trimmed();
-    if (cleanName.isEmpty() || cleanName.contains('=') || cleanName.contains('\n') || cleanName.contains('\r'))
+    if (cleanName.isEmpty() || cleanName.contains('=') || cleanName.contains('\n') ||
+        cleanName.contains('\r'))
         return;
     std::vector<Entry> next = entries_;
     const auto pos = std::find_if(next.begin(), next.end(), [&](const Entry& e) {

@@ -13,7 +13,7 @@ namespace vx {
 // it was first stored with. Every write rewrites the file atomically (QSaveFile): a failed write leaves
 // the old file, and the value in memory, untouched. No failure is reported.
 class IniSettingsStore : public SettingsStore {
-public:
+  public:
     // Longest value read() answers, in UTF-8 bytes: what fits a 2048-byte buffer with its end mark.
     static constexpr int kMaxValueBytes = 2047;
 
@@ -25,7 +25,7 @@ public:
 
     const QString& filePath() const { return filePath_; }
 
-private:
+  private:
     using Entry = std::pair<QString, QString>;
     std::vector<Entry>::iterator find(const QString& name);
     bool save(const std::vector<Entry>& entries) const;

@@ -10,7 +10,8 @@ void report(Dialogs& dialogs, const QString& code, const QString& text) {
 }
 
 QString versions(const std::string& runtime, const std::string& built) {
-    return "\r\n\r\nFound: " + QString::fromStdString(runtime) + "\r\nExpected: " + QString::fromStdString(built);
+    return "\r\n\r\nFound: " + QString::fromStdString(runtime) +
+           "\r\nExpected: " + QString::fromStdString(built);
 }
 }  // namespace
 

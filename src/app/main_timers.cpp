@@ -39,8 +39,8 @@ std::unique_ptr<Timer> MainTimers::make(Ticker& ticker, int milliseconds,
 }
 
 void MainTimers::disableTimers() {
-    for (Timer* t : {tmrTrackLength.get(), tmrRcue.get(), tmrLcue.get(), tmrXfader.get(), tmrLTurntableStop.get(),
-                     tmrRTurntableStop.get(), tmrAutoFade.get()}) {
+    for (Timer* t : {tmrTrackLength.get(), tmrRcue.get(), tmrLcue.get(), tmrXfader.get(),
+                     tmrLTurntableStop.get(), tmrRTurntableStop.get(), tmrAutoFade.get()}) {
         t->setEnabled(false);
     }
     if (tmrLLoop) tmrLLoop->setEnabled(false);

@@ -6,7 +6,7 @@ namespace vx {
 
 namespace {
 class QtTimer : public Timer {
-public:
+  public:
     QtTimer(int milliseconds, std::function<void()> tick) : tick_(std::move(tick)) {
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(milliseconds);
@@ -26,7 +26,7 @@ public:
     bool isEnabled() const override { return timer_.isActive(); }
     void setSingleShot(bool singleShot) override { timer_.setSingleShot(singleShot); }
 
-private:
+  private:
     QTimer timer_;
     std::function<void()> tick_;
 };

@@ -6,7 +6,8 @@
 namespace vx {
 
 bool AppLifecycle::anyDeckPlaying() {
-    return streams_.isStreamPlaying(decks_->streamHandle(0)) || streams_.isStreamPlaying(decks_->streamHandle(1));
+    return streams_.isStreamPlaying(decks_->streamHandle(0)) ||
+           streams_.isStreamPlaying(decks_->streamHandle(1));
 }
 
 bool AppLifecycle::requestExit() {
@@ -18,14 +19,17 @@ bool AppLifecycle::requestExit() {
     }
     if (playlist_->changed()) {
         const QString last = playlist_->lastPlaylist();
-        const QString question = last.isEmpty() ? QStringLiteral("Save Playlist? ") : "Save Playlist to " + last + " ?";
+        const QString question =
+            last.isEmpty() ? QStringLiteral("Save Playlist? ") : "Save Playlist to " + last + " ?";
         switch (dialogs_.message(question, "Save Playlist...", Dialogs::Icon::Information,
                                  Dialogs::Buttons::YesNoCancel)) {
             case Dialogs::Answer::Yes:
                 if (!playlist_->save()) return false;  // the save told why; nothing is lost by staying
                 break;
-            case Dialogs::Answer::No: break;
-            default: return false;
+            case Dialogs::Answer::No:
+                break;
+            default:
+                return false;
         }
     }
     if (timers_) timers_->disableTimers();

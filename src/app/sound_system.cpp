@@ -63,7 +63,8 @@ void ThrowError(audio::SoundLibrary& library, Dialogs& dialogs, const QString& m
                     Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
 }
 
-SoundSystem::SoundSystem(audio::SoundLibrary& library, Dialogs& dialogs) : library_(library), dialogs_(dialogs) {}
+SoundSystem::SoundSystem(audio::SoundLibrary& library, Dialogs& dialogs)
+    : library_(library), dialogs_(dialogs) {}
 
 void SoundSystem::ThrowError(const QString& message) {
     vx::ThrowError(library_, dialogs_, message);

@@ -23,12 +23,14 @@ inline constexpr int kKeyAlt = 18;
 
 // Starts and stops the output and reports the library's failures.
 class SoundSystem {
-public:
+  public:
     SoundSystem(audio::SoundLibrary& library, Dialogs& dialogs);
 
     // After every error box the keyboard model is told that Ctrl and Alt are up (key code, shift state 0):
     // the box took the key releases that happened while it was open.
-    void setKeyReleaseHook(std::function<void(int keyCode, int shift)> hook) { keyRelease_ = std::move(hook); }
+    void setKeyReleaseHook(std::function<void(int keyCode, int shift)> hook) {
+        keyRelease_ = std::move(hook);
+    }
 
     // Opens `device` at `frequency` Hz and starts the output. On failure the reason was shown and the
     // program must end; false is returned.
@@ -40,7 +42,7 @@ public:
 
     audio::SoundLibrary& library() { return library_; }
 
-private:
+  private:
     audio::SoundLibrary& library_;
     Dialogs& dialogs_;
     std::function<void(int, int)> keyRelease_;

@@ -9,8 +9,8 @@
 
 namespace vx {
 
-AppLifecycle::AppLifecycle(audio::SoundLibrary& library, Dialogs& dialogs, SettingsStore& store, Ticker& ticker,
-                           AppPaths paths, std::function<audio::LibraryInfo()> libraryInfo)
+AppLifecycle::AppLifecycle(audio::SoundLibrary& library, Dialogs& dialogs, SettingsStore& store,
+                           Ticker& ticker, AppPaths paths, std::function<audio::LibraryInfo()> libraryInfo)
     : library_(library),
       dialogs_(dialogs),
       store_(store),

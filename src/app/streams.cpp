@@ -22,7 +22,8 @@ QString clockText(std::int64_t seconds) {
     }
     auto field = [](std::int64_t v) {
         // Two digits at least; a negative value keeps its sign in front: -5 -> "-05".
-        return v < 0 ? "-" + QString::number(-v).rightJustified(2, '0') : QString::number(v).rightJustified(2, '0');
+        return v < 0 ? "-" + QString::number(-v).rightJustified(2, '0')
+                     : QString::number(v).rightJustified(2, '0');
     };
     return field(hours) + ":" + field(minutes) + ":" + field(seconds);
 }
@@ -52,8 +53,9 @@ Streams::Opened Streams::openStream(const QString& path) {
         if (QFileInfo(path).isFile()) {
             reportError("The selected file could not be loaded. Please choose another file...");
         } else {
-            const QString text = QStringLiteral("The selected file can not be found at its original location.") +
-                                 QChar(13) + QChar(13) + "Remove from Playlist?";
+            const QString text =
+                QStringLiteral("The selected file can not be found at its original location.") + QChar(13) +
+                QChar(13) + "Remove from Playlist?";
             const auto answer =
                 dialogs_.message(text, "File Not Found", Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
             if (answer == Dialogs::Answer::Yes && removeFromPlaylist_) removeFromPlaylist_();
@@ -80,7 +82,9 @@ bool Streams::resumeStream(Handle h, StreamKind kind) {
     return ok;
 }
 
-std::int64_t Streams::getStreamPosition(Handle h, StreamKind) { return library_.position(h); }
+std::int64_t Streams::getStreamPosition(Handle h, StreamKind) {
+    return library_.position(h);
+}
 
 bool Streams::setStreamPosition(Handle h, StreamKind kind, std::int64_t bytes) {
     library_.eqReset(h);
@@ -90,7 +94,9 @@ bool Streams::setStreamPosition(Handle h, StreamKind kind, std::int64_t bytes) {
     return ok;
 }
 
-std::int64_t Streams::songLengthBytes(Handle h) { return library_.length(h); }
+std::int64_t Streams::songLengthBytes(Handle h) {
+    return library_.length(h);
+}
 
 QString Streams::songLengthText(Handle h, std::int64_t lengthBytes) {
     const std::int64_t seconds = std::llround(library_.bytesToSeconds(h, lengthBytes));

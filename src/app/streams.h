@@ -18,7 +18,7 @@ QString clockText(std::int64_t seconds);
 
 // The decks' transport primitives over the sound library, with the messages of a failed open.
 class Streams {
-public:
+  public:
     struct Opened {
         audio::Handle handle = 0;
         StreamKind kind = StreamKind::None;
@@ -42,7 +42,8 @@ public:
     bool playStream(audio::Handle h, StreamKind kind);
     bool resumeStream(audio::Handle h, StreamKind kind);
     std::int64_t getStreamPosition(audio::Handle h, StreamKind kind);
-    bool setStreamPosition(audio::Handle h, StreamKind kind, std::int64_t bytes);  // resets the equaliser first
+    bool setStreamPosition(audio::Handle h, StreamKind kind,
+                           std::int64_t bytes);  // resets the equaliser first
     int lastTransportResult() const { return lastTransportResult_; }
 
     // Length in bytes of the stream (stored by the caller in its deck) and its clock text.
@@ -52,7 +53,7 @@ public:
 
     audio::SoundLibrary& library() { return library_; }
 
-private:
+  private:
     void reportError(const QString& message);
 
     audio::SoundLibrary& library_;

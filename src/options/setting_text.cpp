@@ -51,7 +51,11 @@ int leadingInt32(const QString& text) {
                         std::numeric_limits<std::int32_t>::max());
 }
 
-QString numberText(double value) { return QString::number(value, 'g', 15); }
-QString numberText(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
+QString numberText(double value) {
+    return QString::number(value, 'g', 15);
+}
+QString numberText(float value) {
+    return QString::number(static_cast<double>(value), 'g', 7);
+}
 
 }  // namespace vx

@@ -15,6 +15,8 @@ int leadingInt32(const QString& text);
 // Decimal text of a stored number, as short as round-trips for its type: 2.0 -> "2", 1.1 -> "1.1".
 QString numberText(double value);
 QString numberText(float value);
-inline QString numberText(int value) { return QString::number(value); }
+inline QString numberText(int value) {
+    return QString::number(value);
+}
 
 }  // namespace vx

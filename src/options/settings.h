@@ -27,19 +27,19 @@ inline constexpr std::int32_t kExactSeekFlag = 131072;
 // Every program-wide setting, with the meaning the rest of the program relies on (already defaulted and
 // checked: a Settings value is always usable as it stands).
 struct Settings {
-    int optStartUp = 0;          // 1: offer the file associations at start-up
-    float EQBandwidth = kBandwidthDefault;  // octaves
-    std::int32_t SeekAccuracy = 0;          // 0, or kExactSeekFlag
-    QString chosenQuality = kFmQuality;     // stored under InitQuality
-    std::uint32_t outputFrequency = 22050;  // Hz, from chosenQuality
-    QString chosenDevice = kDefaultSoundDevice;  // stored under initDevice
-    int outputDevice = -1;                  // -1 the default device, 1..n a sound card
+    int optStartUp = 0;                                 // 1: offer the file associations at start-up
+    float EQBandwidth = kBandwidthDefault;              // octaves
+    std::int32_t SeekAccuracy = 0;                      // 0, or kExactSeekFlag
+    QString chosenQuality = kFmQuality;                 // stored under InitQuality
+    std::uint32_t outputFrequency = 22050;              // Hz, from chosenQuality
+    QString chosenDevice = kDefaultSoundDevice;         // stored under initDevice
+    int outputDevice = -1;                              // -1 the default device, 1..n a sound card
     std::int32_t TurntableStopSpeed = kBrakingDefault;  // Hz taken off per braking tick
-    double pitchRange = 1.0;                // 1.0, 1.5 or 2.0
-    int DjSetup = 0;                        // 0, 1 or 2: order of the main window's panels
-    int XFaderCutSpeed = kCutSpeedDefault;  // ms
-    int AutomixStart = kAutomixDefault;     // per cent of the song
-    double Buffer = kBufferDefault;         // seconds decoded ahead before a (re)start
+    double pitchRange = 1.0;                            // 1.0, 1.5 or 2.0
+    int DjSetup = 0;                                    // 0, 1 or 2: order of the main window's panels
+    int XFaderCutSpeed = kCutSpeedDefault;              // ms
+    int AutomixStart = kAutomixDefault;                 // per cent of the song
+    double Buffer = kBufferDefault;                     // seconds decoded ahead before a (re)start
     QString RecPath;                        // start folder of the add-songs dialog, kept as stored
     QString playlistPath;                   // folder of playlist files
     int stutteringSpeed = kStutterDefault;  // ms

@@ -19,8 +19,8 @@ LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen
 
     auto* product = new QLabel(kProductName, this);
     product->setObjectName("productLabel");
-    auto* version = new QLabel(QString("version %1.%2 build %3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch),
-                               this);
+    auto* version = new QLabel(
+        QString("version %1.%2 build %3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch), this);
     version->setObjectName("ver_label");
     status_ = new QLabel("Initializing Sound System...", this);
     status_->setObjectName("loadingLABEL");

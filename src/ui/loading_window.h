@@ -8,14 +8,14 @@ namespace vx {
 // The splash window shown while the program starts.
 class LoadingWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit LoadingWindow(QWidget* parent = nullptr);
 
     // "Loading Playlist: N Songs done...", never going back to a smaller N.
     void setLoadedSongs(int songs);
     QString status() const { return status_->text(); }
 
-private:
+  private:
     QLabel* status_;
     int lastShown_ = -1;
 };

@@ -182,20 +182,21 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void MainWindow::enterEvent(QEnterEvent* event) {
-    endMove();  // the window system may have kept the release of a move
+    endMove();                        // the window system may have kept the release of a move
     panel(Panel::Mixer)->setFocus();  // keys reach the mixer wherever the pointer is
     QWidget::enterEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool isMixer = watched == panel(Panel::Mixer);
-    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == titleBar_) return startMove(false);
         if (watched == imgIcon_ || isMixer) return startMove(true);
     } else if (event->type() == QEvent::MouseButtonRelease) {
         endMove();
-    } else if (event->type() == QEvent::Enter && (isMixer || watched == panel(Panel::LeftDeck) ||
-                                                  watched == panel(Panel::RightDeck))) {
+    } else if (event->type() == QEvent::Enter &&
+               (isMixer || watched == panel(Panel::LeftDeck) || watched == panel(Panel::RightDeck))) {
         panel(Panel::Mixer)->setFocus();
     }
     return QWidget::eventFilter(watched, event);

@@ -20,7 +20,7 @@ class AppLifecycle;
 // mixer, right deck). It wires the models to widgets; closing and help ask the lifecycle.
 class MainWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(AppLifecycle& lifecycle, QWidget* parent = nullptr);
 
     QFrame* panel(Panel which) const { return panels_[static_cast<std::size_t>(which)]; }
@@ -35,7 +35,7 @@ public:
 
     void showHelp();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -43,7 +43,7 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QWidget* buildTitleBar();
     QFrame* buildPanel(const char* name, int width);
     bool startMove(bool sizeAllPointer);

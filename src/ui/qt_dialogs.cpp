@@ -10,21 +10,30 @@ namespace vx {
 namespace {
 QMessageBox::Icon toQt(Dialogs::Icon icon) {
     switch (icon) {
-        case Dialogs::Icon::Critical: return QMessageBox::Critical;
-        case Dialogs::Icon::Question: return QMessageBox::Question;
-        case Dialogs::Icon::Exclamation: return QMessageBox::Warning;
-        case Dialogs::Icon::Information: return QMessageBox::Information;
-        case Dialogs::Icon::None: break;
+        case Dialogs::Icon::Critical:
+            return QMessageBox::Critical;
+        case Dialogs::Icon::Question:
+            return QMessageBox::Question;
+        case Dialogs::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Dialogs::Icon::Information:
+            return QMessageBox::Information;
+        case Dialogs::Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons) {
     switch (buttons) {
-        case Dialogs::Buttons::Ok: return QMessageBox::Ok;
-        case Dialogs::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-        case Dialogs::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-        case Dialogs::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Dialogs::Buttons::Ok:
+            return QMessageBox::Ok;
+        case Dialogs::Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case Dialogs::Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Dialogs::Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -47,15 +56,20 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Ic
     const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
     QMessageBox box(toQt(icon), caption, displayText(text), toQt(buttons), parent_);
     switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Ok: return Answer::Ok;
-        default: return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        default:
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
     }
 }
 
 std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
-    const QString file = QFileDialog::getOpenFileName(parent_, request.title, startPath(request), request.filter);
+    const QString file =
+        QFileDialog::getOpenFileName(parent_, request.title, startPath(request), request.filter);
     if (file.isEmpty()) return std::nullopt;
     return file;
 }
@@ -68,7 +82,8 @@ std::optional<QStringList> QtDialogs::openFiles(const FileRequest& request) {
 }
 
 std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
-    const QString file = QFileDialog::getSaveFileName(parent_, request.title, startPath(request), request.filter);
+    const QString file =
+        QFileDialog::getSaveFileName(parent_, request.title, startPath(request), request.filter);
     if (file.isEmpty()) return std::nullopt;
     return file;
 }

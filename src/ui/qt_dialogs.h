@@ -9,7 +9,7 @@ namespace vx {
 
 // Message boxes and file pickers of the desktop, modal to `parent` when one is set.
 class QtDialogs : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -18,7 +18,7 @@ public:
     std::optional<QStringList> openFiles(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 

@@ -40,7 +40,7 @@ struct Playlist : PlaylistSaveHook {
 };
 
 class LifecycleTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     test::FakeSoundLibrary library;
     test::FakeDialogs dialogs;
@@ -52,8 +52,8 @@ protected:
     std::unique_ptr<AppLifecycle> app;
 
     AppLifecycle& make(const QString& manual = {}) {
-        app = std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path(), manual),
-                                             [this] { return info; });
+        app = std::make_unique<AppLifecycle>(library, dialogs, store, ticker,
+                                             AppPaths::under(dir.path(), manual), [this] { return info; });
         app->setDecks(&decks);
         app->setPlaylist(&playlist);
         return *app;
@@ -162,7 +162,8 @@ TEST_F(LifecycleTest, ExitIsRefusedWhileEitherDeckPlays) {
     library.calls.clear();
     EXPECT_FALSE(app->requestExit());
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Can't Exit when song is playing. Pause or Stop all music before closing...");
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Can't Exit when song is playing. Pause or Stop all music before closing...");
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Exclamation);
     EXPECT_TRUE(library.calls.empty());
     EXPECT_TRUE(app->timers()->tmrTrackLength->isEnabled());
@@ -182,8 +183,8 @@ TEST_F(LifecycleTest, ExitWithOnePausedAndOneStoppedDeckShutsEverythingDown) {
             EXPECT_FALSE(ticker.timers()[i]->enabled) << i;
         }
     }
-    EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 1", "eqRemove 2", "eqFree", "freeStream 1",
-                                                       "freeStream 2", "shutdown"}));
+    EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 1", "eqRemove 2", "eqFree",
+                                                       "freeStream 1", "freeStream 2", "shutdown"}));
     EXPECT_EQ(store.values.value("initquality"), kFmQuality);  // the settings are kept for the next start
     EXPECT_EQ(store.values.value("optstartup"), "1");
     EXPECT_TRUE(app->requestExit());  // asked again by the window system: nothing runs twice

@@ -18,7 +18,7 @@ QByteArray contents(const QString& path) {
 }
 
 class IniSettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString file() const { return dir.path() + "/Velumix/Velumix.conf"; }
 };

@@ -1,3 +1,5 @@
+#include "options/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -5,7 +7,6 @@
 
 #include "options/dj_setup.h"
 #include "options/setting_text.h"
-#include "options/settings.h"
 #include "support/fake_sound_library.h"
 #include "support/memory_settings.h"
 
@@ -31,7 +32,7 @@ TEST(LeadingNumber, TakesTheLongestLeadingNumber) {
 }
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     test::MemorySettings store;
     QStringList devices{kDefaultSoundDevice, "Card A", "Card B", "Card C"};

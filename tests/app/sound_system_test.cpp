@@ -1,6 +1,7 @@
+#include "app/sound_system.h"
+
 #include <gtest/gtest.h>
 
-#include "app/sound_system.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_sound_library.h"
 
@@ -21,7 +22,7 @@ TEST(ErrorText, KeepsTheTableAndItsGaps) {
 }
 
 class SoundSystemTest : public ::testing::Test {
-protected:
+  protected:
     test::FakeSoundLibrary library;
     test::FakeDialogs dialogs;
     SoundSystem sound{library, dialogs};
@@ -73,8 +74,8 @@ TEST_F(SoundSystemTest, AFailedOutputStartHasItsOwnText) {
 
 TEST_F(SoundSystemTest, ShutdownRunsEveryStepInOrderEvenWithEmptyDecks) {
     sound.terminateSoundSystem(0, 0);
-    EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 0", "eqRemove 0", "eqFree", "freeStream 0",
-                                                       "freeStream 0", "shutdown"}));
+    EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 0", "eqRemove 0", "eqFree",
+                                                       "freeStream 0", "freeStream 0", "shutdown"}));
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

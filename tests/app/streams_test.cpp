@@ -1,9 +1,10 @@
+#include "app/streams.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/streams.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_sound_library.h"
 
@@ -25,13 +26,15 @@ TEST(ClockText, WritesHoursMinutesAndSeconds) {
 }
 
 class StreamsTest : public ::testing::Test {
-protected:
+  protected:
     test::FakeSoundLibrary library;
     test::FakeDialogs dialogs;
     Streams streams{library, dialogs};
     QTemporaryDir dir;
     int removed = 0;
-    void SetUp() override { streams.setRemoveFromPlaylist([this] { ++removed; }); }
+    void SetUp() override {
+        streams.setRemoveFromPlaylist([this] { ++removed; });
+    }
     QString existingFile(const QString& name) {
         QFile f(dir.filePath(name));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
@@ -76,8 +79,8 @@ TEST_F(StreamsTest, AMissingFileOffersRemovalAndYesRemovesIt) {
     EXPECT_EQ(removed, 1);
     ASSERT_EQ(dialogs.shown.size(), 2u);
     const auto& shown = dialogs.shown[1];
-    EXPECT_EQ(shown.text, QString("The selected file can not be found at its original location.") + QChar(13) +
-                              QChar(13) + "Remove from Playlist?");
+    EXPECT_EQ(shown.text, QString("The selected file can not be found at its original location.") +
+                              QChar(13) + QChar(13) + "Remove from Playlist?");
     EXPECT_EQ(shown.title, "File Not Found");
     EXPECT_EQ(shown.icon, Dialogs::Icon::Question);
     EXPECT_EQ(shown.buttons, Dialogs::Buttons::YesNo);

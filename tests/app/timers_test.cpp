@@ -119,7 +119,8 @@ TEST(QtTicker, TicksOnTheEventLoopAndStopsWhenDisabled) {
     timer->setEnabled(true);
     QElapsedTimer clock;
     clock.start();
-    while (ticks < 3 && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (ticks < 3 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_GE(ticks, 3);
     timer->setEnabled(false);
     const int stopped = ticks;
@@ -130,7 +131,8 @@ TEST(QtTicker, TicksOnTheEventLoopAndStopsWhenDisabled) {
     once->setSingleShot(true);
     once->setEnabled(true);
     clock.restart();
-    while (once->isEnabled() && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (once->isEnabled() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_EQ(ticks, stopped + 1);
 }
 

@@ -1,3 +1,5 @@
+#include "ui/main_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,7 +15,6 @@
 #include "support/fake_ticker.h"
 #include "support/memory_settings.h"
 #include "ui/loading_window.h"
-#include "ui/main_window.h"
 
 namespace vx {
 namespace {
@@ -32,7 +33,7 @@ struct OneDeck : DeckHandles {
 };
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     test::FakeSoundLibrary library;
     test::FakeDialogs dialogs;
@@ -45,11 +46,12 @@ protected:
     void start(int djSetup = 0) {
         ensureApplication();
         store.write("DjSetup", QString::number(djSetup));
-        app = std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
-            audio::LibraryInfo info;
-            info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-            return info;
-        });
+        app =
+            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
+                audio::LibraryInfo info;
+                info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
+                return info;
+            });
         app->setDecks(&decks);
         ASSERT_TRUE(app->start());
         window = std::make_unique<MainWindow>(*app);
@@ -97,7 +99,8 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileADeckPlays) {
     library.stream(decks.left)->activity = audio::kPlaying;
     QTest::mouseClick(window->findChild<QPushButton*>("cmdcloseButton"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Can't Exit when song is playing. Pause or Stop all music before closing...");
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Can't Exit when song is playing. Pause or Stop all music before closing...");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(library.running);
 
