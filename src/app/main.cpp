@@ -1,11 +1,70 @@
 #include <QApplication>
-#include <QLabel>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
 
+#include "app/app_lifecycle.h"
+#include "app/command_line.h"
+#include "app/ini_settings_store.h"
+#include "app/qt_ticker.h"
+#include "audio/engine_factory.h"
+#include "audio/library_info.h"
+#include "ui/loading_window.h"
+#include "ui/main_window.h"
+#include "ui/qt_dialogs.h"
 #include "version.h"
 
+namespace {
+constexpr int kSplashPaintMs = 25;  // the splash is painted before the slow part of the start begins
+}
+
 int main(int argc, char** argv) {
+    // The command line is read before any window system is touched: --version and --help need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const vx::CommandLine commandLine = vx::parseCommandLine(arguments);
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "velumix: %s\n\n%s", qPrintable(commandLine.error), qPrintable(vx::usageText()));
+        return 2;
+    }
+    if (commandLine.showHelp) {
+        std::fputs(qPrintable(vx::usageText()), stdout);
+        return 0;
+    }
+    if (commandLine.showVersion) {
+        std::printf("%s %s\n", vx::kProductName, vx::kVersionText);
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QLabel label(vx::kProductName);
-    label.show();
-    return app.exec();
+    QApplication::setApplicationName(vx::kProductName);
+    QApplication::setApplicationVersion(vx::kVersionText);
+
+    vx::audio::EngineOptions engineOptions;
+    engineOptions.forceNoSound = commandLine.noSound;
+    const std::unique_ptr<vx::audio::SoundLibrary> engine = vx::audio::createEngine(engineOptions);
+    vx::QtDialogs dialogs;
+    vx::QtTicker ticker;
+    const vx::AppPaths paths = vx::AppPaths::standard(QCoreApplication::applicationDirPath());
+    vx::IniSettingsStore store(paths.configFile);
+    vx::AppLifecycle lifecycle(*engine, dialogs, store, ticker, paths, &vx::audio::queryLibraryInfo);
+    lifecycle.setCommandLine(commandLine.argument);
+
+    vx::LoadingWindow splash;
+    splash.show();
+    std::unique_ptr<vx::MainWindow> mainWindow;
+    QTimer::singleShot(kSplashPaintMs, [&] {
+        if (!lifecycle.start()) {
+            splash.close();
+            QCoreApplication::exit(lifecycle.exitCode());
+            return;
+        }
+        mainWindow = std::make_unique<vx::MainWindow>(lifecycle);
+        dialogs.setParent(mainWindow.get());
+        mainWindow->show();
+        splash.close();
+    });
+    const int code = app.exec();
+    mainWindow.reset();
+    return code;
 }

@@ -18,7 +18,7 @@ QString clockText(std::int64_t seconds);
 
 // The decks' transport primitives over the sound library, with the messages of a failed open.
 class Streams {
-public:
+  public:
     struct Opened {
         audio::Handle handle = 0;
         StreamKind kind = StreamKind::None;
@@ -32,6 +32,9 @@ public:
     void setAutoDjOn(bool on) { autoDjOn_ = on; }
     // Called when the user answers Yes to "Remove from Playlist?".
     void setRemoveFromPlaylist(std::function<void()> remove) { removeFromPlaylist_ = std::move(remove); }
+    // Shows a library failure (the program passes the sound system's ThrowError, which also releases the
+    // held modifier keys); without one the error box is shown directly.
+    void setErrorReporter(std::function<void(const QString&)> report) { errorReporter_ = std::move(report); }
 
     // Windows Media family first, then the plain family (pre-buffered). handle 0 on failure.
     Opened openStream(const QString& path);
@@ -39,7 +42,8 @@ public:
     bool playStream(audio::Handle h, StreamKind kind);
     bool resumeStream(audio::Handle h, StreamKind kind);
     std::int64_t getStreamPosition(audio::Handle h, StreamKind kind);
-    bool setStreamPosition(audio::Handle h, StreamKind kind, std::int64_t bytes);  // resets the equaliser first
+    bool setStreamPosition(audio::Handle h, StreamKind kind,
+                           std::int64_t bytes);  // resets the equaliser first
     int lastTransportResult() const { return lastTransportResult_; }
 
     // Length in bytes of the stream (stored by the caller in its deck) and its clock text.
@@ -49,12 +53,15 @@ public:
 
     audio::SoundLibrary& library() { return library_; }
 
-private:
+  private:
+    void reportError(const QString& message);
+
     audio::SoundLibrary& library_;
     Dialogs& dialogs_;
     std::uint32_t flags_ = 0;
     bool autoDjOn_ = false;
     std::function<void()> removeFromPlaylist_;
+    std::function<void(const QString&)> errorReporter_;
     int lastTransportResult_ = 0;
 };
 

@@ -1,0 +1,52 @@
+#include "app/command_line.h"
+
+namespace vx {
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    CommandLine line;
+    QStringList rest;
+    bool optionsEnded = false;
+    for (const QString& arg : arguments) {
+        if (!optionsEnded && arg.startsWith('-')) {
+            if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "--version") {
+                line.showVersion = true;
+            } else if (arg == "--help" || arg == "-h") {
+                line.showHelp = true;
+            } else if (arg == "--no-sound") {
+                line.noSound = true;
+            } else if (line.error.isEmpty()) {
+                line.error = "unknown option " + arg;
+            }
+            continue;
+        }
+        rest << arg;
+    }
+    line.argument = rest.join(' ');
+    return line;
+}
+
+QString musicFileFrom(const QString& argument) {
+    const QString file = argument.trimmed();
+    const QString ending = file.right(4).toUpper();
+    const bool music = ending == ".MP3" || ending == ".WAV" || ending == ".WMA" || ending == ".ASF";
+    return music ? file : QString();
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: velumix [options] [music file | playlist.m3u]\n"
+        "\n"
+        "Two-deck DJ mixing for music files.\n"
+        "\n"
+        "Options:\n"
+        "  --no-sound   play through a silent output (no sound card needed)\n"
+        "  --version    print the version and end\n"
+        "  -h, --help   print this help and end\n"
+        "\n"
+        "A music file (.mp3, .wav, .wma, .asf) is added to the playlist and played on the left deck;\n"
+        "a playlist file is opened as the playlist. Without one the last playlist opens again.\n");
+}
+
+}  // namespace vx

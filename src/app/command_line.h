@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vx {
+
+// The program's command line, read before any window exists.
+struct CommandLine {
+    bool showVersion = false;  // --version
+    bool showHelp = false;     // --help, -h
+    bool noSound = false;      // --no-sound: play through the silent output
+    QString argument;          // everything else, joined by blanks: a music file or a playlist
+    QString error;             // an unknown option; the program prints it and ends
+};
+
+// `arguments` without the program's own name. "--" ends the options.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// The music file the argument names (trimmed), or empty: its last four characters must be ".MP3",
+// ".WAV", ".WMA" or ".ASF" in any case (so a text ending in a quotation mark is none).
+QString musicFileFrom(const QString& argument);
+
+// What --help prints.
+QString usageText();
+
+}  // namespace vx

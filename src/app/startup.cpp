@@ -1,0 +1,79 @@
+// Start-up of the program: the library checks and the load of the main window's world.
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/app_lifecycle.h"
+#include "app/command_line.h"
+#include "app/dialogs.h"
+#include "app/library_check.h"
+
+namespace vx {
+
+AppLifecycle::AppLifecycle(audio::SoundLibrary& library, Dialogs& dialogs, SettingsStore& store,
+                           Ticker& ticker, AppPaths paths, std::function<audio::LibraryInfo()> libraryInfo)
+    : library_(library),
+      dialogs_(dialogs),
+      store_(store),
+      ticker_(ticker),
+      paths_(std::move(paths)),
+      libraryInfo_(std::move(libraryInfo)),
+      soundSystem_(library, dialogs),
+      streams_(library, dialogs) {
+    streams_.setErrorReporter([this](const QString& message) { soundSystem_.ThrowError(message); });
+}
+
+AppLifecycle::~AppLifecycle() = default;
+
+void AppLifecycle::setCommandLine(const QString& argument) {
+    commandLineArgument_ = argument;
+    commandLineSong_ = musicFileFrom(argument);
+}
+
+bool AppLifecycle::start() {
+    if (state_ != State::NotStarted) return state_ == State::Running;
+    const bool ok = checkLibraries(libraryInfo_ ? libraryInfo_() : audio::LibraryInfo{}, dialogs_) && load();
+    state_ = ok ? State::Running : State::Failed;
+    return ok;
+}
+
+bool AppLifecycle::load() {
+    timers_ = std::make_unique<MainTimers>(ticker_);
+
+    // Help is offered when the manual shipped with the program is there.
+    helpFile_ = QFileInfo(paths_.manualFile).isFile() ? paths_.manualFile : QString();
+
+    // A folder that cannot be made only fails later, when a loop is saved.
+    QDir().mkpath(paths_.loopsDir);
+    loopsFolder_ = paths_.loopsDir;
+
+    settings_ = loadSettings(store_, soundDeviceList(library_), paths_.playlistsDir);
+    streams_.setStreamFlags(static_cast<std::uint32_t>(settings_.SeekAccuracy));
+    timers_->tmrXfader->setInterval(settings_.XFaderCutSpeed);
+
+    if (!soundSystem_.initSoundSystem(settings_.outputDevice, settings_.outputFrequency)) return false;
+    library_.setBufferLength(settings_.Buffer);
+
+    timers_->tmrAsync->setEnabled(true);
+    timers_->tmrLcue->setInterval(settings_.stutteringSpeed);
+    timers_->tmrRcue->setInterval(settings_.stutteringSpeed);
+    timers_->tmrTrackLength->setEnabled(true);
+    return true;
+}
+
+std::optional<QString> AppLifecycle::helpToOpen() {
+    if (!helpFile_.isEmpty() && QFileInfo(helpFile_).isFile()) return helpFile_;
+    dialogs_.message(
+        "The Velumix manual could not be found. It is looked for in the folder \"manual\" next to the "
+        "program and in \"share/velumix/manual\" of its installation. Please reinstall Velumix to view "
+        "the help file.",
+        "Help cannot start...", Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    return std::nullopt;
+}
+
+void AppLifecycle::reportHelpNotOpened(const QString& file) {
+    dialogs_.message("No web browser could be started to show the help file " + file +
+                         ". Please install a web browser, or open the file in one yourself.",
+                     "Help cannot start...", Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+}
+
+}  // namespace vx

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/app_lifecycle.h"
+#include "app/command_line.h"
+#include "support/fake_dialogs.h"
+#include "support/fake_sound_library.h"
+#include "support/fake_ticker.h"
+#include "support/memory_settings.h"
+
+namespace vx {
+namespace {
+
+using Answer = Dialogs::Answer;
+
+audio::LibraryInfo goodLibraries() {
+    audio::LibraryInfo info;
+    info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
+    info.ffmpegBuilt = info.ffmpegRuntime = "avformat 59.27.100";
+    info.portaudioBuilt = info.portaudioRuntime = "19.6.0";
+    return info;
+}
+
+struct Decks : DeckHandles {
+    audio::Handle left = 0, right = 0;
+    audio::Handle streamHandle(int deck) const override { return deck == 0 ? left : deck == 1 ? right : 0; }
+};
+
+struct Playlist : PlaylistSaveHook {
+    bool dirty = false;
+    QString last;
+    bool saveWorks = true;
+    int saves = 0;
+    bool changed() const override { return dirty; }
+    QString lastPlaylist() const override { return last; }
+    bool save() override { return ++saves, saveWorks; }
+};
+
+class LifecycleTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    test::FakeSoundLibrary library;
+    test::FakeDialogs dialogs;
+    test::MemorySettings store;
+    test::FakeTicker ticker;
+    audio::LibraryInfo info = goodLibraries();
+    Decks decks;
+    Playlist playlist;
+    std::unique_ptr<AppLifecycle> app;
+
+    AppLifecycle& make(const QString& manual = {}) {
+        app = std::make_unique<AppLifecycle>(library, dialogs, store, ticker,
+                                             AppPaths::under(dir.path(), manual), [this] { return info; });
+        app->setDecks(&decks);
+        app->setPlaylist(&playlist);
+        return *app;
+    }
+    void expectEndsWith(const QString& code) {
+        EXPECT_FALSE(make().start());
+        EXPECT_EQ(app->exitCode(), 1);
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].title, code);
+        EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
+        EXPECT_FALSE(dialogs.shown[0].text.isEmpty());
+        EXPECT_TRUE(library.calls.empty()) << "the sound system must not be touched";
+    }
+    audio::Handle playingStream(const std::string& name, int activity) {
+        library.addFile(name);
+        const auto h = library.createStream(audio::Family::Plain, name, 0);
+        library.stream(h)->activity = activity;
+        return h;
+    }
+};
+
+TEST_F(LifecycleTest, MissingFfmpegEndsTheProgram) {
+    info.ffmpegPresent = false;
+    expectEndsWith("10X021F");
+}
+
+TEST_F(LifecycleTest, AnotherFfmpegVersionEndsTheProgram) {
+    info.ffmpegRuntime = "avformat 60.3.100";
+    expectEndsWith("10X022F");
+}
+
+TEST_F(LifecycleTest, MissingPortAudioEndsTheProgram) {
+    info.portaudioPresent = false;
+    expectEndsWith("10X022aF");
+}
+
+TEST_F(LifecycleTest, AnotherPortAudioVersionEndsTheProgram) {
+    info.portaudioRuntime = "19.7.0";
+    expectEndsWith("10X023F");
+}
+
+TEST_F(LifecycleTest, NoWindowsMediaIsReportedAndStartGoesOn) {
+    info.windowsMedia = false;
+    EXPECT_TRUE(make().start());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "10X024F");
+    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
+}
+
+TEST_F(LifecycleTest, StartBringsUpFoldersSettingsSoundAndTimers) {
+    store.write("InitQuality", "CD Quality - 44100Hz");
+    store.write("initDevice", "Fake Card");
+    store.write("Buffer", "0.5");
+    store.write("stutteringSpeed", "90");
+    store.write("XFaderCutSpeed", "40");
+    EXPECT_TRUE(make().start());
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(QDir(dir.path() + "/data/Velumix/Velumix Loops").exists());
+    EXPECT_TRUE(app->loopsFolder().endsWith("/Velumix Loops/"));
+    EXPECT_EQ(library.calls, (std::vector<std::string>{"init 0 44100", "start", "setBufferLength"}));
+    EXPECT_DOUBLE_EQ(library.bufferSeconds, 0.5);
+
+    MainTimers& t = *app->timers();
+    EXPECT_EQ(t.tmrLcue->interval(), 90);
+    EXPECT_EQ(t.tmrRcue->interval(), 90);
+    EXPECT_EQ(t.tmrXfader->interval(), 40);
+    EXPECT_TRUE(t.tmrTrackLength->isEnabled());
+    EXPECT_TRUE(t.tmrAsync->isEnabled());
+    EXPECT_FALSE(t.tmrAutoFade->isEnabled());
+    EXPECT_FALSE(t.tmrLLoop->Enabled());
+
+    int asyncRuns = 0;
+    t.handlers.async = [&] { ++asyncRuns; };
+    ticker.advance(10);
+    EXPECT_EQ(asyncRuns, 1);  // once only
+}
+
+TEST_F(LifecycleTest, ASoundSystemThatCannotStartEndsTheProgram) {
+    library.failInitWith = 3;
+    EXPECT_FALSE(make().start());
+    EXPECT_EQ(app->exitCode(), 1);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith("Can't initialize digital sound system. "));
+}
+
+TEST_F(LifecycleTest, HelpOpensTheShippedManualOrSaysItIsMissing) {
+    const QString manual = dir.filePath("index.html");
+    QFile f(manual);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    make(manual).start();
+    EXPECT_EQ(app->helpToOpen(), manual);
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    dialogs.shown.clear();
+    make(dir.filePath("missing.html")).start();
+    EXPECT_EQ(app->helpToOpen(), std::nullopt);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Help cannot start...");
+    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Exclamation);
+}
+
+TEST_F(LifecycleTest, ExitIsRefusedWhileEitherDeckPlays) {
+    make().start();
+    decks.right = playingStream("r.mp3", audio::kStalled);
+    library.calls.clear();
+    EXPECT_FALSE(app->requestExit());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Can't Exit when song is playing. Pause or Stop all music before closing...");
+    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Exclamation);
+    EXPECT_TRUE(library.calls.empty());
+    EXPECT_TRUE(app->timers()->tmrTrackLength->isEnabled());
+}
+
+TEST_F(LifecycleTest, ExitWithOnePausedAndOneStoppedDeckShutsEverythingDown) {
+    make().start();
+    decks.left = playingStream("l.mp3", audio::kPaused);
+    decks.right = playingStream("r.mp3", audio::kStopped);
+    app->timers()->tmrAutoFade->setEnabled(true);
+    app->timers()->tmrLLoop->setEnabled(true);
+    library.calls.clear();
+    EXPECT_TRUE(app->requestExit());
+    EXPECT_TRUE(dialogs.shown.empty());
+    for (std::size_t i = 0; i < ticker.timers().size(); ++i) {
+        if (i != 7) {  // tmrAsync stops by itself
+            EXPECT_FALSE(ticker.timers()[i]->enabled) << i;
+        }
+    }
+    EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 1", "eqRemove 2", "eqFree",
+                                                       "freeStream 1", "freeStream 2", "shutdown"}));
+    EXPECT_EQ(store.values.value("initquality"), kFmQuality);  // the settings are kept for the next start
+    EXPECT_EQ(store.values.value("optstartup"), "1");
+    EXPECT_TRUE(app->requestExit());  // asked again by the window system: nothing runs twice
+    EXPECT_EQ(library.calls.size(), 7u);
+    app->unload();
+    EXPECT_EQ(app->timers()->tmrLLoop, nullptr);
+}
+
+TEST_F(LifecycleTest, CancelInTheSaveQuestionKeepsEverythingRunning) {
+    make().start();
+    playlist.dirty = true;
+    playlist.last = "/music/set.m3u";
+    dialogs.answers = {Answer::Cancel};
+    library.calls.clear();
+    EXPECT_FALSE(app->requestExit());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist to /music/set.m3u ?");
+    EXPECT_EQ(dialogs.shown[0].title, "Save Playlist...");
+    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Information);
+    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNoCancel);
+    EXPECT_TRUE(library.calls.empty());
+    EXPECT_TRUE(app->timers()->tmrTrackLength->isEnabled());
+    EXPECT_EQ(playlist.saves, 0);
+}
+
+TEST_F(LifecycleTest, YesSavesAndNoDoesNotBeforeLeaving) {
+    make().start();
+    playlist.dirty = true;
+    dialogs.answers = {Answer::No};
+    EXPECT_TRUE(app->requestExit());
+    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist? ");
+    EXPECT_EQ(playlist.saves, 0);
+
+    dialogs.shown.clear();
+    make().start();
+    dialogs.answers = {Answer::Yes};
+    EXPECT_TRUE(app->requestExit());
+    EXPECT_EQ(playlist.saves, 1);
+}
+
+TEST_F(LifecycleTest, AFailedSaveKeepsTheProgramRunning) {
+    make().start();
+    playlist.dirty = true;
+    playlist.saveWorks = false;
+    dialogs.answers = {Answer::Yes};
+    EXPECT_FALSE(app->requestExit());
+    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
+}
+
+TEST(CommandLine, OptionsAndTheMusicFile) {
+    const CommandLine line = parseCommandLine({"--no-sound", "/music/My", "Song.mp3"});
+    EXPECT_TRUE(line.noSound);
+    EXPECT_EQ(line.argument, "/music/My Song.mp3");
+    EXPECT_EQ(musicFileFrom(line.argument), "/music/My Song.mp3");  // case kept for the file system
+    EXPECT_TRUE(parseCommandLine({"--version"}).showVersion);
+    EXPECT_TRUE(parseCommandLine({"-h"}).showHelp);
+    EXPECT_FALSE(parseCommandLine({"--loud"}).error.isEmpty());
+    EXPECT_EQ(parseCommandLine({"--", "-odd.wav"}).argument, "-odd.wav");
+}
+
+TEST(CommandLine, OnlyMusicEndingsCount) {
+    EXPECT_EQ(musicFileFrom("  /a/b.WaV  "), "/a/b.WaV");
+    EXPECT_EQ(musicFileFrom("x.wma"), "x.wma");
+    EXPECT_EQ(musicFileFrom("x.ASF"), "x.ASF");
+    EXPECT_EQ(musicFileFrom("\"x.mp3\""), "");  // ends in a quotation mark
+    EXPECT_EQ(musicFileFrom("set.m3u"), "");
+    EXPECT_EQ(musicFileFrom("mp3"), "");
+    EXPECT_EQ(musicFileFrom(""), "");
+}
+
+TEST_F(LifecycleTest, TheCommandLineSongIsKeptForTheLeftDeck) {
+    make().setCommandLine("/music/Track.Mp3");
+    EXPECT_EQ(app->commandLineSong(), "/music/Track.Mp3");
+    app->setCommandLine("/music/set.m3u");
+    EXPECT_EQ(app->commandLineSong(), "");
+    EXPECT_EQ(app->commandLineArgument(), "/music/set.m3u");
+}
+
+}  // namespace
+}  // namespace vx
