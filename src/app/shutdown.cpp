@@ -34,7 +34,7 @@ bool AppLifecycle::requestExit() {
     }
     if (timers_) timers_->disableTimers();
     if (state_ == State::Running) {
-        soundSystem_.terminateSoundSystem(decks_->streamHandle(0), decks_->streamHandle(1));
+        soundSystem_.terminate_BASS(decks_->streamHandle(0), decks_->streamHandle(1));
         storeSettings(store_, settings_);  // the settings live on to the next start, first-run ones too
     }
     state_ = State::ShutDown;

@@ -74,7 +74,7 @@ void SoundSystem::ThrowError(const QString& message) {
     }
 }
 
-bool SoundSystem::initSoundSystem(int device, std::uint32_t frequency) {
+bool SoundSystem::init_BASS(int device, std::uint32_t frequency) {
     if (!library_.init(device, frequency)) {
         ThrowError("Can't initialize digital sound system. " + ErrorText(library_.lastError()));
         return false;
@@ -86,7 +86,7 @@ bool SoundSystem::initSoundSystem(int device, std::uint32_t frequency) {
     return true;
 }
 
-void SoundSystem::terminateSoundSystem(audio::Handle leftStream, audio::Handle rightStream) {
+void SoundSystem::terminate_BASS(audio::Handle leftStream, audio::Handle rightStream) {
     library_.stop();
     library_.eqRemove(leftStream);
     library_.eqRemove(rightStream);

@@ -34,11 +34,11 @@ class SoundSystem {
 
     // Opens `device` at `frequency` Hz and starts the output. On failure the reason was shown and the
     // program must end; false is returned.
-    bool initSoundSystem(int device, std::uint32_t frequency);
+    bool init_BASS(int device, std::uint32_t frequency);
     void ThrowError(const QString& message);
     // Stops the output and frees the decks' equalisers and streams (0 for an empty deck) and the output.
     // Every step runs whatever the one before answered.
-    void terminateSoundSystem(audio::Handle leftStream, audio::Handle rightStream);
+    void terminate_BASS(audio::Handle leftStream, audio::Handle rightStream);
 
     audio::SoundLibrary& library() { return library_; }
 

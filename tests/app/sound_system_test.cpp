@@ -46,34 +46,34 @@ TEST_F(SoundSystemTest, ThrowErrorShowsTheCodeAndReleasesCtrlThenAlt) {
 }
 
 TEST_F(SoundSystemTest, StartOpensTheDeviceAtTheFrequencyAndStarts) {
-    EXPECT_TRUE(sound.initSoundSystem(2, 44100));
+    EXPECT_TRUE(sound.init_BASS(2, 44100));
     EXPECT_EQ(library.calls, (std::vector<std::string>{"init 2 44100", "start"}));
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(SoundSystemTest, AFailedDeviceShowsItsTextOrNoneForCode28) {
     library.failInitWith = 28;
-    EXPECT_FALSE(sound.initSoundSystem(-1, 22050));
+    EXPECT_FALSE(sound.init_BASS(-1, 22050));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Can't initialize digital sound system. \r\n\r\nError Code : 28");
     EXPECT_EQ(library.calls, (std::vector<std::string>{"init -1 22050"}));  // never started
 
     library.failInitWith = 23;
-    sound.initSoundSystem(9, 22050);
+    sound.init_BASS(9, 22050);
     EXPECT_EQ(dialogs.shown[1].text,
               "Can't initialize digital sound system. Illegal Device Number\r\n\r\nError Code : 23");
 }
 
 TEST_F(SoundSystemTest, AFailedOutputStartHasItsOwnText) {
     library.failStartWith = 3;
-    EXPECT_FALSE(sound.initSoundSystem(-1, 44100));
+    EXPECT_FALSE(sound.init_BASS(-1, 44100));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text,
               "Can't start digital output. Can't Find a Free Sound Driver\r\n\r\nError Code : 3");
 }
 
 TEST_F(SoundSystemTest, ShutdownRunsEveryStepInOrderEvenWithEmptyDecks) {
-    sound.terminateSoundSystem(0, 0);
+    sound.terminate_BASS(0, 0);
     EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 0", "eqRemove 0", "eqFree",
                                                        "freeStream 0", "freeStream 0", "shutdown"}));
     EXPECT_TRUE(dialogs.shown.empty());
@@ -85,7 +85,7 @@ TEST_F(SoundSystemTest, ShutdownFreesLeftThenRight) {
     const auto left = library.createStream(audio::Family::Plain, "a.mp3", 0);
     const auto right = library.createStream(audio::Family::Plain, "b.mp3", 0);
     library.calls.clear();
-    sound.terminateSoundSystem(left, right);
+    sound.terminate_BASS(left, right);
     EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 1", "eqRemove 2", "eqFree",
                                                        "freeStream 1", "freeStream 2", "shutdown"}));
     EXPECT_TRUE(library.streams.empty());
