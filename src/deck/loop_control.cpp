@@ -119,8 +119,8 @@ void LoopControl::clearSavedMode() {
     DeckState& s = ctx_.state;
     if (!s.savedLoopMode) return;
     s.savedLoopMode = false;
-    // Without a start of its own before the saved end the loop keeps the saved start.
-    if (s.loopActive && s.loopStart >= s.loopEnd) s.loopStart = s.savedLoopStart;
+    // The running loop keeps its stretch: the on-the-fly loop starts where the saved one did.
+    if (s.loopActive) s.loopStart = s.savedLoopStart;
     ctx_.applyLoopRegion();
 }
 

@@ -27,7 +27,7 @@ public:
     // "Play - Saved loop": reads the song's loop file and loops it (or ends a running loop).
     void playLoop_Click();
 
-    // Cue released: the saved loop goes on as an on-the-fly loop.
+    // Cue released: a saved loop goes on as an on-the-fly loop over the same stretch.
     void clearSavedMode();
     // One trim step of the loop end while a cue-edit button is held (forward or back).
     void trimEnd(bool forward, bool back);
