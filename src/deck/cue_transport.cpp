@@ -8,7 +8,10 @@ const QString kCantPlay = QStringLiteral("Can't play file. Please choose another
 
 CueTransport::CueTransport(DeckContext& ctx, PitchControl& pitch, LoopControl& loop,
                            std::function<void()> restoreBothPitches)
-    : ctx_(ctx), pitch_(pitch), loop_(loop), restoreBothPitches_(std::move(restoreBothPitches)),
+    : ctx_(ctx),
+      pitch_(pitch),
+      loop_(loop),
+      restoreBothPitches_(std::move(restoreBothPitches)),
       stutterTimer_(ctx.ticker.createTimer(ctx.settings.stutteringSpeed, [this] { stutterTick(); })) {}
 
 void CueTransport::lightPlay() {

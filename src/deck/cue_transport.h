@@ -12,7 +12,7 @@ namespace vx {
 // Play, pause, stop, the cue point with its two-deep history, the cue-edit buttons and the cue
 // stutter of one deck.
 class CueTransport {
-public:
+  public:
     static constexpr int kCueStep = 500;  // bytes per stutter tick while an edit button is held
 
     // `restoreBothPitches` runs the pitch routines of the left and then the right deck.
@@ -49,7 +49,7 @@ public:
     // A load: transport flags back to rest.
     void resetForLoad();
 
-private:
+  private:
     void seekAndPlay(std::int64_t where);
     void lightPlay();
 

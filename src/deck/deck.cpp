@@ -10,8 +10,8 @@ const QString kFileMissing = QStringLiteral("Please make sure the file exists on
 constexpr int kPanFullLeft = -100;
 }  // namespace
 
-Deck::Deck(Side side, audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs, Ticker& ticker,
-           Console& console, const DeckSettings& settings)
+Deck::Deck(Side side, audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs,
+           Ticker& ticker, Console& console, const DeckSettings& settings)
     : ctx_(side, library, transport, dialogs, ticker, console, settings),
       eq_(ctx_),
       pitch_(ctx_, eq_),
@@ -87,7 +87,8 @@ bool Deck::init_Player() {
 
     LcdState& lcd = ctx_.lcd;
     lcd.busy = false;
-    const QString tag = ctx_.hooks.titleFor ? ctx_.hooks.titleFor(s.fileName) : QFileInfo(s.fileName).fileName();
+    const QString tag =
+        ctx_.hooks.titleFor ? ctx_.hooks.titleFor(s.fileName) : QFileInfo(s.fileName).fileName();
     lcd.title = tag + QString(10, QLatin1Char(' ')) + ctx_.settings.productName;
     lcd.cue = lcd.play = lcd.pause = lcd.stop = lcd.loop = false;
     lcd.loopEditArrow = lcd.cueEditArrow = EditArrow::None;

@@ -15,7 +15,7 @@ namespace vx {
 // equaliser. The window calls one method per control event and draws from lcd(), lights() and the
 // equaliser getters; timers tick the methods named after them. UI thread only.
 class Deck {
-public:
+  public:
     Deck(Side side, audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs, Ticker& ticker,
          Console& console, const DeckSettings& settings);
     Deck(const Deck&) = delete;
@@ -46,13 +46,13 @@ public:
     void dropOnDeck(const std::optional<QString>& draggedPath);
 
     // --- transport and cue
-    void play_Click();          // Play, left click
-    void play_RightClick();     // Play, right click: cued at the cue point (the window moves focus)
+    void play_Click();       // Play, left click
+    void play_RightClick();  // Play, right click: cued at the cue point (the window moves focus)
     void play_now() { cue_.play_now(); }
     void pause_Click();
     void stop_MouseDown();
-    void cue_MouseDown();       // runs run_cue_mousedown
-    void cue_Click();           // Cue released; runs run_cue_click
+    void cue_MouseDown();  // runs run_cue_mousedown
+    void cue_Click();      // Cue released; runs run_cue_click
     void run_cue_mousedown() { cue_.run_cue_mousedown(); }
     void run_cue_click() { cue_.run_cue_click(); }
     void cueBack_MouseDown() { cue_.editPress(false); }
@@ -105,7 +105,7 @@ public:
     // Shutdown: the effect and the stream are released.
     void release();
 
-private:
+  private:
     Deck& leftDeck() { return ctx_.side == Side::Left || !partner_ ? *this : *partner_; }
     Deck& rightDeck() { return ctx_.side == Side::Right || !partner_ ? *this : *partner_; }
     void restoreBothPitches();

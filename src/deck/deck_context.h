@@ -14,8 +14,13 @@ namespace vx {
 struct DeckContext {
     DeckContext(Side side, audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs,
                 Ticker& ticker, Console& console, const DeckSettings& settings)
-        : side(side), library(library), transport(transport), dialogs(dialogs), ticker(ticker),
-          console(console), settings(settings) {}
+        : side(side),
+          library(library),
+          transport(transport),
+          dialogs(dialogs),
+          ticker(ticker),
+          console(console),
+          settings(settings) {}
 
     const Side side;
     DeckState state;

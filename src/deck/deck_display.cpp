@@ -51,8 +51,8 @@ int DeckDisplay::meterTick(const MeterMix& mix) {
     meter_.a = static_cast<int>(deckmath::roundHalfEven(f * right));
     meter_.b = static_cast<int>(deckmath::roundHalfEven(f * left));
     const double g = mix.mainVolume / m;
-    const double c = std::min(1.0, ctx_.side == Side::Left ? 2.0 * (m - mix.crossfader) / m
-                                                           : 2.0 * mix.crossfader / m);
+    const double c =
+        std::min(1.0, ctx_.side == Side::Left ? 2.0 * (m - mix.crossfader) / m : 2.0 * mix.crossfader / m);
     return static_cast<int>(deckmath::roundHalfEven(g * (left + right) / 2.0 * c));
 }
 

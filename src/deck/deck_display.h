@@ -7,7 +7,7 @@ namespace vx {
 // The display values of one deck: time left and progress (with seeking when the user moved the
 // progress bar), the song length as the engine learns it, and the deck's level meter.
 class DeckDisplay {
-public:
+  public:
     explicit DeckDisplay(DeckContext& ctx) : ctx_(ctx) {}
 
     // This deck's part of tmrTrackLength_Timer; lastProgress is taken separately (takeProgress) so
@@ -22,7 +22,7 @@ public:
     int meterTick(const MeterMix& mix);
     const MeterBars& meter() const { return meter_; }
 
-private:
+  private:
     void followLength();
 
     DeckContext& ctx_;

@@ -37,9 +37,9 @@ void DeckEqualiser::applyAllBands() {
 void DeckEqualiser::cmdEQ_Click() {
     const int frequency = ctx_.frequency();
     if (ctx_.state.eqOn) {
-        const auto answer = ctx_.dialogs.message(QStringLiteral("Switch off EQ?"),
-                                                 QStringLiteral("Graphics Equalizer..."),
-                                                 Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
+        const auto answer =
+            ctx_.dialogs.message(QStringLiteral("Switch off EQ?"), QStringLiteral("Graphics Equalizer..."),
+                                 Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
         if (answer != Dialogs::Answer::Yes) return;
         if (ctx_.hasStream()) ctx_.library.eqRemove(ctx_.state.streamHandle);
         ctx_.state.eqOn = false;

@@ -10,7 +10,7 @@ namespace vx {
 // effect they keep on the deck's stream. Gains are meaning in dB; the window's downward slider maps
 // its position v (0..30) to 15 - v dB with gainFromSlider.
 class DeckEqualiser {
-public:
+  public:
     static constexpr int kBands = 3;
     static constexpr std::array<float, kBands> kCentres{100.0f, 1000.0f, 10000.0f};
     static constexpr int kKillGainDb = -35;  // a killed band sits as low as a slider at 50
@@ -43,7 +43,7 @@ public:
     // Reads band `band` back from the stream, gives it `gainDb` and writes it.
     void setBand(int band, int gainDb);
 
-private:
+  private:
     void applyAllBands();
     int effectiveGain(int band) const { return killed_[band] ? kKillGainDb : gains_[band]; }
 

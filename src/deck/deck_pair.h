@@ -10,7 +10,7 @@ namespace vx {
 // Both decks of the console with what serves them together: the 80 ms display timer
 // (tmrTrackLength) with the level meters and the pitch-bend repeat.
 class DeckPair {
-public:
+  public:
     static constexpr int kDisplayIntervalMs = 80;
 
     DeckPair(audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs, Ticker& ticker,
@@ -39,7 +39,7 @@ public:
     void adjust_EQBandwidth();
     void applySettings();
 
-private:
+  private:
     Console& console_;
     Deck left_;
     Deck right_;

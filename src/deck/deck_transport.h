@@ -12,11 +12,11 @@ namespace vx {
 // Channel-wide operations (pause, stop, frequency, level, loop region, equaliser) go straight to the
 // sound library.
 class DeckTransport {
-public:
+  public:
     virtual ~DeckTransport() = default;
 
     virtual Streams::Opened openStream(const QString& path) = 0;  // handle 0 on failure (messages shown)
-    virtual bool isStreamPlaying(audio::Handle h) = 0;  // playing or stalled; paused is not
+    virtual bool isStreamPlaying(audio::Handle h) = 0;            // playing or stalled; paused is not
     virtual bool playStream(audio::Handle h, StreamKind kind) = 0;
     virtual bool resumeStream(audio::Handle h, StreamKind kind) = 0;
     virtual std::int64_t getStreamPosition(audio::Handle h, StreamKind kind) = 0;

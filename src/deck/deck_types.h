@@ -39,11 +39,11 @@ struct LcdState {
 
 // Lit and enabled states of the deck's buttons; the window draws colours from them.
 struct DeckLights {
-    bool playCueLit = false;  // "Play previous Cue-point": a first cue has gone into the history
+    bool playCueLit = false;   // "Play previous Cue-point": a first cue has gone into the history
     bool pitchZeroLit = true;  // pitch exactly zero
     bool speed22Lit = false;
     bool speed44Lit = true;
-    bool loopEnabled = true;      // "Loop - on the fly..."
+    bool loopEnabled = true;       // "Loop - on the fly..."
     bool saveLoopEnabled = false;  // "Save loop..."
     bool playLoopEnabled = true;   // "Play - Saved loop"
 };
@@ -83,7 +83,7 @@ struct DeckHooks {
     std::function<QString()> addSongs;      // the playlist's add dialog; the last added path or ""
     std::function<bool()> autoDjOn;
     std::function<void(bool fileMissing)> autoDjLoadFailed;  // a load failed while Auto DJ runs
-    std::function<void()> brakeEnded;  // the turntable stop brought the deck to a halt
+    std::function<void()> brakeEnded;                        // the turntable stop brought the deck to a halt
     std::function<void(const QString& message)> throwError;  // sound failure box with the failure code
     std::function<void()> beep;
 };

@@ -80,10 +80,9 @@ void LoopControl::saveLoop_Click() {
         Dialogs::Answer::Yes)
         return;
     if (const auto error = loopfile::write(path, start, s.loopEnd)) {
-        ctx_.dialogs.message(QStringLiteral("Error Number: %1 Description: %2")
-                                 .arg(error->number)
-                                 .arg(error->description),
-                             QStringLiteral("Save Loop"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        ctx_.dialogs.message(
+            QStringLiteral("Error Number: %1 Description: %2").arg(error->number).arg(error->description),
+            QStringLiteral("Save Loop"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return;
     }
     ctx_.dialogs.message(QStringLiteral("Loop has been Saved!"), QString(), Dialogs::Icon::None,
@@ -97,8 +96,9 @@ void LoopControl::playLoop_Click() {
     const auto result = loopfile::read(loopFilePath(), s.songLength);
     if (result.status == loopfile::ReadStatus::NotFound) {
         if (ctx_.hooks.beep) ctx_.hooks.beep();
-        ctx_.dialogs.message(QStringLiteral("Saved loop for ") + s.fileName + QStringLiteral(" was not found."),
-                             QStringLiteral("Open Saved loop"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        ctx_.dialogs.message(
+            QStringLiteral("Saved loop for ") + s.fileName + QStringLiteral(" was not found."),
+            QStringLiteral("Open Saved loop"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return;
     }
     if (result.status == loopfile::ReadStatus::Bad) {

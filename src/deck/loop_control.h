@@ -10,7 +10,7 @@ namespace vx {
 // trimmed by the cue-edit buttons. The engine wraps the region sample-accurately; the 20 ms loop timer
 // is the backstop for positions the engine cannot wrap (already past the end, or ended at 0).
 class LoopControl {
-public:
+  public:
     static constexpr int kLoopIntervalMs = 20;
     static constexpr int kTrimStep = 250;  // bytes per stutter tick
 
@@ -37,7 +37,7 @@ public:
     QString loopFilePath() const;
     bool timerRunning() const { return timer_->isEnabled(); }
 
-private:
+  private:
     void switchOff();
     void showLoopEndTime();
 

@@ -32,7 +32,8 @@ ReadResult bad(int number, const QString& description) {
 }  // namespace
 
 QString pathFor(const QString& loopFolder, const QString& songPath) {
-    const qsizetype slash = std::max(songPath.lastIndexOf(QLatin1Char('/')), songPath.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype slash =
+        std::max(songPath.lastIndexOf(QLatin1Char('/')), songPath.lastIndexOf(QLatin1Char('\\')));
     QString name = songPath.mid(slash + 1);
     if (name.size() > 4) name.chop(4);
     return QDir(loopFolder).filePath(name + QStringLiteral("_L.dat"));

@@ -9,9 +9,9 @@ namespace vx {
 
 // Pitch slider, pitch bend, the 22/44 kHz base frequency and the turntable stop of one deck.
 class PitchControl {
-public:
+  public:
     static constexpr int kBrakeIntervalMs = 30;
-    static constexpr int kBendStep = 10;   // pitch units per bend step (0.1 % times the range)
+    static constexpr int kBendStep = 10;    // pitch units per bend step (0.1 % times the range)
     static constexpr int kBendReach = 200;  // how far a bend may go from the slider (2 % times the range)
 
     PitchControl(DeckContext& ctx, DeckEqualiser& eq);
@@ -41,7 +41,7 @@ public:
     bool braking() const { return brakeTimer_->isEnabled(); }
     void brakeTick();  // tmrLTurntableStop / tmrRTurntableStop
 
-private:
+  private:
     DeckContext& ctx_;
     DeckEqualiser& eq_;
     std::unique_ptr<Timer> brakeTimer_;

@@ -7,7 +7,7 @@ namespace vx {
 
 // The decks' transport served by the program's Streams.
 class StreamsTransport : public DeckTransport {
-public:
+  public:
     explicit StreamsTransport(Streams& streams) : streams_(streams) {}
 
     Streams::Opened openStream(const QString& path) override { return streams_.openStream(path); }
@@ -28,7 +28,7 @@ public:
         return streams_.getTimeRemain(h, lengthBytes, positionBytes);
     }
 
-private:
+  private:
     Streams& streams_;
 };
 

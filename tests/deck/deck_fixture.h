@@ -16,7 +16,7 @@ namespace vx::test {
 // The decks' transport over the fake sound library, following the program's stream rules: the
 // Windows Media family first, seeks reset the equaliser, plain streams pre-buffer after a seek.
 class FakeTransport : public DeckTransport {
-public:
+  public:
     explicit FakeTransport(FakeSoundLibrary& lib) : lib_(lib) {}
 
     Streams::Opened openStream(const QString& path) override;
@@ -31,13 +31,13 @@ public:
 
     int failedOpens = 0;
 
-private:
+  private:
     FakeSoundLibrary& lib_;
 };
 
 // The fake engine, able to open files whose length is still being decoded.
 class EstimatingLibrary : public FakeSoundLibrary {
-public:
+  public:
     std::set<std::string> estimating;  // paths whose streams start with an estimated length
     audio::Handle createStream(audio::Family family, const std::string& path, std::uint32_t flags) override {
         const audio::Handle h = FakeSoundLibrary::createStream(family, path, flags);
@@ -52,7 +52,7 @@ QString clock(std::int64_t seconds);
 // Two decks over fakes, with song files that exist on disk (the loader checks the disk) and a loops
 // folder of their own.
 class DeckTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr std::int64_t kTenSeconds = 44100 * 4 * 10;
 
     DeckTest();

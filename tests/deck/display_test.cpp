@@ -3,7 +3,7 @@
 namespace vx::test {
 
 class Display : public DeckTest {
-protected:
+  protected:
     void tick() { pair->tmrTrackLength_Timer(); }
 };
 

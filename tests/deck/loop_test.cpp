@@ -7,7 +7,7 @@
 namespace vx::test {
 
 class Loops : public DeckTest {
-protected:
+  protected:
     QByteArray readLoopFile(const QString& songName) {
         QFile f(loopfile::pathFor(settings.loopFolder, songName));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -193,9 +193,14 @@ TEST_F(Loops, BadLoopFilesAreReportedAndChangeNothing) {
     const QString path = song("tune.mp3");
     right->loadSong(path);
     const std::int64_t length = right->state().songLength;
-    const QByteArray bad[] = {"", " 1000 ", "abc  def", " 1000  2000.5 ", " 2000  1000 ", " -5  100 ",
-                              " 99999999999  100000000000 ", QByteArray::number(length) + " " +
-                              QByteArray::number(length + 10)};
+    const QByteArray bad[] = {"",
+                              " 1000 ",
+                              "abc  def",
+                              " 1000  2000.5 ",
+                              " 2000  1000 ",
+                              " -5  100 ",
+                              " 99999999999  100000000000 ",
+                              QByteArray::number(length) + " " + QByteArray::number(length + 10)};
     const QString expected[] = {"Error number: 62 Descriprion: Input past end of file",
                                 "Error number: 62 Descriprion: Input past end of file",
                                 "Error number: 13 Descriprion: Type mismatch",

@@ -181,7 +181,10 @@ TEST_F(TransportCue, PlayOnAnEmptyDeckLoadsThePlaylistEntryOrAsksForAFile) {
 
     int asked = 0;
     right->hooks().playlistPath = [] { return QString(); };
-    right->hooks().addSongs = [&] { ++asked; return QString(); };
+    right->hooks().addSongs = [&] {
+        ++asked;
+        return QString();
+    };
     right->play_Click();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(right->state().streamHandle, 0u);
