@@ -3,8 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <cmath>
+#include <type_traits>
+
+#include "deck/streams_transport.h"
 
 namespace vx::test {
+
+// The program's adapter must stay a drop-in for this fake.
+static_assert(std::is_base_of_v<DeckTransport, StreamsTransport>);
 
 Streams::Opened FakeTransport::openStream(const QString& path) {
     Streams::Opened opened;

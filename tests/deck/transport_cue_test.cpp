@@ -206,4 +206,20 @@ TEST_F(TransportCue, StopBrakesThenPlayStartsFromTheCuePoint) {
     EXPECT_FALSE(left->lcd().stop);
 }
 
+TEST_F(TransportCue, AppliedOptionsChangeStutterSpeedAndPitchRange) {
+    auto& s = load(*left, "a.mp3");
+    left->pitchSlider_Change(0);
+    settings.stutteringSpeed = 100;
+    settings.pitchRange = 2.0;
+    pair->applySettings();
+    EXPECT_EQ(s.frequency, 35280);  // 44100 x 0.8
+    EXPECT_EQ(left->lcd().pitchText, " - 20.00%");
+    left->play_RightClick();
+    left->cueForward_MouseDown();
+    ticker.advance(99);
+    EXPECT_EQ(left->state().cuePoint, 1);
+    ticker.advance(1);
+    EXPECT_EQ(left->state().cuePoint, 501);
+}
+
 }  // namespace vx::test
