@@ -1,0 +1,202 @@
+#include "deck/deck.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace vx {
+
+namespace {
+const QString kFileMissing = QStringLiteral("Please make sure the file exists on the disk...");
+constexpr int kPanFullLeft = -100;
+}  // namespace
+
+Deck::Deck(Side side, audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs,
+           Ticker& ticker, Console& console, const DeckSettings& settings)
+    : ctx_(side, library, transport, dialogs, ticker, console, settings),
+      eq_(ctx_),
+      pitch_(ctx_, eq_),
+      loop_(ctx_),
+      cue_(ctx_, pitch_, loop_, [this] { restoreBothPitches(); }),
+      display_(ctx_) {}
+
+void Deck::restoreBothPitches() {
+    leftDeck().pitch_.changePitch();
+    if (partner_) rightDeck().pitch_.changePitch();
+}
+
+void Deck::run_pitchTimer_timer() {
+    rightDeck().pitch_.pitchTimerStep();
+    if (partner_) leftDeck().pitch_.pitchTimerStep();
+}
+
+void Deck::releaseStream() {
+    DeckState& s = ctx_.state;
+    if (s.streamHandle != 0) {
+        ctx_.library.eqRemove(s.streamHandle);
+        ctx_.library.freeStream(s.streamHandle);
+    }
+    s.streamHandle = 0;
+    s.streamKind = StreamKind::None;
+}
+
+void Deck::failLoad() {
+    ctx_.lcd.busy = false;
+    if (ctx_.autoDjOn()) {
+        if (ctx_.hooks.autoDjLoadFailed) ctx_.hooks.autoDjLoadFailed(true);
+        return;
+    }
+    ctx_.dialogs.message(kFileMissing, QString(), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+}
+
+bool Deck::init_Player() {
+    DeckState& s = ctx_.state;
+    if (s.fileName.isEmpty()) return false;
+    if (!QFileInfo(s.fileName).isFile()) {
+        failLoad();
+        return false;
+    }
+    ctx_.select();
+    ctx_.lcd.busy = true;
+
+    if (ctx_.hooks.resetVolume) ctx_.hooks.resetVolume();
+    loop_.resetForLoad();
+    cue_.resetForLoad();
+    releaseStream();
+
+    const Streams::Opened opened = ctx_.transport.openStream(s.fileName);
+    s.streamHandle = opened.handle;
+    s.streamKind = opened.kind;
+    if (!ctx_.hasStream() && ctx_.autoDjOn()) {
+        ctx_.lcd.busy = false;
+        if (ctx_.hooks.autoDjLoadFailed) ctx_.hooks.autoDjLoadFailed(false);
+        return false;
+    }
+    const audio::Handle h = s.streamHandle;
+
+    s.songLength = ctx_.hasStream() ? std::max<std::int64_t>(ctx_.transport.songLengthBytes(h), 0) : 0;
+    s.lengthFinal = !ctx_.hasStream() || ctx_.library.lengthIsFinal(h);
+    ctx_.lcd.lengthText = ctx_.transport.songLengthText(h, s.songLength);
+
+    if (ctx_.hasStream()) pitch_.takeStreamBase(ctx_.frequency());
+    eq_.rebuildForLoad();
+    if (ctx_.hasStream())
+        ctx_.library.setAttributes(h, audio::kKeepFrequency, audio::kKeepVolume, kPanFullLeft);
+    ctx_.seek(1);
+    s.cuePoint = 1;
+    pitch_.resetForLoad();
+
+    LcdState& lcd = ctx_.lcd;
+    lcd.busy = false;
+    const QString tag =
+        ctx_.hooks.titleFor ? ctx_.hooks.titleFor(s.fileName) : QFileInfo(s.fileName).fileName();
+    lcd.title = tag + QString(10, QLatin1Char(' ')) + ctx_.settings.productName;
+    lcd.cue = lcd.play = lcd.pause = lcd.stop = lcd.loop = false;
+    lcd.loopEditArrow = lcd.cueEditArrow = EditArrow::None;
+    lcd.timeText.clear();
+    lcd.progress = 0;
+    s.lastProgress = 0;
+    return ctx_.hasStream();
+}
+
+bool Deck::loadSong(const QString& path) {
+    ctx_.state.fileName = path;
+    const bool loaded = init_Player();
+    ctx_.lights.playCueLit = false;
+    ctx_.state.prevCuePoint = ctx_.state.olderCuePoint = 0;
+    return loaded;
+}
+
+void Deck::openFile_Click() {
+    const QString added = ctx_.hooks.addSongs ? ctx_.hooks.addSongs() : QString();
+    if (!added.isEmpty()) loadSong(added);
+}
+
+void Deck::dropOnDeck(const std::optional<QString>& draggedPath) {
+    if (draggedPath && !draggedPath->isEmpty()) {
+        if (QFileInfo(*draggedPath).isFile()) loadSong(*draggedPath);
+        return;
+    }
+    // A deck still holding its song keeps its name: loops and Play go on working with it.
+    if (!ctx_.hasStream()) ctx_.state.fileName.clear();
+    ctx_.dialogs.message(kFileMissing, QString(), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+}
+
+void Deck::play_Click() {
+    DeckState& s = ctx_.state;
+    if (s.fileName.isEmpty()) {
+        const QString path = ctx_.hooks.playlistPath ? ctx_.hooks.playlistPath() : QString();
+        s.fileName = path;
+        if (!path.isEmpty())
+            init_Player();
+        else
+            openFile_Click();
+    }
+    if (s.fileName.isEmpty()) return;
+    if (s.isCued) cue_.endCued();
+    ctx_.select();
+    cue_.play_now();
+}
+
+void Deck::play_RightClick() {
+    cue_.cueStop();
+}
+
+void Deck::pause_Click() {
+    cue_.pause();
+}
+
+void Deck::stop_MouseDown() {
+    cue_.stopPress();
+}
+
+void Deck::cue_MouseDown() {
+    if (!ctx_.hasStream()) return;
+    ctx_.lcd.cue = true;
+    ctx_.select();
+    cue_.run_cue_mousedown();
+}
+
+void Deck::cue_Click() {
+    ctx_.select();
+    if (!ctx_.state.isCued) ctx_.lcd.cue = false;
+    cue_.run_cue_click();
+}
+
+void Deck::pitchSlider_Change(int value) {
+    if (pitch_.setSlider(value)) run_pitchTimer_timer();
+}
+
+void Deck::bendPlus_MouseDown() {
+    ctx_.select();
+    pitch_.setBendPlusHeld(true);
+    run_pitchTimer_timer();
+}
+
+void Deck::bendPlus_MouseUp() {
+    pitch_.setBendPlusHeld(false);
+    run_pitchTimer_timer();
+}
+
+void Deck::bendMinus_MouseDown() {
+    ctx_.select();
+    pitch_.setBendMinusHeld(true);
+    run_pitchTimer_timer();
+}
+
+void Deck::bendMinus_MouseUp() {
+    pitch_.setBendMinusHeld(false);
+    run_pitchTimer_timer();
+}
+
+void Deck::applySettings() {
+    cue_.setStutterInterval(ctx_.settings.stutteringSpeed);
+    pitch_.changePitch();
+}
+
+void Deck::release() {
+    pitch_.stopBrake();
+    cue_.endCued();
+    releaseStream();
+}
+
+}  // namespace vx

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <optional>
+
+#include "deck/cue_transport.h"
+#include "deck/deck_context.h"
+#include "deck/deck_display.h"
+#include "deck/deck_equaliser.h"
+#include "deck/loop_control.h"
+#include "deck/pitch_control.h"
+
+namespace vx {
+
+// One deck of the console, left or right: loads a song and plays it with cue, pitch, loops and
+// equaliser. The window calls one method per control event and draws from lcd(), lights() and the
+// equaliser getters; timers tick the methods named after them. UI thread only.
+class Deck {
+  public:
+    Deck(Side side, audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs, Ticker& ticker,
+         Console& console, const DeckSettings& settings);
+    Deck(const Deck&) = delete;
+    Deck& operator=(const Deck&) = delete;
+
+    // The other deck: Play restores both decks' pitch and the pitch timer serves both.
+    void setPartner(Deck* other) { partner_ = other; }
+    void setHooks(DeckHooks hooks) { ctx_.hooks = std::move(hooks); }
+    DeckHooks& hooks() { return ctx_.hooks; }
+
+    Side side() const { return ctx_.side; }
+    const DeckState& state() const { return ctx_.state; }
+    const LcdState& lcd() const { return ctx_.lcd; }
+    const DeckLights& lights() const { return ctx_.lights; }
+    const MeterBars& meter() const { return display_.meter(); }
+    const DeckEqualiser& eq() const { return eq_; }
+
+    // --- loading
+    void setFileName(const QString& path) { ctx_.state.fileName = path; }
+    // init_LeftPlayer / init_RightPlayer: loads fileName. False when nothing was loaded.
+    bool init_Player();
+    // A song chosen by the user (open button, playlist drop, command line): loads it with a fresh cue
+    // history.
+    bool loadSong(const QString& path);
+    // openFileCB1 / openFileCB2: the playlist's add dialog, then the last added song.
+    void openFile_Click();
+    // A drop on the deck: the dragged playlist entry's path, or nullopt when no playlist drag is active.
+    void dropOnDeck(const std::optional<QString>& draggedPath);
+
+    // --- transport and cue
+    void play_Click();       // Play, left click
+    void play_RightClick();  // Play, right click: cued at the cue point (the window moves focus)
+    void play_now() { cue_.play_now(); }
+    void pause_Click();
+    void stop_MouseDown();
+    void cue_MouseDown();  // runs run_cue_mousedown
+    void cue_Click();      // Cue released; runs run_cue_click
+    void run_cue_mousedown() { cue_.run_cue_mousedown(); }
+    void run_cue_click() { cue_.run_cue_click(); }
+    void cueBack_MouseDown() { cue_.editPress(false); }
+    void cueBack_MouseUp() { cue_.editRelease(false); }
+    void cueForward_MouseDown() { cue_.editPress(true); }
+    void cueForward_MouseUp() { cue_.editRelease(true); }
+    void cueTimer_Timer() { cue_.stutterTick(); }  // tmrLcue / tmrRcue
+    void playCue_Click() { cue_.playPreviousCue(); }
+    void resetCue_Click() { cue_.resetCue(); }
+    bool stutterRunning() const { return cue_.stutterRunning(); }
+
+    // --- pitch
+    void changePitch() { pitch_.changePitch(); }  // changeLpitch / changeRpitch
+    void pitchSlider_Change(int value);           // 0..2000, 1000 centre, lower is slower
+    void bendPlus_MouseDown();
+    void bendPlus_MouseUp();
+    void bendMinus_MouseDown();
+    void bendMinus_MouseUp();
+    void pitchZero_Click() { pitchSlider_Change(1000); }
+    void speed22_Click() { pitch_.setBaseFrequency(22050); }  // the window then focuses Play
+    void speed44_Click() { pitch_.setBaseFrequency(44100); }
+    void turntableStop_Timer() { pitch_.brakeTick(); }
+    bool braking() const { return pitch_.braking(); }
+    bool bendHeld() const { return pitch_.bendHeld(); }
+    // run_pitchTimer_timer: the right deck's step, then the left deck's.
+    void run_pitchTimer_timer();
+
+    // --- loops
+    void loop_Click() { loop_.loopCB_Click(); }
+    void loopit() { loop_.loopit(); }
+    void loopTimer_Timer() { loop_.loopTick(); }  // tmrLLoop / tmrRLoop
+    void saveLoop_Click() { loop_.saveLoop_Click(); }
+    void playLoop_Click() { loop_.playLoop_Click(); }
+    QString loopFilePath() const { return loop_.loopFilePath(); }
+
+    // --- equaliser
+    void eq_Click() { eq_.cmdEQ_Click(); }
+    void eqKill_Click(int band) { eq_.kill_Click(band); }
+    void eqBand_Change(int band, int gainDb) { eq_.setBandGain(band, gainDb); }
+    void adjust_EQBandwidth() { eq_.adjust_EQBandwidth(); }
+
+    // --- display
+    void setProgressByUser(int value) { display_.setProgressByUser(value); }
+    void displayTick() { display_.tick(); }
+    void takeProgress() { display_.takeProgress(); }
+    int meterTick(const MeterMix& mix) { return display_.meterTick(mix); }
+
+    // Options applied: stutter speed and pitch range take effect.
+    void applySettings();
+    // Shutdown: the effect and the stream are released.
+    void release();
+
+  private:
+    Deck& leftDeck() { return ctx_.side == Side::Left || !partner_ ? *this : *partner_; }
+    Deck& rightDeck() { return ctx_.side == Side::Right || !partner_ ? *this : *partner_; }
+    void restoreBothPitches();
+    void releaseStream();
+    void failLoad();
+
+    DeckContext ctx_;
+    DeckEqualiser eq_;
+    PitchControl pitch_;
+    LoopControl loop_;
+    CueTransport cue_;
+    DeckDisplay display_;
+    Deck* partner_ = nullptr;
+};
+
+}  // namespace vx

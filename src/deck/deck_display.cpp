@@ -1,0 +1,59 @@
+#include "deck/deck_display.h"
+
+#include <algorithm>
+
+#include "deck/pitch_maths.h"
+
+namespace vx {
+
+void DeckDisplay::followLength() {
+    DeckState& s = ctx_.state;
+    if (s.lengthFinal) return;
+    s.lengthFinal = ctx_.library.lengthIsFinal(s.streamHandle);
+    const std::int64_t length = ctx_.transport.songLengthBytes(s.streamHandle);
+    if (length >= 0) s.songLength = length;
+}
+
+void DeckDisplay::setProgressByUser(int value) {
+    ctx_.lcd.progress = std::clamp(value, 0, 100);
+}
+
+void DeckDisplay::tick() {
+    if (!ctx_.hasStream()) return;
+    followLength();
+    DeckState& s = ctx_.state;
+    const audio::Handle h = s.streamHandle;
+    const int p = ctx_.lcd.progress;
+    QString text;
+    if (p == s.lastProgress) {
+        if (s.songLength > 0) {
+            ctx_.lcd.progress = deckmath::progressOf(ctx_.position(), s.songLength);
+            text = ctx_.transport.getTimeRemain(h, s.songLength, ctx_.position());
+        } else {
+            ctx_.lcd.progress = 0;
+            text = ctx_.transport.songLengthText(h, s.songLength);
+        }
+    } else {
+        ctx_.seek(deckmath::positionOfProgress(p, s.songLength));
+        text = ctx_.transport.getTimeRemain(h, s.songLength, ctx_.position());
+    }
+    ctx_.lcd.lengthText = text;
+}
+
+int DeckDisplay::meterTick(const MeterMix& mix) {
+    if (!ctx_.hasStream()) return -1;
+    const std::uint32_t level = ctx_.library.level(ctx_.state.streamHandle);
+    if (level == 0) return -1;
+    const double left = level & 0xFFFFu;
+    const double right = level >> 16;
+    const double m = std::max(mix.sliderMax, 1);
+    const double f = (ctx_.side == Side::Left ? mix.leftLevel : mix.rightLevel) / m;
+    meter_.a = static_cast<int>(deckmath::roundHalfEven(f * right));
+    meter_.b = static_cast<int>(deckmath::roundHalfEven(f * left));
+    const double g = mix.mainVolume / m;
+    const double c =
+        std::min(1.0, ctx_.side == Side::Left ? 2.0 * (m - mix.crossfader) / m : 2.0 * mix.crossfader / m);
+    return static_cast<int>(deckmath::roundHalfEven(g * (left + right) / 2.0 * c));
+}
+
+}  // namespace vx

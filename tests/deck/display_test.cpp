@@ -1,0 +1,106 @@
+#include "deck_fixture.h"
+
+namespace vx::test {
+
+class Display : public DeckTest {
+  protected:
+    void tick() { pair->tmrTrackLength_Timer(); }
+};
+
+TEST_F(Display, ProgressAndTimeLeftFollowTheSong) {
+    auto& s = load(*left, "a.mp3");  // 10 s
+    EXPECT_EQ(left->lcd().lengthText, "00:00:10");
+    s.position = kTenSeconds / 4;
+    tick();
+    EXPECT_EQ(left->lcd().progress, 25);
+    EXPECT_EQ(left->lcd().lengthText, "00:00:08");  // 7.5 s left, to even
+    EXPECT_EQ(left->state().lastProgress, 25);
+    s.position = kTenSeconds;
+    tick();
+    EXPECT_EQ(left->lcd().lengthText, "00:00:00");
+    EXPECT_EQ(left->lcd().progress, 100);
+}
+
+TEST_F(Display, DraggingTheProgressBarSeeksOnTheSameTick) {
+    auto& s = load(*right, "a.mp3");
+    tick();
+    right->setProgressByUser(50);
+    tick();
+    EXPECT_EQ(s.position, kTenSeconds / 2);
+    EXPECT_EQ(right->lcd().lengthText, "00:00:05");
+    EXPECT_EQ(right->lcd().progress, 50);
+    s.position += 44100 * 4;  // the song plays on; the next tick follows it, no further seek
+    clearCalls();
+    tick();
+    EXPECT_EQ(countCalls("setPosition"), 0);
+    EXPECT_EQ(right->lcd().progress, 60);
+}
+
+TEST_F(Display, ZeroLengthShowsTheLengthTextAndNoProgress) {
+    load(*left, "empty.mp3", {audio::Family::Plain, 0, 44100});
+    tick();
+    EXPECT_EQ(left->lcd().progress, 0);
+    EXPECT_EQ(left->lcd().lengthText, "00:00:00");
+}
+
+TEST_F(Display, LengthFollowsTheEngineUntilItIsFinal) {
+    const QString path = song("long.mp3", {audio::Family::Plain, kTenSeconds, 44100});
+    lib.estimating.insert(path.toStdString());
+    left->loadSong(path);
+    auto& t = stream(*left);
+    EXPECT_FALSE(left->state().lengthFinal);
+    t.length = kTenSeconds * 2;  // a better estimate
+    tick();
+    EXPECT_FALSE(left->state().lengthFinal);
+    EXPECT_EQ(left->state().songLength, kTenSeconds * 2);
+    t.length = kTenSeconds * 3;  // decoding finished: 30 s exactly
+    t.lengthFinal = true;
+    tick();
+    EXPECT_TRUE(left->state().lengthFinal);
+    EXPECT_EQ(left->state().songLength, kTenSeconds * 3);
+    EXPECT_EQ(left->lcd().lengthText, "00:00:30");
+    t.length = kTenSeconds;  // once final, the deck no longer asks
+    tick();
+    EXPECT_EQ(left->state().songLength, kTenSeconds * 3);
+}
+
+TEST_F(Display, MetersShowDeckVolumeAndMasterShares) {
+    auto& l = load(*left, "a.mp3");
+    auto& r = load(*right, "b.mp3");
+    MeterMix mix;
+    mix.crossfader = 100;  // far right
+    mix.mainVolume = 50;
+    mix.leftLevel = 50;
+    mix.rightLevel = 100;
+    pair->setMixSource([&] { return mix; });
+    l.level = (20000u << 16) | 10000u;  // right 20000, left 10000
+    r.level = (8000u << 16) | 8000u;
+    pair->run_VUmeterTimer();
+    EXPECT_EQ(left->meter(), (MeterBars{10000, 5000}));
+    EXPECT_EQ(right->meter(), (MeterBars{8000, 8000}));
+    EXPECT_EQ(pair->masterMeter().b, 0);  // the left deck is faded out, its deck meter still moves
+    EXPECT_EQ(pair->masterMeter().a, 4000);
+
+    mix.crossfader = 50;
+    pair->run_VUmeterTimer();
+    EXPECT_EQ(pair->masterMeter().b, 7500);  // 0.5 x 15000 x 1
+
+    l.level = 0;  // silence freezes the left bars
+    pair->run_VUmeterTimer();
+    EXPECT_EQ(left->meter(), (MeterBars{10000, 5000}));
+    EXPECT_EQ(pair->masterMeter().b, 7500);
+}
+
+TEST_F(Display, AfterTickGetsBothProgressValuesAndDecksWithoutStreamsAreSkipped) {
+    load(*right, "a.mp3");
+    stream(*right).position = kTenSeconds / 2;
+    int seenLeft = -1, seenRight = -1;
+    pair->setAfterTick([&](int l, int r) { seenLeft = l, seenRight = r; });
+    pair->startDisplay();
+    ticker.advance(80);
+    EXPECT_EQ(seenLeft, 0);
+    EXPECT_EQ(seenRight, 50);
+    EXPECT_EQ(left->lcd().lengthText, "");
+}
+
+}  // namespace vx::test

@@ -1,0 +1,122 @@
+#include "deck_fixture.h"
+
+namespace vx::test {
+
+class Loading : public DeckTest {};
+
+TEST_F(Loading, LoadResetsTheDeckAndStartsAtByteOne) {
+    auto& old = load(*right, "a.mp3");
+    right->play_Click();
+    old.position = 100000;
+    right->cue_MouseDown();
+    right->pitchSlider_Change(1200);
+    right->loop_Click();
+    right->pause_Click();
+    int volumeResets = 0;
+    right->hooks().resetVolume = [&] { ++volumeResets; };
+    right->hooks().titleFor = [](const QString&) { return QStringLiteral("Artist - Title"); };
+    console.selectedDeck = 0;
+    const auto oldHandle = right->state().streamHandle;
+
+    auto& s = load(*right, "b.wma", {audio::Family::WindowsMedia, kTenSeconds, 44100});
+    EXPECT_EQ(lib.stream(oldHandle), nullptr);  // the old stream is released
+    EXPECT_EQ(console.selectedDeck, 1);
+    EXPECT_EQ(volumeResets, 1);
+    EXPECT_EQ(right->state().streamKind, StreamKind::WindowsMedia);
+    EXPECT_EQ(right->state().cuePoint, 1);
+    EXPECT_EQ(right->state().prevCuePoint, 0);
+    EXPECT_FALSE(right->lights().playCueLit);
+    EXPECT_FALSE(right->state().loopActive);
+    EXPECT_FALSE(right->state().isPaused);
+    EXPECT_EQ(right->state().pitchValue, 1000);
+    EXPECT_EQ(s.frequency, 44100);
+    EXPECT_EQ(s.pan, -100);
+    EXPECT_EQ(right->lcd().title, "Artist - Title          Velumix");
+    EXPECT_EQ(right->lcd().pitchText, " 0.00% ");
+    EXPECT_FALSE(right->lcd().pause || right->lcd().play || right->lcd().loop || right->lcd().busy);
+    EXPECT_TRUE(right->lights().loopEnabled && right->lights().playLoopEnabled);
+    EXPECT_FALSE(right->lights().saveLoopEnabled);
+
+    right->play_Click();  // starts at the first frame, not a paused remnant
+    EXPECT_EQ(s.activity, audio::kPlaying);
+    EXPECT_EQ(s.position, 0);
+}
+
+TEST_F(Loading, SpeedButtonsFollowTheFileRate) {
+    load(*left, "low.wav", {audio::Family::Plain, kTenSeconds, 22050});
+    EXPECT_TRUE(left->lights().speed22Lit);
+    EXPECT_EQ(left->state().baseFrequency, 22050);
+    load(*left, "high.wav", {audio::Family::Plain, kTenSeconds, 48000});
+    EXPECT_TRUE(left->lights().speed44Lit);
+    EXPECT_FALSE(left->lights().speed22Lit);
+}
+
+TEST_F(Loading, MissingFileShowsTheMessageAndLeavesTheStream) {
+    auto& s = load(*left, "a.mp3");
+    const auto h = left->state().streamHandle;
+    left->loadSong(dir.path() + "/gone.mp3");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
+    EXPECT_EQ(left->state().streamHandle, h);
+    EXPECT_NE(lib.stream(h), nullptr);
+    EXPECT_FALSE(left->lcd().busy);
+    (void)s;
+}
+
+TEST_F(Loading, UnreadableFileLeavesAnEmptyDeck) {
+    const QString path = dir.path() + "/noise.bin";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    left->loadSong(path);
+    EXPECT_EQ(transport.failedOpens, 1);
+    EXPECT_EQ(left->state().streamHandle, 0u);
+    EXPECT_EQ(left->lcd().lengthText, "00:00:00");
+    left->play_Click();  // nothing to play, nothing breaks
+    left->loop_Click();
+    left->cue_MouseDown();
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Loading, AutoDjFailuresGoToItsHookWithoutMessages) {
+    bool on = true;
+    std::vector<bool> failures;
+    left->hooks().autoDjOn = [&] { return on; };
+    left->hooks().autoDjLoadFailed = [&](bool missing) { failures.push_back(missing); };
+    left->loadSong(dir.path() + "/gone.mp3");
+    const QString path = dir.path() + "/noise.bin";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    left->loadSong(path);
+    EXPECT_EQ(failures, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_FALSE(left->lcd().busy);
+}
+
+TEST_F(Loading, DropLoadsTheDraggedEntryOrComplains) {
+    const QString path = song("dropped.mp3");
+    right->dropOnDeck(dir.path() + "/deleted.mp3");  // entry whose file is gone: nothing at all
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(right->state().streamHandle, 0u);
+    right->setFileName(path);
+    right->dropOnDeck(std::nullopt);  // not a playlist drag
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+    EXPECT_EQ(right->state().fileName, "");
+    right->dropOnDeck(path);
+    EXPECT_NE(right->state().streamHandle, 0u);
+    right->dropOnDeck(std::nullopt);  // a loaded deck keeps its song's name
+    EXPECT_EQ(right->state().fileName, path);
+}
+
+TEST_F(Loading, OpenButtonLoadsTheAddedSong) {
+    const QString path = song("added.mp3");
+    left->hooks().addSongs = [&] { return path; };
+    left->openFile_Click();
+    EXPECT_EQ(left->state().fileName, path);
+    EXPECT_NE(left->state().streamHandle, 0u);
+}
+
+}  // namespace vx::test
