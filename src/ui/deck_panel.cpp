@@ -266,22 +266,22 @@ QWidget* DeckPanel::buildPitch() {
     pitch_->setSmallChange(1);
     pitch_->setTickInterval(250);
     pitch_->setFill(DjSlider::Fill::FromCentre);
-    grid->addWidget(pitch_, 0, 0, 1, 2, Qt::AlignHCenter);
-    grid->setRowStretch(0, 1);
-
-    bendMinus_ = key(n.bendMinus, QString::fromUtf8("\u2212"), "Bend the pitch down while held");
+    // A long fader beside a column of keys: bend, zero, base frequency.
+    grid->addWidget(pitch_, 0, 0, 6, 1);
     bendPlus_ = key(n.bendPlus, "+", "Bend the pitch up while held");
+    bendMinus_ = key(n.bendMinus, QString::fromUtf8("\u2212"), "Bend the pitch down while held");
     pitchZero_ = key(n.pitchZero, "0 %", "Pitch to Zero...", green);
     speed22_ = key("speedCB", "22k", "Frequency = 22Khz...", green);
     speed22_->setProperty("index", n.speed22Index);
     speed44_ = key("speedCB", "44k", "Frequency = 44Khz...", green);
     speed44_->setProperty("index", n.speed22Index + 1);
-    for (StateButton* b : {bendMinus_, bendPlus_, pitchZero_, speed22_, speed44_}) b->setParent(panel);
-    grid->addWidget(bendMinus_, 1, 0);
-    grid->addWidget(bendPlus_, 1, 1);
-    grid->addWidget(pitchZero_, 2, 0, 1, 2);
-    grid->addWidget(speed22_, 3, 0);
-    grid->addWidget(speed44_, 3, 1);
+    int row = 0;
+    for (StateButton* b : {bendMinus_, bendPlus_, pitchZero_, speed22_, speed44_}) {
+        b->setParent(panel);
+        b->setMinimumWidth(54);
+        grid->addWidget(b, row++, 1);
+    }
+    grid->setRowStretch(5, 1);
 
     const auto moved = [this](int value) { act([value](Deck& d) { d.pitchSlider_Change(value); }); };
     connect(pitch_, &DjSlider::scrolling, this, moved);

@@ -25,7 +25,7 @@ constexpr int kTitleHeight = 28;
 constexpr int kPanelTop = kTitleHeight + 8;
 constexpr PanelGeometry kPanelGeometry{10, 8};
 constexpr int kMargin = 10;
-constexpr int kDeckWidth = 440, kMixerWidth = 330, kPanelHeight = 540;
+constexpr int kDeckWidth = 440, kMixerWidth = 330, kPanelHeight = 580;
 
 const char* kStyle =
     "#brevistoF { background: #101215; }"
