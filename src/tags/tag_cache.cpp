@@ -33,6 +33,11 @@ TagTexts TagTextCache::texts(const QString& path) {
     return fresh;
 }
 
+void TagTextCache::forget(const QString& path) {
+    std::lock_guard lock(mutex_);
+    entries_.remove(path);
+}
+
 void TagTextCache::clear() {
     std::lock_guard lock(mutex_);
     entries_.clear();

@@ -16,6 +16,7 @@ public:
     TagTexts texts(const QString& path);
     // The cached texts if the file is unchanged since they were read; nothing otherwise. Never reads tags.
     std::optional<TagTexts> cached(const QString& path);
+    void forget(const QString& path);
     void clear();
     qsizetype size() const;
 
