@@ -1,7 +1,9 @@
 #include "playlist/info_command.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
+#include <utility>
+#include <vector>
 
 #include "playlist/m3u.h"
 #include "tags/tag_texts.h"
@@ -9,8 +11,17 @@
 namespace vx::playlist {
 
 namespace {
-void writeLine(QTextStream& out, const QJsonObject& object) {
-    out << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
+// A value as JSON text (a document holds only arrays and objects: take it out of a one-element array).
+QString json(const QJsonValue& value) {
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// One JSON object on one line, its keys in the order given.
+void writeLine(QTextStream& out, const std::vector<std::pair<QString, QJsonValue>>& fields) {
+    QStringList members;
+    for (const auto& [key, value] : fields) members << json(key) + u':' + json(value);
+    out << u'{' << members.join(u',') << "}\n";
 }
 }  // namespace
 
