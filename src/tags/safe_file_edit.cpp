@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -36,9 +38,11 @@ EditResult editFileSafely(const QString& path, const std::function<QString(const
     if (error.isEmpty()) error = edit(copy.fileName());
     if (!error.isEmpty()) return {false, error};
 
-    const QFile::Permissions permissions = QFile::permissions(path);
-    if (!QFile::setPermissions(copy.fileName(), permissions)) {
-        return {false, QStringLiteral("The permissions could not be kept.")};
+    // The mode bits themselves: Qt's permission flags would add what the current user may do.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 ||
+        ::chmod(QFile::encodeName(copy.fileName()).constData(), st.st_mode & 07777) != 0) {
+        return {false, QString::fromLocal8Bit(std::strerror(errno))};
     }
     // rename(2) replaces the original in one step; QFile::rename would refuse an existing target.
     if (std::rename(QFile::encodeName(copy.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {

@@ -2,6 +2,7 @@
 
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
+#include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
@@ -90,7 +91,9 @@ std::optional<TagFields> id3v2From(const QString& path) {
     fields.artist = fromTagLib(tag.artist());
     fields.album = fromTagLib(tag.album());
     // Version 2.3's TYER and 2.2's TYE arrive as TDRC, a time stamp that begins with the year.
-    fields.year = firstFrameText(tag, "TDRC").left(4);
+    // TagLib hands 2.3's TYER and 2.2's TYE over as TDRC: those are shown whole, a 2.4 time stamp by its year.
+    const QString recorded = firstFrameText(tag, "TDRC");
+    fields.year = tag.header()->majorVersion() >= 4 ? recorded.left(4) : recorded;
     if (fields.year.isEmpty()) fields.year = firstFrameText(tag, "TYER");  // found in some version 2.4 tags
     fields.comment = fromTagLib(tag.comment());
     fields.genre = fromTagLib(tag.genre());
