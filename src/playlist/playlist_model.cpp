@@ -1,7 +1,6 @@
 #include "playlist/playlist_model.h"
 
 #include <QFileInfo>
-#include <QHash>
 
 #include "tags/text_rules.h"
 
@@ -75,12 +74,10 @@ void PlaylistModel::deactivated() {
     if (count() == 0) select(-1);
 }
 
-// The text of a line: from the cache when the file is unchanged, else read now or, with a background
-// loader, shown as the file name until its tags have been read.
+// The text of a line: read now (from the cache when the file is unchanged) or, with a background loader,
+// shown as the file name until a worker has read it, so that not even a look at the file holds up the window.
 QString PlaylistModel::displayText(const QString& path) {
-    if (loader_ == nullptr) return cache_.texts(path).playlist;
-    if (const auto cached = cache_.cached(path)) return cached->playlist;
-    return QString();
+    return loader_ == nullptr ? cache_.texts(path).playlist : QString();
 }
 
 void PlaylistModel::appendEntry(const QString& path, int number) {
@@ -97,31 +94,41 @@ void PlaylistModel::appendEntry(const QString& path, int number) {
 void PlaylistModel::requestPendingTexts() {
     if (loader_ == nullptr || pendingCount_ == 0) return;
     std::vector<TagLoader::Job> jobs;
-    for (const Entry& e : entries_) {
-        if (e.pending) jobs.push_back({e.id, e.path});
+    jobs.reserve(size_t(pendingCount_));
+    for (int i = 0; i < count(); ++i) {
+        const Entry& e = entries_[size_t(i)];
+        if (e.pending) jobs.push_back({e.id, i, e.path});
     }
     loader_->cancelAll();
     loader_->request(std::move(jobs));
     notifyProgress();
 }
 
-void PlaylistModel::applyTexts(const std::vector<TagLoader::Result>& results) {
-    QHash<quint64, int> rowOf;
-    rowOf.reserve(count());
-    for (int i = 0; i < count(); ++i) {
-        if (entries_[size_t(i)].pending) rowOf.insert(entries_[size_t(i)].id, i);
+// The row of an entry still waiting for its text: where it stood when asked, unless the list has changed
+// since; then it is looked up.
+int PlaylistModel::pendingRow(quint64 id, int hint) {
+    if (hint >= 0 && hint < count() && entries_[size_t(hint)].id == id) return hint;
+    if (rowOfId_.isEmpty()) {
+        for (int i = 0; i < count(); ++i) {
+            if (entries_[size_t(i)].pending) rowOfId_.insert(entries_[size_t(i)].id, i);
+        }
     }
+    return rowOfId_.value(id, -1);
+}
+
+void PlaylistModel::applyTexts(const std::vector<TagLoader::Result>& results) {
+    rowOfId_.clear();
     int first = count(), last = -1;
     for (const TagLoader::Result& r : results) {
-        const auto it = rowOf.constFind(r.id);
-        if (it == rowOf.constEnd()) continue;
-        Entry& e = entries_[size_t(*it)];
+        const int row = pendingRow(r.id, r.row);
+        if (row < 0 || !entries_[size_t(row)].pending) continue;
+        Entry& e = entries_[size_t(row)];
         e.text = r.text;
         e.pending = false;
         --pendingCount_;
-        first = std::min(first, *it);
-        last = std::max(last, *it);
-        if (*it == selected_) nextSongText = line(*it);
+        first = std::min(first, row);
+        last = std::max(last, row);
+        if (row == selected_) nextSongText = line(row);
     }
     if (last >= 0) {
         for (PlaylistObserver* o : observers_) o->linesChanged(first, last);

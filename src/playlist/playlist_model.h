@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -119,6 +120,7 @@ private:
     QString displayText(const QString& path);
     void requestPendingTexts();
     void applyTexts(const std::vector<TagLoader::Result>& results);
+    int pendingRow(quint64 id, int hint);
     void replaceEntries(std::vector<Entry> entries);
     void setLabelFromFile(const QString& fileName);
     void setLabel(const QString& label);
@@ -139,6 +141,7 @@ private:
     quint64 nextId_ = 1;
     int pendingCount_ = 0;
     int pendingTotal_ = 0;
+    QHash<quint64, int> rowOfId_;  // built only when a result's row hint is stale
     QString label_ = QStringLiteral("Now Playing: ");
     QString addDir_;
     QString playlistDir_;

@@ -49,7 +49,7 @@ void TagLoader::work() {
         QString text = cache_.texts(job.path).playlist;
         lock.lock();
         --busy_;
-        if (generation == generation_) results_.push_back({job.id, std::move(text)});
+        if (generation == generation_) results_.push_back({job.id, job.row, std::move(text)});
         if (!deliveryPosted_ && !results_.empty()) {
             deliveryPosted_ = true;
             QMetaObject::invokeMethod(this, [this] { deliver(); }, Qt::QueuedConnection);

@@ -21,10 +21,12 @@ class TagLoader : public QObject {
 public:
     struct Job {
         quint64 id = 0;
+        int row = 0;  // where the entry stood when asked: a hint, checked against the id
         QString path;
     };
     struct Result {
         quint64 id = 0;
+        int row = 0;
         QString text;
     };
 

@@ -4,8 +4,11 @@
 #include <taglib/asftag.h>
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
+#include <taglib/tfile.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 
@@ -19,9 +22,59 @@ const QByteArray kAsfHeader = QByteArray::fromHex("3026b2758e66cf11a6d900aa0062c
 
 QString fromTagLib(const TagLib::String& s) { return QString::fromStdWString(s.toWString()); }
 
+// A regular file opened for reading with plain system calls: tags of thousands of files are read in a
+// row, and a FIFO or a folder must never block or confuse the reader.
+class RawFile {
+public:
+    explicit RawFile(const QString& path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+        struct stat st {};
+        if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
+            size_ = st.st_size;
+        } else if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~RawFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    qint64 size() const { return size_; }
+    // Up to n bytes at offset, never beyond the end of the file.
+    QByteArray read(qint64 offset, qint64 n) const {
+        n = std::clamp<qint64>(n, 0, std::max<qint64>(0, size_ - offset));
+        QByteArray bytes(n, Qt::Uninitialized);
+        qint64 got = 0;
+        while (got < n) {
+            const ssize_t r = ::pread(fd_, bytes.data() + got, size_t(n - got), off_t(offset + got));
+            if (r <= 0) break;
+            got += r;
+        }
+        bytes.truncate(got);
+        return bytes;
+    }
+
+private:
+    int fd_ = -1;
+    qint64 size_ = 0;
+};
+
+// TagLib parses an ID3v2 tag from any of its files; this one is just the tag's bytes in memory.
+class TagBytesFile : public TagLib::File {
+public:
+    explicit TagBytesFile(TagLib::IOStream* stream) : TagLib::File(stream) {}
+    TagLib::Tag* tag() const override { return nullptr; }
+    TagLib::AudioProperties* audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
+};
+
 QByteArray startOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
+    const RawFile file(path);
+    return file.isOpen() ? file.read(0, 16) : QByteArray();
 }
 
 QString firstFrameText(TagLib::ID3v2::Tag& tag, const char* id) {
@@ -50,17 +103,15 @@ QByteArray resynchronised(const QByteArray& in) {
     return out;
 }
 
-// The ID3v2 tag at the start of the file, read whole but never beyond the file, with the tag-wide
+// The ID3v2 tag at the start of an open file, read whole but never beyond the file, with the tag-wide
 // unsynchronisation of version 2.3 undone and any extended header dropped, so the frame parser sees a
 // plain tag. Empty when the file has no tag.
-QByteArray plainId3v2Tag(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray header = file.read(10);
+QByteArray plainId3v2Tag(const RawFile& file) {
+    QByteArray header = file.read(0, 10);
     if (header.size() < 10 || !header.startsWith("ID3") || header.at(3) < 2 || header.at(3) > 4) return {};
     const int version = header.at(3);
     const quint32 declared = synchsafe(header, 6);
-    QByteArray body = file.read(std::min<qint64>(declared, file.size() - 10));
+    QByteArray body = file.read(10, declared);
     quint8 flags = quint8(header.at(5));
     if ((flags & 0x80) && version <= 3) {
         body = resynchronised(body);
@@ -79,13 +130,12 @@ QByteArray plainId3v2Tag(const QString& path) {
     return header + body;
 }
 
-std::optional<TagFields> id3v2From(const QString& path) {
-    const QByteArray bytes = plainId3v2Tag(path);
+std::optional<TagFields> id3v2From(const RawFile& file) {
+    const QByteArray bytes = plainId3v2Tag(file);
     if (bytes.isEmpty()) return std::nullopt;
     TagLib::ByteVectorStream stream(TagLib::ByteVector(bytes.constData(), unsigned(bytes.size())));
-    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    if (!file.isValid() || !file.hasID3v2Tag()) return std::nullopt;
-    TagLib::ID3v2::Tag& tag = *file.ID3v2Tag();
+    TagBytesFile tagBytes(&stream);
+    TagLib::ID3v2::Tag tag(&tagBytes, 0);
     TagFields fields;
     fields.title = fromTagLib(tag.title());
     fields.artist = fromTagLib(tag.artist());
@@ -145,20 +195,26 @@ bool hasTitleOrArtist(const TagFields& fields) {
 bool isWindowsMediaFile(const QString& path) { return startOf(path).startsWith(kAsfHeader); }
 
 std::optional<TagFields> readId3v2(const QString& path) {
-    return startOf(path).startsWith("ID3") ? id3v2From(path) : std::nullopt;
+    const RawFile file(path);
+    return file.isOpen() ? id3v2From(file) : std::nullopt;
 }
 
+// One open per file: the start tells the container, the ID3v1 block is read only when needed.
 FileTags readFileTags(const QString& path) {
     FileTags tags;
-    const QByteArray start = startOf(path);
+    const RawFile file(path);
+    if (!file.isOpen()) return tags;
+    const QByteArray start = file.read(0, 16);
     if (start.startsWith(kAsfHeader)) {
         tags.wma = wmaFrom(path);
         return tags;
     }
-    if (start.startsWith("ID3")) tags.id3v2 = id3v2From(path);
+    if (start.startsWith("ID3")) tags.id3v2 = id3v2From(file);
     if (tags.id3v2 && hasTitleOrArtist(*tags.id3v2)) return tags;
-    if (const auto block = readId3v1(path)) {
-        tags.id3v1 = TagFields{block->title, block->artist, block->album, block->year, block->comment, {}};
+    if (file.size() >= kId3v1Size) {
+        if (const auto block = parseId3v1(file.read(file.size() - kId3v1Size, kId3v1Size))) {
+            tags.id3v1 = TagFields{block->title, block->artist, block->album, block->year, block->comment, {}};
+        }
     }
     return tags;
 }
