@@ -22,7 +22,7 @@ constexpr int kRuns = 3;
 
 // Answers every question with its first button; the benchmark asks none.
 class QuietDialogs : public vx::Dialogs {
-public:
+  public:
     Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
     std::optional<QString> openFile(const FileRequest&) override { return std::nullopt; }
     std::optional<QStringList> openFiles(const FileRequest&) override { return std::nullopt; }
@@ -30,7 +30,7 @@ public:
 };
 
 class NoSettings : public vx::SettingsStore {
-public:
+  public:
     QString read(const QString&) const override { return vx::kSettingNotFound; }
     void write(const QString&, const QString&) override {}
 };
@@ -50,7 +50,10 @@ QByteArray taggedSong(int i) {
                             textFrame("TALB", "Album " + QByteArray::number(i % 13)) + QByteArray(64, '\0');
     QByteArray tag("ID3\x03\x00\x00", 6);
     const quint32 n = quint32(body.size());
-    tag.append(char((n >> 21) & 0x7F)).append(char((n >> 14) & 0x7F)).append(char((n >> 7) & 0x7F)).append(char(n & 0x7F));
+    tag.append(char((n >> 21) & 0x7F))
+        .append(char((n >> 14) & 0x7F))
+        .append(char((n >> 7) & 0x7F))
+        .append(char(n & 0x7F));
     QByteArray frame("\xFF\xFB\x90\x00", 4);
     frame.append(QByteArray(417 - 4, '\0'));
     return tag + body + frame + frame;

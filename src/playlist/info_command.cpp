@@ -34,7 +34,8 @@ int runInfoCommand(const QStringList& files, QTextStream& out) {
         }
         const QStringList songs = readM3u(file).value_or(QStringList());
         for (qsizetype i = 0; i < songs.size(); ++i) {
-            const QString line = QString::number(i + 1) + QStringLiteral(".  ") + tags::getID3_tag(songs.at(i));
+            const QString line =
+                QString::number(i + 1) + QStringLiteral(".  ") + tags::getID3_tag(songs.at(i));
             writeLine(out, {{"playlist", file}, {"index", int(i)}, {"path", songs.at(i)}, {"line", line}});
         }
     }

@@ -32,8 +32,9 @@ void PlaylistModel::removeCurrent() {
 
 void PlaylistModel::clearAll() {
     if (count() == 0) return;
-    if (dialogs_.message(QStringLiteral("Remove all songs from the playlist?"), QStringLiteral("Please Confirm..."),
-                         Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
+    if (dialogs_.message(QStringLiteral("Remove all songs from the playlist?"),
+                         QStringLiteral("Please Confirm..."), Dialogs::Icon::Exclamation,
+                         Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
         return;
     }
     playlistChanged = true;
@@ -101,8 +102,9 @@ void PlaylistModel::shuffle() {
 
 bool PlaylistModel::editTagsCommand() {
     if (count() > 0) return true;
-    dialogs_.message(QStringLiteral("Please add some music First..."), QStringLiteral("Error - No Song loaded"),
-                     Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+    dialogs_.message(QStringLiteral("Please add some music First..."),
+                     QStringLiteral("Error - No Song loaded"), Dialogs::Icon::Information,
+                     Dialogs::Buttons::Ok);
     return false;
 }
 

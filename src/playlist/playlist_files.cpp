@@ -14,7 +14,9 @@ const QString kMusicFilter =
     QStringLiteral("Music Files (mp3,wav,asf,wma) (*.mp3 *.wav *.asf *.wma);;All Files (*.*)");
 const QString kPlaylistFilter = QStringLiteral("Velumix Playlist File (*.m3u *.m3u8);;All files (*)");
 
-QString folderOf(const QString& file) { return QFileInfo(file).absolutePath(); }
+QString folderOf(const QString& file) {
+    return QFileInfo(file).absolutePath();
+}
 }  // namespace
 
 void PlaylistModel::startUp(const QString& commandLine) {
@@ -40,7 +42,9 @@ void PlaylistModel::startUp(const QString& commandLine) {
     }
 }
 
-void PlaylistModel::unload() { settings_.write(kLastPlaylistSetting, lastPlaylist); }
+void PlaylistModel::unload() {
+    settings_.write(kLastPlaylistSetting, lastPlaylist);
+}
 
 void PlaylistModel::loadsongs_to_playlist(const QStringList& songs) {
     if (songs.isEmpty()) return;
@@ -87,9 +91,10 @@ bool PlaylistModel::writePlaylistFile() {
     }
     if (playlistFileName.isEmpty() || !writeM3u(playlistFileName, paths())) {
         if (!playlistFileName.isEmpty()) {
-            dialogs_.message(QStringLiteral("Cannot Save the playlist. Make sure the Drive you are writing to has "
-                                            "space and is not write protected."),
-                             QString(), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+            dialogs_.message(
+                QStringLiteral("Cannot Save the playlist. Make sure the Drive you are writing to has "
+                               "space and is not write protected."),
+                QString(), Dialogs::Icon::None, Dialogs::Buttons::Ok);
             lastPlaylist.clear();
             playlistFileName.clear();
         }
@@ -103,14 +108,16 @@ bool PlaylistModel::writePlaylistFile() {
     return true;
 }
 
-bool PlaylistModel::save_playlist() { return writePlaylistFile() || saveCommand(); }
+bool PlaylistModel::save_playlist() {
+    return writePlaylistFile() || saveCommand();
+}
 
 bool PlaylistModel::saveCommand() {
     for (;;) {
         QString name = lastPlaylist;
         if (name.isEmpty()) {
-            const auto chosen = dialogs_.saveFile(
-                {QStringLiteral("Save Playlist As..."), kPlaylistFilter, playlistDir_, QStringLiteral("DJ Mix1")});
+            const auto chosen = dialogs_.saveFile({QStringLiteral("Save Playlist As..."), kPlaylistFilter,
+                                                   playlistDir_, QStringLiteral("DJ Mix1")});
             if (!chosen) return false;
             name = *chosen;
             playlistDir_ = folderOf(name);
@@ -135,11 +142,11 @@ void PlaylistModel::new_playlist() {
 
 bool PlaylistModel::hide_playlist() {
     if (playlistChanged) {
-        const QString question = lastPlaylist.isEmpty()
-                                     ? QStringLiteral("Save Playlist? ")
-                                     : QStringLiteral("Save Playlist to ") + lastPlaylist + QStringLiteral(" ?");
-        const auto answer = dialogs_.message(question, QStringLiteral("Save Playlist..."), Dialogs::Icon::Question,
-                                             Dialogs::Buttons::YesNoCancel);
+        const QString question = lastPlaylist.isEmpty() ? QStringLiteral("Save Playlist? ")
+                                                        : QStringLiteral("Save Playlist to ") + lastPlaylist +
+                                                              QStringLiteral(" ?");
+        const auto answer = dialogs_.message(question, QStringLiteral("Save Playlist..."),
+                                             Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
         if (answer == Dialogs::Answer::Cancel) return false;
         if (answer == Dialogs::Answer::Yes) save_playlist();
     }
@@ -169,9 +176,9 @@ void PlaylistModel::newPlaylistCommand() {
         }
         return;
     }
-    const QString question = lastPlaylist.isEmpty()
-                                 ? QStringLiteral("Save Playlist Changes? ")
-                                 : QStringLiteral("Save Playlist Changes to ") + lastPlaylist + QStringLiteral(" ?");
+    const QString question = lastPlaylist.isEmpty() ? QStringLiteral("Save Playlist Changes? ")
+                                                    : QStringLiteral("Save Playlist Changes to ") +
+                                                          lastPlaylist + QStringLiteral(" ?");
     const auto answer =
         dialogs_.message(question, QString(), Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
     if (answer == Dialogs::Answer::Cancel) return;
@@ -180,7 +187,8 @@ void PlaylistModel::newPlaylistCommand() {
 }
 
 void PlaylistModel::openPlaylistCommand() {
-    const auto chosen = dialogs_.openFile({QStringLiteral("Open Playlist..."), kPlaylistFilter, playlistDir_, {}});
+    const auto chosen =
+        dialogs_.openFile({QStringLiteral("Open Playlist..."), kPlaylistFilter, playlistDir_, {}});
     if (!chosen) return;
     Load_playlist(*chosen);
     playlistDir_ = folderOf(*chosen);

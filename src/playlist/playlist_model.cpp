@@ -31,7 +31,9 @@ void PlaylistModel::setTagLoader(TagLoader* loader) {
     }
 }
 
-void PlaylistModel::addObserver(PlaylistObserver* observer) { observers_.push_back(observer); }
+void PlaylistModel::addObserver(PlaylistObserver* observer) {
+    observers_.push_back(observer);
+}
 
 void PlaylistModel::removeObserver(PlaylistObserver* observer) {
     std::erase(observers_, observer);
@@ -174,10 +176,13 @@ void PlaylistModel::setLabelFromFile(const QString& fileName) {
 }
 
 // Sorting and shuffling read the texts afresh: the cache answers for files unchanged since last read.
-QString PlaylistModel::nextId3Text(const QString& path) { return cache_.texts(path).playlist; }
+QString PlaylistModel::nextId3Text(const QString& path) {
+    return cache_.texts(path).playlist;
+}
 
 QString loadingProgressText(int songsDone) {
-    return QStringLiteral("Loading Playlist: ") + QString::number(songsDone) + QStringLiteral(" Songs done...");
+    return QStringLiteral("Loading Playlist: ") + QString::number(songsDone) +
+           QStringLiteral(" Songs done...");
 }
 
 }  // namespace vx::playlist

@@ -23,11 +23,11 @@ struct PlaylistFolders {
 
 // Told about every change of the playlist, on the UI thread. Every method has a default that ignores it.
 class PlaylistObserver {
-public:
+  public:
     virtual ~PlaylistObserver() = default;
-    virtual void linesReset() {}                        // the whole list changed
+    virtual void linesReset() {}                               // the whole list changed
     virtual void linesChanged(int /*first*/, int /*last*/) {}  // these lines got a new text
-    virtual void currentChanged(int /*index*/) {}       // -1: nothing selected
+    virtual void currentChanged(int /*index*/) {}              // -1: nothing selected
     virtual void labelChanged(const QString& /*label*/) {}
     // The picked song: its path and display line (the main window's next-song box). Empty when none.
     virtual void nextSongChanged(const QString& /*path*/, const QString& /*line*/) {}
@@ -39,14 +39,14 @@ public:
 // every command of the playlist window. No widgets: the window is a view over this, and every message and
 // file dialog goes through the dialogs interface.
 class PlaylistModel {
-public:
+  public:
     struct Entry {
         QString path;
         int number = 0;
         QString text;           // display text (tag text or file name)
         bool oneBlank = false;  // the tag editor rebuilds a line with one blank after the full stop
         quint64 id = 0;
-        bool pending = false;   // text still being read in the background
+        bool pending = false;  // text still being read in the background
     };
 
     PlaylistModel(Dialogs& dialogs, SettingsStore& settings, tags::TagTextCache& cache,
@@ -96,26 +96,26 @@ public:
     bool hide_playlist();  // false: the user cancelled, the window stays
 
     // --- Window commands (buttons and menu) ---
-    void addSongs();                 // addCB
-    void newPlaylistCommand();       // newPlaylistCB
-    void openPlaylistCommand();      // openPlaylistCB
-    void importPlaylistCommand();    // importPlaylistCB
-    bool saveCommand();              // saveCB
-    void removeCurrent();            // removeCB, menu, Delete key
-    void clearAll();                 // clearCB
-    void moveUp();                   // cmdMoveUp
-    void moveDown();                 // cmdMoveDown
+    void addSongs();                         // addCB
+    void newPlaylistCommand();               // newPlaylistCB
+    void openPlaylistCommand();              // openPlaylistCB
+    void importPlaylistCommand();            // importPlaylistCB
+    bool saveCommand();                      // saveCB
+    void removeCurrent();                    // removeCB, menu, Delete key
+    void clearAll();                         // clearCB
+    void moveUp();                           // cmdMoveUp
+    void moveDown();                         // cmdMoveDown
     void sortList(SortDirection direction);  // cmdAZsort, cmdZAsort
-    void shuffle();                  // cmdRandomShuffle
-    bool editTagsCommand();          // cmdID3: true when the tag editor may open
-    void rebuildLineAfterTagEdit();  // after the tag editor saved
+    void shuffle();                          // cmdRandomShuffle
+    bool editTagsCommand();                  // cmdID3: true when the tag editor may open
+    void rebuildLineAfterTagEdit();          // after the tag editor saved
 
     // Picks an entry as a click on the list does (out of range: clears the next song).
     void select(int index);
     // The window lost the focus: with an empty list the next song is forgotten.
     void deactivated();
 
-private:
+  private:
     void appendEntry(const QString& path, int number);
     QString displayText(const QString& path);
     void requestPendingTexts();

@@ -11,7 +11,7 @@ namespace vx::playlist {
 // current entry. Find Next and Previous go on from the last find; a press that reaches the end of its
 // direction reports "Can't find the song", and the next press starts again from the other end.
 class PlaylistSearch {
-public:
+  public:
     PlaylistSearch(PlaylistModel& playlist, Dialogs& dialogs) : playlist_(playlist), dialogs_(dialogs) {}
 
     // Each returns true when an entry was found. A text of blanks only does nothing.
@@ -22,7 +22,7 @@ public:
     int searchIndex() const { return index_; }
     bool found() const { return found_; }
 
-private:
+  private:
     bool matches(int i, const QString& text) const;
     bool finish(bool hit);
 

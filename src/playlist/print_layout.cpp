@@ -40,9 +40,13 @@ QString printHeaderLine(const QString& dateText, int page, int pages) {
            QStringLiteral("Page ") + QString::number(page) + QStringLiteral(" of ") + QString::number(pages);
 }
 
-QString printRuleLine() { return kIndent + QString(84, u'=') + u' '; }
+QString printRuleLine() {
+    return kIndent + QString(84, u'=') + u' ';
+}
 
-QString printEntryLine(const QString& displayLine) { return kIndent + displayLine; }
+QString printEntryLine(const QString& displayLine) {
+    return kIndent + displayLine;
+}
 
 QString printClosingLine() {
     return kIndent + QString(39, u'=') + QStringLiteral(" END ") + QString(40, u'=') + u' ';

@@ -30,7 +30,7 @@ QString printClosingLine();
 
 // Where printed lines go: a printer, or a recorder in tests.
 class PageSink {
-public:
+  public:
     virtual ~PageSink() = default;
     virtual void newPage() = 0;  // the first page is begun without it
     virtual void line(const QString& text) = 0;

@@ -63,7 +63,8 @@ void assignLocaleRanks(std::vector<SortRow>& rows) {
     for (const SortRow& row : rows) keys.push_back(collator.sortKey(row.key.toCaseFolded()));
     std::vector<int> order(rows.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = int(i);
-    std::sort(order.begin(), order.end(), [&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+    std::sort(order.begin(), order.end(),
+              [&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
     int rank = 0;
     for (size_t i = 0; i < order.size(); ++i) {
         if (i > 0 && keys[size_t(order[i - 1])].compare(keys[size_t(order[i])]) != 0) ++rank;

@@ -52,7 +52,8 @@ void TagLoader::work() {
         if (generation == generation_) results_.push_back({job.id, job.row, std::move(text)});
         if (!deliveryPosted_ && !results_.empty()) {
             deliveryPosted_ = true;
-            QMetaObject::invokeMethod(this, [this] { deliver(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { deliver(); }, Qt::QueuedConnection);
         }
         if (jobs_.empty() && busy_ == 0) idle_.notify_all();
     }
@@ -63,10 +64,13 @@ void TagLoader::deliver() {
     {
         std::lock_guard lock(mutex_);
         const size_t take = std::min(results_.size(), size_t(std::max(1, batchSize_)));
-        batch.assign(std::make_move_iterator(results_.begin()), std::make_move_iterator(results_.begin() + take));
+        batch.assign(std::make_move_iterator(results_.begin()),
+                     std::make_move_iterator(results_.begin() + take));
         results_.erase(results_.begin(), results_.begin() + take);
         deliveryPosted_ = !results_.empty();
-        if (deliveryPosted_) QMetaObject::invokeMethod(this, [this] { deliver(); }, Qt::QueuedConnection);
+        if (deliveryPosted_)
+            QMetaObject::invokeMethod(
+                this, [this] { deliver(); }, Qt::QueuedConnection);
     }
     if (!batch.empty() && handler_) handler_(batch);
 }

@@ -18,7 +18,7 @@ namespace vx::playlist {
 // results arrive through the event loop.
 class TagLoader : public QObject {
     Q_OBJECT
-public:
+  public:
     struct Job {
         quint64 id = 0;
         int row = 0;  // where the entry stood when asked: a hint, checked against the id
@@ -35,7 +35,9 @@ public:
     ~TagLoader() override;
 
     // Called on the UI thread with each batch of results, at most `batchSize` at a time.
-    void setResultHandler(std::function<void(const std::vector<Result>&)> handler) { handler_ = std::move(handler); }
+    void setResultHandler(std::function<void(const std::vector<Result>&)> handler) {
+        handler_ = std::move(handler);
+    }
     void setBatchSize(int size) { batchSize_ = size; }
 
     void request(std::vector<Job> jobs);
@@ -44,7 +46,7 @@ public:
     // Blocks until every requested job is read, then hands out all results (for tests and benchmarks).
     void waitAndDeliver();
 
-private:
+  private:
     void work();  // worker threads
     void deliver();
 

@@ -9,7 +9,9 @@
 namespace vx::tags {
 
 namespace {
-TagLib::String toTagLib(const QString& s) { return TagLib::String(s.toStdWString()); }
+TagLib::String toTagLib(const QString& s) {
+    return TagLib::String(s.toStdWString());
+}
 
 // Year as typed, in the version 2.3 frame, so that any text the user types is kept as it is.
 void setYear(TagLib::ID3v2::Tag& tag, const QString& year) {

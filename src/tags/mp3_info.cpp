@@ -14,7 +14,9 @@ qsizetype lastSeparator(const QString& path) {
     return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
 }
 
-qsizetype countFolderSeparators(const QString& path) { return path.count(u'/') + path.count(u'\\'); }
+qsizetype countFolderSeparators(const QString& path) {
+    return path.count(u'/') + path.count(u'\\');
+}
 
 bool readsAsNumber(const QString& piece) {
     bool ok = false;
@@ -97,18 +99,30 @@ void Mp3Info::setFilename(const QString& path) {
     isFileID3v1_ = mpegName && QFileInfo(path).isFile();
     if (!isFileID3v1_) return;
     if (const auto block = readId3v1(path)) {
-        fields_ = {block->title, block->artist, block->album, block->comment, block->year,
-                   genreName(block->genre)};
+        fields_ = {block->title,   block->artist, block->album,
+                   block->comment, block->year,   genreName(block->genre)};
     } else {
         fields_ = parseFileName(path);
     }
 }
 
-QString Mp3Info::title() const { return trimBlanks(fields_.title); }
-QString Mp3Info::artist() const { return trimBlanks(fields_.artist); }
-QString Mp3Info::album() const { return trimBlanks(fields_.album); }
-QString Mp3Info::year() const { return trimBlanks(fields_.year); }
-QString Mp3Info::comment() const { return trimBlanks(fields_.comment); }
-QString Mp3Info::genre() const { return trimBlanks(fields_.genre); }
+QString Mp3Info::title() const {
+    return trimBlanks(fields_.title);
+}
+QString Mp3Info::artist() const {
+    return trimBlanks(fields_.artist);
+}
+QString Mp3Info::album() const {
+    return trimBlanks(fields_.album);
+}
+QString Mp3Info::year() const {
+    return trimBlanks(fields_.year);
+}
+QString Mp3Info::comment() const {
+    return trimBlanks(fields_.comment);
+}
+QString Mp3Info::genre() const {
+    return trimBlanks(fields_.genre);
+}
 
 }  // namespace vx::tags

@@ -21,7 +21,7 @@ GuessedFields parseFileName(const QString& path);
 // The six ID3v1 fields of one MPEG audio file: from its ID3v1 block, or guessed from its name when it has
 // none. All work happens in setFilename(); the getters trim blanks.
 class Mp3Info {
-public:
+  public:
     void setFilename(const QString& path);
     QString filename() const { return filename_; }
     // True when the path names an existing file whose path contains ".mp3", ".mp2" or ".mp1" (any case);
@@ -35,7 +35,7 @@ public:
     QString comment() const;
     QString genre() const;
 
-private:
+  private:
     QString filename_;
     bool isFileID3v1_ = false;
     GuessedFields fields_;

@@ -1,10 +1,10 @@
 #include "tags/safe_file_edit.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -45,7 +45,8 @@ EditResult editFileSafely(const QString& path, const std::function<QString(const
         return {false, QString::fromLocal8Bit(std::strerror(errno))};
     }
     // rename(2) replaces the original in one step; QFile::rename would refuse an existing target.
-    if (std::rename(QFile::encodeName(copy.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (std::rename(QFile::encodeName(copy.fileName()).constData(), QFile::encodeName(path).constData()) !=
+        0) {
         return {false, QString::fromLocal8Bit(std::strerror(errno))};
     }
     copy.setAutoRemove(false);

@@ -11,7 +11,7 @@ namespace vx::tags {
 // Tag texts kept per file, valid while the file keeps its size and modification time, so that sorting and
 // reshuffling a long list does not read every file again. Thread-safe; files are read outside the lock.
 class TagTextCache {
-public:
+  public:
     // The texts of the file: from the cache when the file has not changed, else read afresh and kept.
     TagTexts texts(const QString& path);
     // The cached texts if the file is unchanged since they were read; nothing otherwise. Never reads tags.
@@ -20,7 +20,7 @@ public:
     void clear();
     qsizetype size() const;
 
-private:
+  private:
     struct Stamp {
         qint64 size = -1;
         qint64 mtimeNs = -1;

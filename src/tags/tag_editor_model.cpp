@@ -26,9 +26,15 @@ QString TagEditorModel::copyCaption() const {
 void TagEditorModel::switchView(View view) {
     view_ = view;
     switch (view) {
-        case View::Wma: showWma(); break;
-        case View::Id3v2: showId3v2(); break;
-        case View::Id3v1: showId3v1(); break;
+        case View::Wma:
+            showWma();
+            break;
+        case View::Id3v2:
+            showId3v2();
+            break;
+        case View::Id3v1:
+            showId3v1();
+            break;
     }
 }
 
@@ -88,7 +94,8 @@ void TagEditorModel::save() {
         const EditResult result = writeId3v1Tag(path_, block);
         if (!result.ok) {
             dialogs_.message(
-                QStringLiteral("Cannot Save the information. Please make sure that the file is not read-only."),
+                QStringLiteral(
+                    "Cannot Save the information. Please make sure that the file is not read-only."),
                 result.error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         }
     } else if (view_ == View::Id3v2) {

@@ -10,7 +10,7 @@ namespace vx::tags {
 // The tag editor: one song's ID3v1 block, ID3v2 tag, or (read only) Windows Media tags, each in its own
 // view of five text boxes. Only one view shows at a time; boxes of hidden views keep their texts.
 class TagEditorModel {
-public:
+  public:
     enum class View { Id3v1 = 0, Id3v2 = 1, Wma = 2 };
     struct Boxes {
         QString title;
@@ -42,7 +42,7 @@ public:
     // rebuilds the playlist line and closes the editor.
     void save();
 
-private:
+  private:
     void showWma();
     void showId3v2();
     void showId3v1();

@@ -1,13 +1,13 @@
 #include "tags/tag_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/tfile.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -20,12 +20,14 @@ namespace vx::tags {
 namespace {
 const QByteArray kAsfHeader = QByteArray::fromHex("3026b2758e66cf11a6d900aa0062ce6c");
 
-QString fromTagLib(const TagLib::String& s) { return QString::fromStdWString(s.toWString()); }
+QString fromTagLib(const TagLib::String& s) {
+    return QString::fromStdWString(s.toWString());
+}
 
 // A regular file opened for reading with plain system calls: tags of thousands of files are read in a
 // row, and a FIFO or a folder must never block or confuse the reader.
 class RawFile {
-public:
+  public:
     explicit RawFile(const QString& path)
         : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
         struct stat st {};
@@ -58,14 +60,14 @@ public:
         return bytes;
     }
 
-private:
+  private:
     int fd_ = -1;
     qint64 size_ = 0;
 };
 
 // TagLib parses an ID3v2 tag from any of its files; this one is just the tag's bytes in memory.
 class TagBytesFile : public TagLib::File {
-public:
+  public:
     explicit TagBytesFile(TagLib::IOStream* stream) : TagLib::File(stream) {}
     TagLib::Tag* tag() const override { return nullptr; }
     TagLib::AudioProperties* audioProperties() const override { return nullptr; }
@@ -83,8 +85,8 @@ QString firstFrameText(TagLib::ID3v2::Tag& tag, const char* id) {
 }
 
 quint32 synchsafe(const QByteArray& b, int at) {
-    return quint32(b.at(at) & 0x7F) << 21 | quint32(b.at(at + 1) & 0x7F) << 14 | quint32(b.at(at + 2) & 0x7F) << 7 |
-           quint32(b.at(at + 3) & 0x7F);
+    return quint32(b.at(at) & 0x7F) << 21 | quint32(b.at(at + 1) & 0x7F) << 14 |
+           quint32(b.at(at + 2) & 0x7F) << 7 | quint32(b.at(at + 3) & 0x7F);
 }
 
 quint32 bigEndian32(const QByteArray& b, int at) {
@@ -141,7 +143,8 @@ std::optional<TagFields> id3v2From(const RawFile& file) {
     fields.artist = fromTagLib(tag.artist());
     fields.album = fromTagLib(tag.album());
     // Version 2.3's TYER and 2.2's TYE arrive as TDRC, a time stamp that begins with the year.
-    // TagLib hands 2.3's TYER and 2.2's TYE over as TDRC: those are shown whole, a 2.4 time stamp by its year.
+    // TagLib hands 2.3's TYER and 2.2's TYE over as TDRC: those are shown whole, a 2.4 time stamp by its
+    // year.
     const QString recorded = firstFrameText(tag, "TDRC");
     fields.year = tag.header()->majorVersion() >= 4 ? recorded.left(4) : recorded;
     if (fields.year.isEmpty()) fields.year = firstFrameText(tag, "TYER");  // found in some version 2.4 tags
@@ -152,12 +155,18 @@ std::optional<TagFields> id3v2From(const RawFile& file) {
 
 QString attributeText(const TagLib::ASF::Attribute& a) {
     switch (a.type()) {
-        case TagLib::ASF::Attribute::UnicodeType: return fromTagLib(a.toString());
-        case TagLib::ASF::Attribute::DWordType: return QString::number(a.toUInt());
-        case TagLib::ASF::Attribute::QWordType: return QString::number(a.toULongLong());
-        case TagLib::ASF::Attribute::WordType: return QString::number(a.toUShort());
-        case TagLib::ASF::Attribute::BoolType: return a.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-        default: return {};
+        case TagLib::ASF::Attribute::UnicodeType:
+            return fromTagLib(a.toString());
+        case TagLib::ASF::Attribute::DWordType:
+            return QString::number(a.toUInt());
+        case TagLib::ASF::Attribute::QWordType:
+            return QString::number(a.toULongLong());
+        case TagLib::ASF::Attribute::WordType:
+            return QString::number(a.toUShort());
+        case TagLib::ASF::Attribute::BoolType:
+            return a.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        default:
+            return {};
     }
 }
 
@@ -192,7 +201,9 @@ bool hasTitleOrArtist(const TagFields& fields) {
     return !removeNulls(fields.title).isEmpty() || !removeNulls(fields.artist).isEmpty();
 }
 
-bool isWindowsMediaFile(const QString& path) { return startOf(path).startsWith(kAsfHeader); }
+bool isWindowsMediaFile(const QString& path) {
+    return startOf(path).startsWith(kAsfHeader);
+}
 
 std::optional<TagFields> readId3v2(const QString& path) {
     const RawFile file(path);
@@ -213,7 +224,8 @@ FileTags readFileTags(const QString& path) {
     if (tags.id3v2 && hasTitleOrArtist(*tags.id3v2)) return tags;
     if (file.size() >= kId3v1Size) {
         if (const auto block = parseId3v1(file.read(file.size() - kId3v1Size, kId3v1Size))) {
-            tags.id3v1 = TagFields{block->title, block->artist, block->album, block->year, block->comment, {}};
+            tags.id3v1 =
+                TagFields{block->title, block->artist, block->album, block->year, block->comment, {}};
         }
     }
     return tags;

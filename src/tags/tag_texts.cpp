@@ -48,7 +48,8 @@ TagTexts tagTextsFrom(const FileTags& tags, const QString& path) {
     TagTexts texts;
     if (tags.id3v2 && hasTitleOrArtist(*tags.id3v2)) {
         const TagFields& f = *tags.id3v2;
-        texts = {removeNulls(labelled(f, false)), joinTitleArtist(removeNulls(f.title), removeNulls(f.artist))};
+        texts = {removeNulls(labelled(f, false)),
+                 joinTitleArtist(removeNulls(f.title), removeNulls(f.artist))};
     } else if (tags.id3v1 && hasTitleOrArtist(*tags.id3v1)) {
         const TagFields& f = *tags.id3v1;
         texts = {labelled(f, true), joinTitleArtist(trimBlanks(f.title), trimBlanks(f.artist))};
@@ -60,9 +61,15 @@ TagTexts tagTextsFrom(const FileTags& tags, const QString& path) {
     return texts;
 }
 
-TagTexts readTagTexts(const QString& path) { return tagTextsFrom(readFileTags(path), path); }
+TagTexts readTagTexts(const QString& path) {
+    return tagTextsFrom(readFileTags(path), path);
+}
 
-QString get_ID3_tag(const QString& path) { return readTagTexts(path).deck; }
-QString getID3_tag(const QString& path) { return readTagTexts(path).playlist; }
+QString get_ID3_tag(const QString& path) {
+    return readTagTexts(path).deck;
+}
+QString getID3_tag(const QString& path) {
+    return readTagTexts(path).playlist;
+}
 
 }  // namespace vx::tags

@@ -4,7 +4,9 @@
 
 namespace vx::tags {
 
-QString productName() { return QString::fromLatin1(kProductName); }
+QString productName() {
+    return QString::fromLatin1(kProductName);
+}
 
 QString trimBlanks(const QString& text) {
     qsizetype first = 0;

@@ -19,7 +19,9 @@ namespace vx::ui {
 namespace {
 using View = tags::TagEditorModel::View;
 
-QString indexed(const char* name, int index) { return QString::fromLatin1(name) + u'_' + QString::number(index); }
+QString indexed(const char* name, int index) {
+    return QString::fromLatin1(name) + u'_' + QString::number(index);
+}
 
 QLineEdit* box(QWidget* parent, const char* name, int index) {
     auto* edit = new QLineEdit(parent);
@@ -48,7 +50,8 @@ EditTagsWindow::EditTagsWindow(const QString& path, Dialogs& dialogs, QWidget* o
 
     auto* format = new QGroupBox(QStringLiteral("Tag Format:"), this);
     auto* formatLayout = new QHBoxLayout(format);
-    const QString captions[3] = {QStringLiteral("ID3v1 "), QStringLiteral("ID3v2"), QStringLiteral("WMA/ASF")};
+    const QString captions[3] = {QStringLiteral("ID3v1 "), QStringLiteral("ID3v2"),
+                                 QStringLiteral("WMA/ASF")};
     for (int i = 0; i < 3; ++i) {
         options_[size_t(i)] = new QRadioButton(captions[i], format);
         options_[size_t(i)]->setObjectName(indexed("ID3ver", i));

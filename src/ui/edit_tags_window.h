@@ -16,14 +16,14 @@ namespace vx::ui {
 // rebuilds the song's line), rejected by Cancel, its close button or Escape.
 class EditTagsWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     EditTagsWindow(const QString& path, Dialogs& dialogs, QWidget* owner);
     tags::TagEditorModel& model() { return model_; }
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     struct Frame {
         QGroupBox* box = nullptr;
         QLineEdit* song = nullptr;

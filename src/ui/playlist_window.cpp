@@ -24,7 +24,7 @@ namespace vx::ui {
 
 // The visible list's rows: the model's display lines.
 class PlaylistLines : public QAbstractListModel {
-public:
+  public:
     explicit PlaylistLines(const playlist::PlaylistModel& model) : model_(model) {}
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : model_.count(); }
     QVariant data(const QModelIndex& index, int role) const override {
@@ -37,7 +37,7 @@ public:
     }
     void changed(int first, int last) { emit dataChanged(index(first), index(last)); }
 
-private:
+  private:
     const playlist::PlaylistModel& model_;
 };
 
@@ -107,7 +107,9 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
     currentChanged(model_.selectedIndex());
 }
 
-PlaylistWindow::~PlaylistWindow() { model_.removeObserver(this); }
+PlaylistWindow::~PlaylistWindow() {
+    model_.removeObserver(this);
+}
 
 void PlaylistWindow::placeOnScreen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -190,7 +192,8 @@ void PlaylistWindow::buildMenu() {
     item("mnuFileSortDesc", QStringLiteral("Sort Descending"),
          [this] { busy([this] { model_.sortList(playlist::SortDirection::Descending); }); });
     menu_->addSeparator();
-    item("mnuFileRandomShuffle", QStringLiteral("Random Shuffle"), [this] { busy([this] { model_.shuffle(); }); });
+    item("mnuFileRandomShuffle", QStringLiteral("Random Shuffle"),
+         [this] { busy([this] { model_.shuffle(); }); });
     menu_->addSeparator();
     item("mnuFileRemove", QStringLiteral("Remove from Playlist"), [this] { model_.removeCurrent(); });
 }
@@ -274,9 +277,13 @@ void PlaylistWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void PlaylistWindow::linesReset() { lines_->reset(); }
+void PlaylistWindow::linesReset() {
+    lines_->reset();
+}
 
-void PlaylistWindow::linesChanged(int first, int last) { lines_->changed(first, last); }
+void PlaylistWindow::linesChanged(int first, int last) {
+    lines_->changed(first, last);
+}
 
 void PlaylistWindow::currentChanged(int index) {
     selecting_ = true;
@@ -289,7 +296,9 @@ void PlaylistWindow::currentChanged(int index) {
     selecting_ = false;
 }
 
-void PlaylistWindow::labelChanged(const QString& label) { label_->setText(label); }
+void PlaylistWindow::labelChanged(const QString& label) {
+    label_->setText(label);
+}
 
 void PlaylistWindow::loadProgress(int done, int total) {
     progress_->setVisible(total > 0);

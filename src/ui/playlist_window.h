@@ -18,12 +18,14 @@ class PlaylistLines;
 // playlistF: the playlist window, a thin view over the playlist model. Closing it only hides it.
 class PlaylistWindow : public QWidget, private playlist::PlaylistObserver {
     Q_OBJECT
-public:
+  public:
     PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs, QWidget* owner = nullptr);
     ~PlaylistWindow() override;
 
     // Where printouts go; by default the system's default printer.
-    void setPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory) { printer_ = std::move(factory); }
+    void setPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory) {
+        printer_ = std::move(factory);
+    }
     // Centres the window across the screen at 0.6 of the free height, as at load.
     void placeOnScreen();
     QListView* list() const { return list_; }
@@ -35,14 +37,14 @@ public:
     void findCommand();      // findCB
     void printCommand();     // cmdPrint
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     QWidget* buildButtons();
     void buildMenu();
     void showMenuAt(const QPoint& listPos);

@@ -21,7 +21,7 @@ constexpr int kLinesOnPage = 9 + playlist::kPrintLinesPerPage + 2;
 
 // Collects the pages and paints them only when the job is finished, so a cancelled job prints nothing.
 class PrinterSink : public playlist::PageSink {
-public:
+  public:
     explicit PrinterSink(QPrinter& printer) : printer_(printer) {}
     void newPage() override { pages_.emplace_back(); }
     void line(const QString& text) override { pages_.back() << text; }
@@ -34,9 +34,11 @@ public:
         font.setPixelSize(std::max(1, int(area.height() / kLinesOnPage * 0.8)));
         int widest = 1;
         for (const QStringList& page : pages_) {
-            for (const QString& text : page) widest = std::max(widest, QFontMetrics(font).horizontalAdvance(text));
+            for (const QString& text : page)
+                widest = std::max(widest, QFontMetrics(font).horizontalAdvance(text));
         }
-        if (widest > area.width()) font.setPixelSize(std::max(1, int(font.pixelSize() * area.width() / widest)));
+        if (widest > area.width())
+            font.setPixelSize(std::max(1, int(font.pixelSize() * area.width() / widest)));
         painter.setFont(font);
         const qreal step = area.height() / kLinesOnPage;
         for (size_t p = 0; p < pages_.size(); ++p) {
@@ -48,7 +50,7 @@ public:
         painter.end();
     }
 
-private:
+  private:
     QPrinter& printer_;
     std::vector<QStringList> pages_{QStringList()};
 };

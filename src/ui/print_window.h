@@ -16,12 +16,12 @@ namespace vx::ui {
 // frmPrint: the small "Printing..." window whose Cancel stops a print and discards the job.
 class PrintWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PrintWindow(int pages, QWidget* owner);
     QLabel* label() const { return label_; }
     QPushButton* cancelButton() const { return cancel_; }
 
-private:
+  private:
     QLabel* label_;
     QPushButton* cancel_;
 };

@@ -32,9 +32,12 @@ SearchWindow::SearchWindow(playlist::PlaylistModel& playlist, Dialogs& dialogs, 
     auto* prompt = new QLabel(QStringLiteral("Search For:"), this);
     text_ = new QLineEdit(this);
     text_->setObjectName(QStringLiteral("searchTXT"));
-    auto* first = button(this, "findFirstCB", QStringLiteral("Find First"), QStringLiteral("Find First Match..."));
-    auto* next = button(this, "FindNextCB", QStringLiteral("Find  Next"), QStringLiteral("Find Next Match..."));
-    auto* previous = button(this, "findPrevCB", QStringLiteral("Previous"), QStringLiteral("Find Previous Match..."));
+    auto* first =
+        button(this, "findFirstCB", QStringLiteral("Find First"), QStringLiteral("Find First Match..."));
+    auto* next =
+        button(this, "FindNextCB", QStringLiteral("Find  Next"), QStringLiteral("Find Next Match..."));
+    auto* previous =
+        button(this, "findPrevCB", QStringLiteral("Previous"), QStringLiteral("Find Previous Match..."));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(title, 0, 0, 1, 3);

@@ -12,15 +12,15 @@ namespace vx::ui {
 // deleted when closed (so the next opening starts from the top again).
 class SearchWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     SearchWindow(playlist::PlaylistModel& playlist, Dialogs& dialogs, QWidget* owner);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     playlist::PlaylistSearch search_;
     QLineEdit* text_;
 };

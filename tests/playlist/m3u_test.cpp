@@ -1,10 +1,11 @@
+#include "playlist/m3u.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "playlist/m3u.h"
 #include "support/tag_fixtures.h"
 
 using namespace vx::playlist;
@@ -15,12 +16,14 @@ TEST(M3u, EveryLineEndAndTheLastLineWithoutOne) {
 }
 
 TEST(M3u, SkipsBlankAndCommentLinesAndTrimsBlanks) {
-    const QByteArray text = "#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n  /a/1.mp3  \r\n\r\n   \r\n/a/2.mp3\r\n";
+    const QByteArray text =
+        "#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n  /a/1.mp3  \r\n\r\n   \r\n/a/2.mp3\r\n";
     EXPECT_EQ(parseM3u(text, "/x"), (QStringList{"/a/1.mp3", "/a/2.mp3"}));
 }
 
 TEST(M3u, ByteOrderMarkUtf8AndLatin1) {
-    EXPECT_EQ(parseM3u("\xEF\xBB\xBF/m/Caf\xC3\xA9.mp3\r\n", "/x"), QStringList{QString::fromUtf8("/m/Café.mp3")});
+    EXPECT_EQ(parseM3u("\xEF\xBB\xBF/m/Caf\xC3\xA9.mp3\r\n", "/x"),
+              QStringList{QString::fromUtf8("/m/Café.mp3")});
     EXPECT_EQ(parseM3u("/m/Caf\xE9.mp3\r\n", "/x"), QStringList{QString::fromUtf8("/m/Café.mp3")});
 }
 
@@ -32,11 +35,13 @@ TEST(M3u, RelativePathsResolveAgainstThePlaylistFolder) {
 TEST(M3u, WritesOnePathPerLineWithCrLfAndReadsItBack) {
     QTemporaryDir dir;
     const QString file = dir.filePath("three.m3u");
-    const QStringList paths{dir.filePath("a.mp3"), QString::fromUtf8("/m/Ünïcode.mp3"), dir.filePath("c d.mp3")};
+    const QStringList paths{dir.filePath("a.mp3"), QString::fromUtf8("/m/Ünïcode.mp3"),
+                            dir.filePath("c d.mp3")};
     ASSERT_TRUE(writeM3u(file, paths));
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), paths[0].toUtf8() + "\r\n" + paths[1].toUtf8() + "\r\n" + paths[2].toUtf8() + "\r\n");
+    EXPECT_EQ(f.readAll(),
+              paths[0].toUtf8() + "\r\n" + paths[1].toUtf8() + "\r\n" + paths[2].toUtf8() + "\r\n");
     EXPECT_EQ(readM3u(file), paths);
     ASSERT_TRUE(writeM3u(file, {}));
     EXPECT_EQ(QFileInfo(file).size(), 0);

@@ -21,7 +21,8 @@ TEST(QuickSort, SortsByRankBothWaysAndKeepsPathsWithKeys) {
 
 TEST(QuickSort, LargeAndDegenerateInputs) {
     std::vector<SortRow> rows;
-    for (int i = 0; i < 5000; ++i) rows.push_back({QString::number(i), QString::number(i), (i * 7919) % 5000});
+    for (int i = 0; i < 5000; ++i)
+        rows.push_back({QString::number(i), QString::number(i), (i * 7919) % 5000});
     quickSort(rows, 0, 4999, SortDirection::Ascending);
     for (int i = 0; i < 5000; ++i) ASSERT_EQ(rows[size_t(i)].rank, i);
     std::vector<SortRow> same(3000, SortRow{"x", "p", 0});  // all equal, and already sorted input

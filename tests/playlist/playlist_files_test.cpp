@@ -23,7 +23,8 @@ TEST_F(PlaylistFixture, AddingSongsKeepsTheSelectionAndNumbersFromTheIndex) {
     model.select(0);
     dialogs.openManyAnswers.push_back(songs({"Two", "Three", "Four"}));
     model.addSongs();
-    EXPECT_EQ(lines(), (QStringList{"1.  One - Band", "2.  Two - Two", "3.  Three - Three", "4.  Four - Four"}));
+    EXPECT_EQ(lines(),
+              (QStringList{"1.  One - Band", "2.  Two - Two", "3.  Three - Three", "4.  Four - Four"}));
     EXPECT_EQ(model.playlistPosition, 0);
     EXPECT_EQ(model.nextSongPath, model.path(0));
     EXPECT_TRUE(model.playlistChanged);
@@ -74,12 +75,13 @@ TEST_F(PlaylistFixture, FailedSaveReportsForgetsTheNameAndAsksUntilCancel) {
     model.playlistFileName = dir.filePath("nowhere/x.m3u");
     model.lastPlaylist = model.playlistFileName;
     dialogs.saveAnswers.push_back(dir.filePath("nowhere/y.m3u"));  // fails again
-    dialogs.saveAnswers.push_back(std::nullopt);                    // the user gives up
+    dialogs.saveAnswers.push_back(std::nullopt);                   // the user gives up
     EXPECT_FALSE(model.save_playlist());
     ASSERT_EQ(dialogs.shown.size(), 2u);
     for (const auto& shown : dialogs.shown) {
-        EXPECT_EQ(shown.text, "Cannot Save the playlist. Make sure the Drive you are writing to has space and is "
-                              "not write protected.");
+        EXPECT_EQ(shown.text,
+                  "Cannot Save the playlist. Make sure the Drive you are writing to has space and is "
+                  "not write protected.");
         EXPECT_EQ(shown.buttons, Dialogs::Buttons::Ok);
     }
     EXPECT_EQ(dialogs.fileRequests.size(), 2u);

@@ -14,7 +14,7 @@ namespace vx::test {
 
 // A playlist model over scripted dialogs and in-memory settings, with a temporary folder of tagged songs.
 class PlaylistFixture : public ::testing::Test {
-protected:
+  protected:
     PlaylistFixture() : model(dialogs, settings, cache) {
         model.setFolders({dir.filePath("lists"), dir.filePath("music")});
         QDir().mkpath(dir.filePath("lists"));

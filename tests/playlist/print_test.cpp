@@ -35,7 +35,8 @@ TEST(PrintLayout, PageEstimateAndQuestion) {
     vx::test::FakeDialogs dialogs;
     dialogs.answers.push_back(vx::Dialogs::Answer::No);
     EXPECT_FALSE(confirmPrint(dialogs, 0));
-    EXPECT_EQ(dialogs.shown.back().text, "The printed playlist will be approx. 1 pages long (A4 size). Continue?");
+    EXPECT_EQ(dialogs.shown.back().text,
+              "The printed playlist will be approx. 1 pages long (A4 size). Continue?");
     EXPECT_EQ(dialogs.shown.back().title, "Print DJ Playlist...");
     EXPECT_EQ(dialogs.shown.back().buttons, vx::Dialogs::Buttons::YesNo);
     EXPECT_EQ(printingLabel(3), "Printing Page 0 of 3 ...");
@@ -49,7 +50,8 @@ TEST(PrintLayout, SeventyFiveEntriesOnTwoPages) {
     const QStringList& p1 = r.pages[0];
     ASSERT_EQ(p1.size(), 9 + 70);
     for (int i = 0; i < 6; ++i) EXPECT_TRUE(p1[i].isEmpty());
-    EXPECT_EQ(p1[6], kIndent + "VELUMIX DJ PLAYLIST              Monday, 01 June, 2026" + kIndent + "Page 1 of 2");
+    EXPECT_EQ(p1[6],
+              kIndent + "VELUMIX DJ PLAYLIST              Monday, 01 June, 2026" + kIndent + "Page 1 of 2");
     EXPECT_EQ(p1[7], kIndent + QString(84, '=') + " ");
     EXPECT_TRUE(p1[8].isEmpty());
     EXPECT_EQ(p1[9], kIndent + "1.  Song 1");

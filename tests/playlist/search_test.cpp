@@ -6,7 +6,7 @@ using vx::test::PlaylistFixture;
 
 namespace {
 class SearchTest : public PlaylistFixture {
-protected:
+  protected:
     void fill(const QStringList& titles) {
         QStringList paths;
         for (const QString& t : titles) paths << song(t, t, "");
@@ -14,7 +14,8 @@ protected:
     }
     int notFoundCount() const {
         return int(std::count_if(dialogs.shown.begin(), dialogs.shown.end(), [](const auto& s) {
-            return s.text == "Can't find the song" && s.icon == Dialogs::Icon::Exclamation && s.title.isEmpty();
+            return s.text == "Can't find the song" && s.icon == Dialogs::Icon::Exclamation &&
+                   s.title.isEmpty();
         }));
     }
     vx::playlist::PlaylistSearch search{model, dialogs};

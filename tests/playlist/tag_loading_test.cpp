@@ -38,7 +38,8 @@ TEST_F(PlaylistFixture, BackgroundLoadingShowsNamesFirstThenTagTexts) {
     EXPECT_EQ(model.nextSongPath, model.path(0));
     QElapsedTimer timer;
     timer.start();
-    while (model.isLoading() && timer.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (model.isLoading() && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     ASSERT_FALSE(model.isLoading());
     for (int i = 0; i < 300; ++i) ASSERT_EQ(model.line(i), QString("%1.  %2 - %2").arg(i + 1).arg(titles[i]));
     EXPECT_EQ(model.nextSongText, "1.  T000 - T000");
@@ -80,7 +81,8 @@ TEST(InfoCommand, MusicFilesAndPlaylistsAsJsonLines) {
     EXPECT_TRUE(lines[0].startsWith("{\"file\":\"" + song + "\",\"deck\":\"TITLE:  Title \\\"q\\\""))
         << lines[0].toStdString();
     EXPECT_TRUE(lines[0].contains("\"playlist\":\"Title \\\"q\\\" - Artist\""));
-    EXPECT_TRUE(lines[1].startsWith("{\"playlist\":\"" + list + "\",\"index\":0,\"path\":")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("{\"playlist\":\"" + list + "\",\"index\":0,\"path\":"))
+        << lines[1].toStdString();
     EXPECT_TRUE(lines[1].contains("\"line\":\"1.  Title \\\"q\\\" - Artist\""));
     EXPECT_TRUE(lines[1].contains("\"path\":\"" + song + "\""));
     EXPECT_TRUE(lines[2].contains("\"line\":\"2.  missing.mp3\""));

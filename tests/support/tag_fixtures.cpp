@@ -12,8 +12,12 @@ namespace {
 QByteArray encode(TextEncoding encoding, const QString& text, bool terminate) {
     QByteArray out;
     switch (encoding) {
-        case TextEncoding::Latin1: out = text.toLatin1(); break;
-        case TextEncoding::Utf8: out = text.toUtf8(); break;
+        case TextEncoding::Latin1:
+            out = text.toLatin1();
+            break;
+        case TextEncoding::Utf8:
+            out = text.toUtf8();
+            break;
         case TextEncoding::Utf16Bom:
         case TextEncoding::Utf16Be: {
             if (encoding == TextEncoding::Utf16Bom) out.append("\xFF\xFE", 2);
@@ -29,7 +33,8 @@ QByteArray encode(TextEncoding encoding, const QString& text, bool terminate) {
         }
     }
     if (terminate) {
-        out.append(QByteArray(encoding == TextEncoding::Latin1 || encoding == TextEncoding::Utf8 ? 1 : 2, '\0'));
+        out.append(
+            QByteArray(encoding == TextEncoding::Latin1 || encoding == TextEncoding::Utf8 ? 1 : 2, '\0'));
     }
     return out;
 }
@@ -47,8 +52,8 @@ QByteArray unsynchronised(const QByteArray& in) {
     QByteArray out;
     for (qsizetype i = 0; i < in.size(); ++i) {
         out.append(in.at(i));
-        if (quint8(in.at(i)) == 0xFF && (i + 1 == in.size() || (quint8(in.at(i + 1)) & 0xE0) == 0xE0 ||
-                                          in.at(i + 1) == 0)) {
+        if (quint8(in.at(i)) == 0xFF &&
+            (i + 1 == in.size() || (quint8(in.at(i + 1)) & 0xE0) == 0xE0 || in.at(i + 1) == 0)) {
             out.append('\0');
         }
     }
@@ -86,8 +91,8 @@ QByteArray id3v2Tag(const std::vector<Id3Frame>& frames, const Id3v2Options& opt
         if (options.version == 2) {
             body += f.id + bigEndian(quint32(f.content.size()), 3, false) + f.content;
         } else {
-            body += f.id + bigEndian(quint32(f.content.size()), 4, options.version == 4) + QByteArray(2, '\0') +
-                    f.content;
+            body += f.id + bigEndian(quint32(f.content.size()), 4, options.version == 4) +
+                    QByteArray(2, '\0') + f.content;
         }
     }
     body += QByteArray(options.padding, '\0');
@@ -129,7 +134,8 @@ QString writeTaggedMp3(const QString& path, const QString& title, const QString&
 bool makeWmaWithFfmpeg(const QString& path, const std::vector<QString>& metadata) {
     QStringList args{"-v", "error", "-y", "-f", "lavfi", "-i", "anullsrc=r=44100:cl=mono", "-t", "0.2"};
     for (const QString& m : metadata) args << "-metadata" << m;
-    args << "-c:a" << "wmav2" << path;
+    args << "-c:a"
+         << "wmav2" << path;
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"), args);
     if (!ffmpeg.waitForFinished(20000)) return false;

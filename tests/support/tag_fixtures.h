@@ -6,7 +6,9 @@
 #include <vector>
 
 // Readable QString values in test failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 // Builders of tagged music files for tests: tag bytes written by hand, so every version, encoding and
 // damage can be made on purpose.

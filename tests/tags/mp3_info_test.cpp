@@ -1,10 +1,11 @@
+#include "tags/mp3_info.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include "support/tag_fixtures.h"
 #include "tags/genres.h"
-#include "tags/mp3_info.h"
 
 using vx::tags::Mp3Info;
 using vx::tags::parseFileName;
@@ -71,7 +72,8 @@ TEST(Mp3InfoClass, ReadsTheBlockOrGuesses) {
     QTemporaryDir dir;
     Mp3Info info;
     const QString tagged = vx::test::writeBytes(
-        dir.filePath("x.MP3"), vx::test::mpegFrames() + vx::test::id3v1Block("T", "A", "Al", "1999", "C", 17, true));
+        dir.filePath("x.MP3"),
+        vx::test::mpegFrames() + vx::test::id3v1Block("T", "A", "Al", "1999", "C", 17, true));
     info.setFilename(tagged);
     EXPECT_TRUE(info.isFileID3v1());
     EXPECT_EQ(info.title(), "T");  // zero padding never shows
@@ -87,8 +89,8 @@ TEST(Mp3InfoClass, ReadsTheBlockOrGuesses) {
     EXPECT_EQ(info.title(), "Tune");
     EXPECT_EQ(info.genre(), "");
 
-    info.setFilename(vx::test::writeBytes(dir.filePath("g.mp3"), vx::test::mpegFrames() +
-                                                                     vx::test::id3v1Block("T", "A", {}, {}, {}, 0)));
+    info.setFilename(vx::test::writeBytes(
+        dir.filePath("g.mp3"), vx::test::mpegFrames() + vx::test::id3v1Block("T", "A", {}, {}, {}, 0)));
     info.setFilename(vx::test::writeBytes(dir.filePath("tone.wav"), "RIFF"));
     EXPECT_FALSE(info.isFileID3v1());
     EXPECT_EQ(info.title(), "");

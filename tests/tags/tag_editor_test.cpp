@@ -23,7 +23,7 @@ QByteArray bytesOf(const QString& path) {
 }
 
 class TagEditor : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     FakeDialogs dialogs;
 };
@@ -99,17 +99,19 @@ TEST_F(TagEditor, Id3v1SaveFailureIsReported) {
     editor.switchView(View::Id3v1);
     editor.save();
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Cannot Save the information. Please make sure that the file is not read-only.");
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Cannot Save the information. Please make sure that the file is not read-only.");
     EXPECT_EQ(dialogs.shown[0].icon, vx::Dialogs::Icon::Critical);
     EXPECT_FALSE(dialogs.shown[0].title.isEmpty());
 }
 
 TEST_F(TagEditor, Id3v2SaveWritesVersion23ThatReadsBack) {
     const QByteArray audio = mpegFrames(3);
-    const QString path = writeBytes(dir.filePath("t.mp3"),
-                                    id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "Old")},
-                                              {"TCON", textContent(TextEncoding::Latin1, "Rock")}}, {4}) +
-                                        audio);
+    const QString path =
+        writeBytes(dir.filePath("t.mp3"), id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "Old")},
+                                                    {"TCON", textContent(TextEncoding::Latin1, "Rock")}},
+                                                   {4}) +
+                                              audio);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     TagEditorModel editor(path, dialogs);
     editor.load();
@@ -121,8 +123,9 @@ TEST_F(TagEditor, Id3v2SaveWritesVersion23ThatReadsBack) {
     EXPECT_EQ(after.at(3), 3);  // version 2.3
     EXPECT_TRUE(after.endsWith(audio));
     EXPECT_TRUE(after.contains(QByteArray("TIT2") + QByteArray("\0\0\0\x05\0\0\0Caf\xE9", 11)));  // Latin-1
-    EXPECT_TRUE(after.contains(QByteArray("TPE1\0\0\0\x17\0\0\x01\xFF\xFE", 13)));              // UTF-16
-    EXPECT_EQ(QFileInfo(path).permissions() & 0x7077, (QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther) & 0x7077);
+    EXPECT_TRUE(after.contains(QByteArray("TPE1\0\0\0\x17\0\0\x01\xFF\xFE", 13)));                // UTF-16
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x7077,
+              (QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther) & 0x7077);
     TagEditorModel again(path, dialogs);
     again.load();
     EXPECT_EQ(again.boxes(View::Id3v2).title, QString::fromUtf8("Café"));

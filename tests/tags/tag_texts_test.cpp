@@ -1,9 +1,10 @@
+#include "tags/tag_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include "support/tag_fixtures.h"
-#include "tags/tag_texts.h"
 #include "tags/text_rules.h"
 
 using namespace vx::test;
@@ -14,29 +15,39 @@ namespace {
 const QString S = QStringLiteral("          ");
 
 class TagTexts : public ::testing::Test {
-protected:
-    QString file(const QString& name, const QByteArray& bytes) { return writeBytes(dir.filePath(name), bytes); }
-    QString deckText(const QString& t, const QString& a, const QString& al, const QString& y, const QString& c) {
-        return "TITLE:  " + t + S + "ARTIST:  " + a + S + "ALBUM:  " + al + S + "YEAR:  " + y + S + "COMMENT:  " +
-               c + S + "Velumix";
+  protected:
+    QString file(const QString& name, const QByteArray& bytes) {
+        return writeBytes(dir.filePath(name), bytes);
+    }
+    QString deckText(const QString& t, const QString& a, const QString& al, const QString& y,
+                     const QString& c) {
+        return "TITLE:  " + t + S + "ARTIST:  " + a + S + "ALBUM:  " + al + S + "YEAR:  " + y + S +
+               "COMMENT:  " + c + S + "Velumix";
     }
     QTemporaryDir dir;
 };
 
 std::vector<Id3Frame> fullFrames(TextEncoding e, bool version22 = false) {
     if (version22) {
-        return {{"TT2", textContent(e, "Title")},    {"TP1", textContent(e, "Artist")},
-                {"TAL", textContent(e, "Album")},    {"TYE", textContent(e, "1999")},
+        return {{"TT2", textContent(e, "Title")},
+                {"TP1", textContent(e, "Artist")},
+                {"TAL", textContent(e, "Album")},
+                {"TYE", textContent(e, "1999")},
                 {"COM", commentContent(e, "desc", "Nice")}};
     }
-    return {{"TIT2", textContent(e, "Title")}, {"TPE1", textContent(e, "Artist")},
-            {"TALB", textContent(e, "Album")}, {"TYER", textContent(e, "1999")},
+    return {{"TIT2", textContent(e, "Title")},
+            {"TPE1", textContent(e, "Artist")},
+            {"TALB", textContent(e, "Album")},
+            {"TYER", textContent(e, "1999")},
             {"COMM", commentContent(e, "desc", "Nice")}};
 }
 }  // namespace
 
 TEST(TextRules, RemoveNullsDropsControlCharactersAndTrimsBlanks) {
-    EXPECT_EQ(vx::tags::removeNulls(QString::fromLatin1("\x01 ab\x00" "c\x1f \xE9 ", 10)), QString::fromLatin1("abc \xE9"));
+    EXPECT_EQ(vx::tags::removeNulls(QString::fromLatin1("\x01 ab\x00"
+                                                        "c\x1f \xE9 ",
+                                                        10)),
+              QString::fromLatin1("abc \xE9"));
     EXPECT_EQ(vx::tags::joinTitleArtist("", "B"), "B");
     EXPECT_EQ(vx::tags::joinTitleArtist("A", ""), "A");
     EXPECT_EQ(vx::tags::joinTitleArtist("A", "B"), "A - B");
@@ -49,8 +60,9 @@ TEST_F(TagTexts, Id3v2EveryVersionAndEncodingDecodes) {
         int version;
         TextEncoding encoding;
     };
-    const Case cases[] = {{2, TextEncoding::Latin1}, {2, TextEncoding::Utf16Bom}, {3, TextEncoding::Latin1},
-                          {3, TextEncoding::Utf16Bom}, {4, TextEncoding::Utf8},   {4, TextEncoding::Utf16Be},
+    const Case cases[] = {{2, TextEncoding::Latin1}, {2, TextEncoding::Utf16Bom},
+                          {3, TextEncoding::Latin1}, {3, TextEncoding::Utf16Bom},
+                          {4, TextEncoding::Utf8},   {4, TextEncoding::Utf16Be},
                           {4, TextEncoding::Latin1}};
     int n = 0;
     for (const Case& c : cases) {
@@ -79,17 +91,19 @@ TEST_F(TagTexts, UnsynchronisedTagAndExtendedHeadersAreRead) {
     Id3v2Options unsync;
     unsync.unsynchronise = true;
     // ÿ is 0xFF in Latin-1: followed by 0xE0.. or zero it is unsynchronised on disk.
-    const QString a = file("u.mp3", id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, QString::fromLatin1("\xFF\xE9t\xFF"))},
-                                              {"TPE1", textContent(TextEncoding::Utf16Bom, "Ärtist")}},
-                                             unsync) +
-                                         mpegFrames());
+    const QString a = file(
+        "u.mp3", id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, QString::fromLatin1("\xFF\xE9t\xFF"))},
+                           {"TPE1", textContent(TextEncoding::Utf16Bom, "Ärtist")}},
+                          unsync) +
+                     mpegFrames());
     EXPECT_EQ(getID3_tag(a), QString::fromLatin1("\xFF\xE9t\xFF - \xC4rtist"));
     for (int version : {3, 4}) {
         Id3v2Options ext;
         ext.version = version;
         ext.extendedHeader = true;
-        const QString b = file(QString("e%1.mp3").arg(version),
-                               id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "Ext")}}, ext) + mpegFrames());
+        const QString b =
+            file(QString("e%1.mp3").arg(version),
+                 id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "Ext")}}, ext) + mpegFrames());
         EXPECT_EQ(getID3_tag(b), "Ext");
     }
 }
@@ -115,7 +129,8 @@ TEST_F(TagTexts, Id3v1FieldsAreCutAtZeroAndTrimmed) {
     const QString blanks = file("b.mp3", mpegFrames() + id3v1Block("Song", "Band", "LP", "2001", "Hi", 17));
     EXPECT_EQ(getID3_tag(blanks), "Song - Band");
     EXPECT_EQ(get_ID3_tag(blanks), deckText("Song", "Band", "LP", "2001", "Hi"));
-    const QString zeros = file("z.mp3", mpegFrames() + id3v1Block("Song", "Band", "LP", "2001", "Hi", 17, true));
+    const QString zeros =
+        file("z.mp3", mpegFrames() + id3v1Block("Song", "Band", "LP", "2001", "Hi", 17, true));
     EXPECT_EQ(getID3_tag(zeros), "Song - Band");
     EXPECT_EQ(get_ID3_tag(zeros), deckText("Song", "Band", "LP", "2001", "Hi"));
     const QString latin = file("l.mp3", mpegFrames() + id3v1Block("Caf\xE9", ""));
@@ -147,15 +162,17 @@ TEST_F(TagTexts, BrokenTagsNeverCrashOrReadBeyondTheTag) {
 }
 
 TEST_F(TagTexts, CommentShowsItsTextOnly) {
-    const QString path = file("c.mp3", id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "T")},
-                                                 {"COMM", commentContent(TextEncoding::Utf16Bom, "", "Great mix")}}) +
-                                           mpegFrames());
+    const QString path =
+        file("c.mp3", id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "T")},
+                                {"COMM", commentContent(TextEncoding::Utf16Bom, "", "Great mix")}}) +
+                          mpegFrames());
     EXPECT_EQ(get_ID3_tag(path), deckText("T", "", "", "", "Great mix"));
 }
 
 TEST_F(TagTexts, WindowsMediaTagsFromTheList) {
     const QString wma = dir.filePath("song.wma");
-    if (!makeWmaWithFfmpeg(wma, {"title=Wind", "artist=Maker", "album=Record", "WM/Year=2003", "copyright=C"})) {
+    if (!makeWmaWithFfmpeg(wma,
+                           {"title=Wind", "artist=Maker", "album=Record", "WM/Year=2003", "copyright=C"})) {
         GTEST_SKIP() << "ffmpeg cannot make WMA files here";
     }
     EXPECT_EQ(getID3_tag(wma), "Wind - Maker");

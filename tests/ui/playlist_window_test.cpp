@@ -1,3 +1,5 @@
+#include "ui/playlist_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,7 +18,6 @@
 #include "support/fake_dialogs.h"
 #include "support/memory_settings.h"
 #include "support/tag_fixtures.h"
-#include "ui/playlist_window.h"
 
 using vx::Dialogs;
 
@@ -29,7 +30,7 @@ void ensureApp() {
 }
 
 class PlaylistWindowTest : public ::testing::Test {
-protected:
+  protected:
     PlaylistWindowTest() {
         ensureApp();
         model = std::make_unique<vx::playlist::PlaylistModel>(dialogs, settings, cache);
@@ -109,7 +110,8 @@ TEST_F(PlaylistWindowTest, CloseAsksToSaveEscapeHidesAtOnce) {
 TEST_F(PlaylistWindowTest, RightClickBelowTheLastRowPicksItAndShowsTheMenu) {
     fill(2);
     window->show();
-    QTest::mouseClick(window->list()->viewport(), Qt::RightButton, {}, QPoint(10, window->list()->viewport()->height() - 3));
+    QTest::mouseClick(window->list()->viewport(), Qt::RightButton, {},
+                      QPoint(10, window->list()->viewport()->height() - 3));
     EXPECT_EQ(model->playlistPosition, 1);
     QStringList entries;
     for (QAction* a : window->menu()->actions()) entries << (a->isSeparator() ? "-" : a->text());
@@ -149,7 +151,8 @@ TEST_F(PlaylistWindowTest, PrintsToPdfOnTwoPagesAndCancelPrintsNothing) {
     });
     dialogs.answers.push_back(Dialogs::Answer::Yes);
     click("cmdPrint");
-    EXPECT_EQ(dialogs.shown.back().text, "The printed playlist will be approx. 2 pages long (A4 size). Continue?");
+    EXPECT_EQ(dialogs.shown.back().text,
+              "The printed playlist will be approx. 2 pages long (A4 size). Continue?");
     EXPECT_EQ(pdfPages(pdf), 2);
 
     QFile::remove(pdf);
