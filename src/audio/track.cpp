@@ -1,0 +1,60 @@
+#include "audio/track.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace vx::audio {
+
+Track::Track(std::unique_ptr<FfmpegSource> source, std::int64_t limit)
+    : source_(std::move(source)), info_(source_->info()), buffer_(info_.estimatedFrames), limit_(limit) {}
+
+std::unique_ptr<Track> Track::open(const std::string& path, Family family, int* error, std::int64_t decodeLimit) {
+    auto source = FfmpegSource::open(path, family, error);
+    if (!source) return nullptr;
+    std::unique_ptr<Track> track(new Track(std::move(source), decodeLimit));
+    std::vector<std::int16_t> pcm;
+    bool more = true;
+    while (more && pcm.empty()) more = track->source_->decodeMore(pcm);
+    if (pcm.empty()) {
+        *error = kErrFormat;
+        return nullptr;
+    }
+    track->buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2));
+    if (!more) {
+        track->buffer_.finish();
+        track->source_.reset();
+    } else {
+        track->thread_ = std::thread([t = track.get()] { t->run(); });
+    }
+    *error = kOk;
+    return track;
+}
+
+Track::~Track() {
+    quit_.store(true, std::memory_order_release);
+    if (thread_.joinable()) thread_.join();
+}
+
+std::int64_t Track::lengthFrames() const {
+    const std::int64_t have = buffer_.available();
+    return buffer_.isFinal() ? have : std::max(have, info_.estimatedFrames);
+}
+
+void Track::run() {
+    std::vector<std::int16_t> pcm;
+    pcm.reserve(1 << 16);
+    bool more = true;
+    while (more && !quit_.load(std::memory_order_acquire)) {
+        if (buffer_.available() >= limit_.load(std::memory_order_acquire)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        more = source_->decodeMore(pcm);
+        if (!pcm.empty()) buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2));
+    }
+    if (!more) buffer_.finish();
+    source_.reset();  // closes the file as soon as it is read
+}
+
+}  // namespace vx::audio
