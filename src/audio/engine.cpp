@@ -24,7 +24,8 @@ std::string Engine::deviceDescription(int index) {
     if (index < 1) return {};
     if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
     const auto names = portAudio_->outputDevices();
-    return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)] : std::string();
+    return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)]
+                                                   : std::string();
 }
 
 bool Engine::openMixer(std::uint32_t frequency) {
@@ -97,7 +98,9 @@ bool Engine::setBufferLength(double seconds) {
     return ok();
 }
 
-bool Engine::audioThreadRuns() const { return !offline_ && output_ && output_->running(); }
+bool Engine::audioThreadRuns() const {
+    return !offline_ && output_ && output_->running();
+}
 
 void Engine::send(const Command& c) {
     while (!mixer_->post(c)) {

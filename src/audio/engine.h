@@ -21,7 +21,7 @@ struct Stream;
 // output's thread (PortAudio's callback, or the silent clock of device 0), or, for tests and
 // benchmarks, wherever render() is called after initOffline().
 class Engine : public SoundLibrary {
-public:
+  public:
     explicit Engine(const EngineOptions& options);
     ~Engine() override;
 
@@ -70,7 +70,7 @@ public:
     void setDecodeLimitForNewStreams(std::int64_t frames) { decodeLimit_ = frames; }
     bool setDecodeLimit(Handle h, std::int64_t frames);
 
-private:
+  private:
     bool fail(int code) {
         error_ = code;
         return false;

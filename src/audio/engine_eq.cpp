@@ -79,6 +79,8 @@ bool Engine::eqReset(Handle h) {
     return true;
 }
 
-bool Engine::eqFree() { return ok(); }
+bool Engine::eqFree() {
+    return ok();
+}
 
 }  // namespace vx::audio

@@ -9,7 +9,8 @@ namespace vx::audio {
 
 namespace {
 
-Command command(Command::Type type, Stream* s, std::uint32_t number = 0, std::int64_t a = 0, std::int64_t b = 0) {
+Command command(Command::Type type, Stream* s, std::uint32_t number = 0, std::int64_t a = 0,
+                std::int64_t b = 0) {
     Command c;
     c.type = type;
     c.stream = s;
@@ -33,8 +34,8 @@ Handle Engine::createStream(Family family, const std::string& path, std::uint32_
     stream->family = family;
     stream->flags = flags;
     stream->controls.frequency.store(stream->track->info().rate);
-    stream->voice.bind(&stream->track->buffer(), stream->track->info().rate, mixer_->outRate(), &stream->controls,
-                       &stream->report);
+    stream->voice.bind(&stream->track->buffer(), stream->track->info().rate, mixer_->outRate(),
+                       &stream->controls, &stream->report);
     Handle h = nextHandle_++;
     while (h == 0 || streams_.count(h)) h = nextHandle_++;
     Stream* s = stream.get();

@@ -38,7 +38,7 @@ bool isAsf(const AVInputFormat* format) {
 }
 
 bool readable(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
@@ -71,7 +71,9 @@ struct FfmpegSource::Impl {
 
 FfmpegSource::FfmpegSource(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 FfmpegSource::~FfmpegSource() = default;
-const SourceInfo& FfmpegSource::info() const { return impl_->info; }
+const SourceInfo& FfmpegSource::info() const {
+    return impl_->info;
+}
 
 std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family family, int* error) {
     *error = kErrFileOpen;

@@ -38,14 +38,30 @@ void Mixer::apply(const Command& c) {
             // The retire queue holds more than the stream table, so this cannot fail.
             retired_.push(s);
             return;
-        case Command::Play: v.play(c.number); return;
-        case Command::Pause: v.pause(); return;
-        case Command::Stop: v.stop(); return;
-        case Command::Seek: v.seek(c.a, c.number); return;
-        case Command::Loop: v.setLoop(c.a, c.b); return;
-        case Command::EqBand: v.setEqBand(static_cast<int>(c.a), c.coeffs, static_cast<int>(c.number)); return;
-        case Command::EqRemove: v.removeEq(); return;
-        case Command::EqReset: v.resetEq(); return;
+        case Command::Play:
+            v.play(c.number);
+            return;
+        case Command::Pause:
+            v.pause();
+            return;
+        case Command::Stop:
+            v.stop();
+            return;
+        case Command::Seek:
+            v.seek(c.a, c.number);
+            return;
+        case Command::Loop:
+            v.setLoop(c.a, c.b);
+            return;
+        case Command::EqBand:
+            v.setEqBand(static_cast<int>(c.a), c.coeffs, static_cast<int>(c.number));
+            return;
+        case Command::EqRemove:
+            v.removeEq();
+            return;
+        case Command::EqReset:
+            v.resetEq();
+            return;
     }
 }
 

@@ -12,7 +12,18 @@ namespace vx::audio {
 
 // A discrete request from the UI thread, applied at the top of the next block.
 struct Command {
-    enum Type : std::uint8_t { Add, Remove, Play, Pause, Stop, Seek, Loop, EqBand, EqRemove, EqReset } type = Add;
+    enum Type : std::uint8_t {
+        Add,
+        Remove,
+        Play,
+        Pause,
+        Stop,
+        Seek,
+        Loop,
+        EqBand,
+        EqRemove,
+        EqReset
+    } type = Add;
     Stream* stream = nullptr;
     std::uint32_t number = 0;   // Play: play number; Seek: seek number; EqBand: band slot count
     std::int64_t a = 0, b = 0;  // Seek: frame; Loop: start and end frames; EqBand: band index in a
@@ -23,7 +34,7 @@ struct Command {
 // render() is the audio thread's; post() and takeRetired() are the UI thread's. While no audio
 // thread runs, the UI thread may call render()/applyPending() itself.
 class Mixer {
-public:
+  public:
     static constexpr int kMaxStreams = 32;
 
     explicit Mixer(int outRate);
@@ -40,7 +51,7 @@ public:
     // Applies queued commands; the audio thread's job, or the UI thread's while no audio thread runs.
     void applyPending();
 
-private:
+  private:
     void apply(const Command& c);
 
     RenderContext ctx_;

@@ -6,7 +6,7 @@ class Mixer;
 
 // Something that pulls the mix in real time: a sound card, or the silent "No sound" clock.
 class Output {
-public:
+  public:
     virtual ~Output() = default;
     virtual bool start() = 0;  // false: the device refused
     virtual void stop() = 0;   // returns once the mixer is no longer being called

@@ -22,7 +22,7 @@ std::vector<PaDeviceIndex> stereoOutputs() {
 }
 
 class PortAudioOutput : public Output {
-public:
+  public:
     explicit PortAudioOutput(PaStream* stream) : stream_(stream) {}
     ~PortAudioOutput() override {
         stop();
@@ -44,7 +44,7 @@ public:
         return paContinue;
     }
 
-private:
+  private:
     PaStream* stream_;
 };
 
@@ -85,8 +85,8 @@ std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, Mixer* mixer
     params.sampleFormat = paFloat32;
     params.suggestedLatency = std::max(info->defaultLowOutputLatency, 0.010);
     PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, nullptr, &params, rate, kDeviceBlockFrames, paNoFlag, &PortAudioOutput::callback,
-                      mixer) != paNoError) {
+    if (Pa_OpenStream(&stream, nullptr, &params, rate, kDeviceBlockFrames, paNoFlag,
+                      &PortAudioOutput::callback, mixer) != paNoError) {
         return nullptr;
     }
     *error = kOk;

@@ -11,7 +11,7 @@ namespace vx::audio {
 // Keeps the PortAudio library initialised while alive (one per engine). No PortAudio type leaves
 // this file pair.
 class PortAudioSystem {
-public:
+  public:
     PortAudioSystem();
     ~PortAudioSystem();
     PortAudioSystem(const PortAudioSystem&) = delete;
@@ -23,7 +23,7 @@ public:
     // about 10 ms of latency. Null and *error (kErrDevice, kErrDriver) on failure.
     std::unique_ptr<Output> open(int device, int rate, Mixer* mixer, int* error) const;
 
-private:
+  private:
     bool ok_ = false;
 };
 

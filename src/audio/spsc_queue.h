@@ -13,7 +13,7 @@ template <typename T, std::size_t Capacity>
 class SpscQueue {
     static_assert((Capacity & (Capacity - 1)) == 0, "capacity must be a power of two");
 
-public:
+  public:
     // Producer thread only.
     bool push(const T& value) {
         const std::size_t head = head_.load(std::memory_order_relaxed);
@@ -36,7 +36,7 @@ public:
         return tail_.load(std::memory_order_acquire) == head_.load(std::memory_order_acquire);
     }
 
-private:
+  private:
     std::array<T, Capacity> slots_{};
     alignas(64) std::atomic<std::size_t> head_{0};
     alignas(64) std::atomic<std::size_t> tail_{0};

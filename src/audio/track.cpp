@@ -9,7 +9,8 @@ namespace vx::audio {
 Track::Track(std::unique_ptr<FfmpegSource> source, std::int64_t limit)
     : source_(std::move(source)), info_(source_->info()), buffer_(info_.estimatedFrames), limit_(limit) {}
 
-std::unique_ptr<Track> Track::open(const std::string& path, Family family, int* error, std::int64_t decodeLimit) {
+std::unique_ptr<Track> Track::open(const std::string& path, Family family, int* error,
+                                   std::int64_t decodeLimit) {
     auto source = FfmpegSource::open(path, family, error);
     if (!source) return nullptr;
     std::unique_ptr<Track> track(new Track(std::move(source), decodeLimit));
@@ -51,7 +52,8 @@ void Track::run() {
             continue;
         }
         more = source_->decodeMore(pcm);
-        if (!pcm.empty()) buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2));
+        if (!pcm.empty() && !buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2)))
+            more = false;
     }
     if (!more) buffer_.finish();
     source_.reset();  // closes the file as soon as it is read

@@ -15,7 +15,7 @@ namespace vx::audio {
 // One opened music file: its decoded sound and the background thread that decodes it into memory.
 // Created and destroyed on the UI thread; the destructor stops and joins the decoder.
 class Track {
-public:
+  public:
     static constexpr std::int64_t kUnlimited = std::numeric_limits<std::int64_t>::max();
 
     // Opens the file for `family` and decodes its first packet before returning, so a file with no
@@ -31,7 +31,7 @@ public:
     std::int64_t lengthFrames() const;
     void setDecodeLimit(std::int64_t frames) { limit_.store(frames, std::memory_order_release); }
 
-private:
+  private:
     Track(std::unique_ptr<FfmpegSource> source, std::int64_t limit);
     void run();  // decoder thread
 

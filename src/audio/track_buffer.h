@@ -17,17 +17,19 @@ namespace vx::audio {
 // a bigger copy and keeps the old table alive until the buffer dies, so a reader holding the old one
 // still reads valid pointers.
 class TrackBuffer {
-public:
-    static constexpr int kChunkShift = 16;
+  public:
+    static constexpr int kChunkShift = 18;  // 1 MiB chunks
     static constexpr std::int64_t kChunkFrames = std::int64_t{1} << kChunkShift;
     static constexpr std::int64_t kChunkMask = kChunkFrames - 1;
 
     explicit TrackBuffer(std::int64_t estimatedFrames);
+    ~TrackBuffer();
     TrackBuffer(const TrackBuffer&) = delete;
     TrackBuffer& operator=(const TrackBuffer&) = delete;
 
     // --- writer (decoder thread)
-    void append(const std::int16_t* stereo, std::int64_t frames);
+    // False when memory ran out (what fitted is kept).
+    bool append(const std::int16_t* stereo, std::int64_t frames);
     void finish() { final_.store(true, std::memory_order_release); }
 
     // --- readers (any thread)
@@ -42,7 +44,7 @@ public:
     // Bytes of sample memory held (the PCM plus the unfilled tail of the last chunk).
     std::int64_t bytesHeld() const { return chunksHeld_.load(std::memory_order_relaxed) * kChunkFrames * 4; }
 
-private:
+  private:
     void growTable();
 
     std::atomic<std::int16_t**> table_{nullptr};
@@ -52,7 +54,7 @@ private:
     // Writer-only from here on.
     std::int64_t tableSize_ = 0;
     std::vector<std::unique_ptr<std::int16_t*[]>> tables_;  // every table ever published
-    std::vector<std::unique_ptr<std::int16_t[]>> chunks_;
+    std::vector<std::int16_t*> chunks_;                     // mapped memory, unmapped by the destructor
 };
 
 }  // namespace vx::audio

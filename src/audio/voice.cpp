@@ -94,7 +94,9 @@ void Voice::pause() {
     playing_ = waiting_ = false;
 }
 
-void Voice::stop() { pause(); }
+void Voice::stop() {
+    pause();
+}
 
 void Voice::seek(std::int64_t frame, std::uint32_t seekNumber) {
     jumpTo(static_cast<double>(frame), freshEqPending_);
@@ -172,7 +174,8 @@ int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, doub
         const auto i = static_cast<std::int64_t>(pos);
         const float t = static_cast<float>(pos - static_cast<double>(i));
         float s[8];
-        if (i >= 1 && i + 2 < avail && ((i - 1) >> TrackBuffer::kChunkShift) == ((i + 2) >> TrackBuffer::kChunkShift)) {
+        if (i >= 1 && i + 2 < avail &&
+            ((i - 1) >> TrackBuffer::kChunkShift) == ((i + 2) >> TrackBuffer::kChunkShift)) {
             const std::int16_t* p = buffer_->frame(i - 1);
             for (int c = 0; c < 8; ++c) s[c] = p[c] * kSampleScale;
         } else {
@@ -217,10 +220,18 @@ void Voice::applyEq(Head& h, float* l, float* r, int k0, int count) {
     const float fracStep = 1.0f / static_cast<float>(blockFrames_);
     const float frac = (k0 + 1) * fracStep;
     switch (eqBands_) {
-        case 1: runEq<1>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count); break;
-        case 2: runEq<2>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count); break;
-        case 3: runEq<3>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count); break;
-        default: runEq<4>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count); break;
+        case 1:
+            runEq<1>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
+            break;
+        case 2:
+            runEq<2>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
+            break;
+        case 3:
+            runEq<3>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
+            break;
+        default:
+            runEq<4>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
+            break;
     }
 }
 
@@ -330,7 +341,8 @@ void Voice::endOfBlock(int frames) {
     if (eqDrainFrames_ > 0 && (eqDrainFrames_ -= frames) <= 0) {
         eqDrainFrames_ = 0;
         eqBands_ = 0;
-        for (Head* h : {&main_, &fade_}) std::fill(&h->z[0][0][0], &h->z[0][0][0] + sizeof(h->z) / sizeof(float), 0.0f);
+        for (Head* h : {&main_, &fade_})
+            std::fill(&h->z[0][0][0], &h->z[0][0][0] + sizeof(h->z) / sizeof(float), 0.0f);
     }
     report_->position.store(static_cast<std::int64_t>(main_.pos), std::memory_order_release);
 }

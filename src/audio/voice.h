@@ -9,8 +9,8 @@
 
 namespace vx::audio {
 
-inline constexpr int kMaxBlock = 512;    // frames the mixer renders per pass
-inline constexpr int kMaxEqBands = 4;    // band slots of the equaliser effect
+inline constexpr int kMaxBlock = 512;  // frames the mixer renders per pass
+inline constexpr int kMaxEqBands = 4;  // band slots of the equaliser effect
 
 // What the UI thread sets and the audio thread reads at the top of every block (latest value wins).
 struct VoiceControls {
@@ -21,11 +21,11 @@ struct VoiceControls {
 
 // What the audio thread publishes after every block for the UI thread.
 struct VoiceReport {
-    std::atomic<std::int64_t> position{0};  // frames, the main read head
-    std::atomic<std::uint32_t> level{0};    // packed peak, left low word, right high word
-    std::atomic<bool> stalled{false};       // playing but waiting for decoded data
-    std::atomic<std::uint32_t> endedPlay{0};   // the play number that ran into the end of the data
-    std::atomic<std::uint32_t> appliedSeek{0}; // the last seek number carried out
+    std::atomic<std::int64_t> position{0};      // frames, the main read head
+    std::atomic<std::uint32_t> level{0};        // packed peak, left low word, right high word
+    std::atomic<bool> stalled{false};           // playing but waiting for decoded data
+    std::atomic<std::uint32_t> endedPlay{0};    // the play number that ran into the end of the data
+    std::atomic<std::uint32_t> appliedSeek{0};  // the last seek number carried out
 };
 
 // Mixer-wide values a voice renders with; the scratch buffers are the mixer's, reused by every voice.
@@ -42,8 +42,9 @@ struct RenderContext {
 // after a jump, pause or stall), the cubic resampler, the equaliser and the output gains.
 // Every member function runs on the audio thread only (or on the UI thread while no audio runs).
 class Voice {
-public:
-    void bind(const TrackBuffer* buffer, int fileRate, int outRate, VoiceControls* controls, VoiceReport* report);
+  public:
+    void bind(const TrackBuffer* buffer, int fileRate, int outRate, VoiceControls* controls,
+              VoiceReport* report);
 
     // Commands, applied between blocks.
     void play(std::uint32_t playNumber);
@@ -58,7 +59,7 @@ public:
     // Adds `frames` (<= kMaxBlock) of this stream to the interleaved stereo `out`.
     void render(const RenderContext& ctx, float* out, int frames);
 
-private:
+  private:
     struct Head {
         bool active = false;
         double pos = 0;

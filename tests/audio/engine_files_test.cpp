@@ -25,8 +25,8 @@ TEST(Families, WindowsMediaOpensOnlyAsfWhateverTheName) {
 
 TEST(Families, PlainOpensEveryOtherAudioFormatByContent) {
     OfflineEngine e;
-    for (const char* name : {"sine1k_44k.wav", "sine1k_cbr.mp3", "sine1k_vbr.mp3", "sine1k.flac", "sine1k.ogg",
-                             "mono1k_44k.wav", "wav_named.mp3"}) {
+    for (const char* name : {"sine1k_44k.wav", "sine1k_cbr.mp3", "sine1k_vbr.mp3", "sine1k.flac",
+                             "sine1k.ogg", "mono1k_44k.wav", "wav_named.mp3"}) {
         const audio::Handle h = e.open(name);
         ASSERT_NE(h, 0u) << name;
         e.engine.setPosition(h, 44100 * 4 / 2);

@@ -30,14 +30,16 @@ TEST(Seeking, PlaysFromTheExactFrameOfABytePosition) {
     EXPECT_EQ(e.engine.position(h), 12345 * 4);
     e.engine.play(h);
     const Stereo out = e.render(2000);
-    for (std::size_t k = kFade; k < 2000; ++k) ASSERT_TRUE(sameFrame(out, k, file, 12345 + static_cast<std::int64_t>(k))) << k;
+    for (std::size_t k = kFade; k < 2000; ++k)
+        ASSERT_TRUE(sameFrame(out, k, file, 12345 + static_cast<std::int64_t>(k))) << k;
     EXPECT_EQ(e.engine.position(h), (12345 + 2000) * 4);
 
     // A seek while playing lands exactly as well.
     ASSERT_TRUE(e.engine.setPosition(h, 60000 * 4));
     EXPECT_EQ(e.engine.position(h), 60000 * 4);
     const Stereo after = e.render(2000);
-    for (std::size_t k = kFade; k < 2000; ++k) ASSERT_TRUE(sameFrame(after, k, file, 60000 + static_cast<std::int64_t>(k))) << k;
+    for (std::size_t k = kFade; k < 2000; ++k)
+        ASSERT_TRUE(sameFrame(after, k, file, 60000 + static_cast<std::int64_t>(k))) << k;
 }
 
 TEST(Seeking, PositionsOutsideTheSoundAreRefused) {
@@ -171,7 +173,9 @@ namespace {
 // up to 1.0. Anything under 0.02 is a smooth join.
 constexpr float kSmooth = 0.02f;
 
-float worstStep(const Stereo& s) { return std::max(maxStep(channel(s, 0)), maxStep(channel(s, 1))); }
+float worstStep(const Stereo& s) {
+    return std::max(maxStep(channel(s, 0)), maxStep(channel(s, 1)));
+}
 
 }  // namespace
 

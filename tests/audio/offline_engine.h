@@ -13,7 +13,7 @@ namespace vx::test {
 
 // An engine with no device: the test renders the mix itself and measures it.
 class OfflineEngine {
-public:
+  public:
     explicit OfflineEngine(std::uint32_t rate = 44100) : rate_(static_cast<int>(rate)) {
         ok_ = engine.initOffline(rate);
     }
@@ -21,7 +21,8 @@ public:
     int rate() const { return rate_; }
 
     // Opens a fixture and waits until it is decoded completely (0 when it does not open).
-    audio::Handle open(const std::string& name, audio::Family family = audio::Family::Plain, bool wait = true) {
+    audio::Handle open(const std::string& name, audio::Family family = audio::Family::Plain,
+                       bool wait = true) {
         const audio::Handle h = engine.createStream(family, fixture(name), audio::kExactSeek);
         if (h && wait) waitDecoded(h);
         return h;
@@ -44,7 +45,7 @@ public:
 
     audio::Engine engine{audio::EngineOptions{}};
 
-private:
+  private:
     int rate_;
     bool ok_ = false;
 };

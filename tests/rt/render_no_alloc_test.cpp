@@ -21,8 +21,12 @@ void* allocate(std::size_t n) {
 
 }  // namespace
 
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
+void* operator new(std::size_t n) {
+    return allocate(n);
+}
+void* operator new[](std::size_t n) {
+    return allocate(n);
+}
 void operator delete(void* p) noexcept {
     if (counting && p) allocations.fetch_add(1);
     std::free(p);
@@ -31,8 +35,12 @@ void operator delete[](void* p) noexcept {
     if (counting && p) allocations.fetch_add(1);
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete[](p); }
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete[](p);
+}
 
 using namespace vx;
 using namespace vx::test;

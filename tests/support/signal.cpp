@@ -11,7 +11,8 @@ namespace vx::test {
 std::vector<float> sine(double hz, int rate, int frames, double amplitude) {
     std::vector<float> x(static_cast<std::size_t>(frames));
     for (int i = 0; i < frames; ++i) {
-        x[static_cast<std::size_t>(i)] = static_cast<float>(amplitude * std::sin(2 * std::numbers::pi * hz * i / rate));
+        x[static_cast<std::size_t>(i)] =
+            static_cast<float>(amplitude * std::sin(2 * std::numbers::pi * hz * i / rate));
     }
     return x;
 }
@@ -19,7 +20,8 @@ std::vector<float> sine(double hz, int rate, int frames, double amplitude) {
 std::vector<float> channel(const Stereo& s, int ch, std::size_t from, std::size_t frames) {
     std::vector<float> out;
     const std::size_t total = s.size() / 2;
-    for (std::size_t i = from; i < total && i - from < frames; ++i) out.push_back(s[2 * i + static_cast<std::size_t>(ch)]);
+    for (std::size_t i = from; i < total && i - from < frames; ++i)
+        out.push_back(s[2 * i + static_cast<std::size_t>(ch)]);
     return out;
 }
 
@@ -69,7 +71,9 @@ float maxStep(const std::vector<float>& x) {
     return m;
 }
 
-double toDb(double ratio) { return 20 * std::log10(ratio); }
+double toDb(double ratio) {
+    return 20 * std::log10(ratio);
+}
 
 std::vector<std::int16_t> readWavSamples(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -106,10 +110,13 @@ bool writeWav(const std::string& path, const Stereo& s, int rate) {
     u16(16);
     out.write("data", 4);
     u32(data);
-    for (float v : s) u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(v, -1.0f, 1.0f) * 32767)));
+    for (float v : s)
+        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(v, -1.0f, 1.0f) * 32767)));
     return static_cast<bool>(out);
 }
 
-std::string fixture(const std::string& name) { return std::string(VX_FIXTURE_DIR) + "/" + name; }
+std::string fixture(const std::string& name) {
+    return std::string(VX_FIXTURE_DIR) + "/" + name;
+}
 
 }  // namespace vx::test
