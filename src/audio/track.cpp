@@ -46,14 +46,23 @@ void Track::run() {
     std::vector<std::int16_t> pcm;
     pcm.reserve(1 << 16);
     bool more = true;
+    const auto started = std::chrono::steady_clock::now();
+    const std::int64_t first = buffer_.available();
     while (more && !quit_.load(std::memory_order_acquire)) {
         if (buffer_.available() >= limit_.load(std::memory_order_acquire)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
         more = source_->decodeMore(pcm);
-        if (!pcm.empty() && !buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2)))
+        if (!pcm.empty() && !buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2))) {
             more = false;
+        }
+        const std::int64_t decoded = buffer_.available() - first;
+        if (!buffer_.decoderIsFast() && decoded >= kFastProof) {
+            // Four times real time or better: playback can never catch up with this decoder.
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            if (static_cast<double>(decoded) >= 4.0 * info_.rate * seconds) buffer_.markFast();
+        }
     }
     if (!more) buffer_.finish();
     source_.reset();  // closes the file as soon as it is read

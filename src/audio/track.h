@@ -17,6 +17,7 @@ namespace vx::audio {
 class Track {
   public:
     static constexpr std::int64_t kUnlimited = std::numeric_limits<std::int64_t>::max();
+    static constexpr std::int64_t kFastProof = 4096;  // frames decoded before the decoder's speed is judged
 
     // Opens the file for `family` and decodes its first packet before returning, so a file with no
     // decodable sound fails here (kErrFormat) and playback can begin at once. `decodeLimit` holds the

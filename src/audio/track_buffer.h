@@ -31,10 +31,13 @@ class TrackBuffer {
     // False when memory ran out (what fitted is kept).
     bool append(const std::int16_t* stereo, std::int64_t frames);
     void finish() { final_.store(true, std::memory_order_release); }
+    // The decoder has shown it runs far ahead of real time (see Track::run).
+    void markFast() { fast_.store(true, std::memory_order_release); }
 
     // --- readers (any thread)
     std::int64_t available() const { return available_.load(std::memory_order_acquire); }
     bool isFinal() const { return final_.load(std::memory_order_acquire); }
+    bool decoderIsFast() const { return fast_.load(std::memory_order_acquire); }
     // Pre: index < a value of available() loaded before this call. Returns the frame's two samples;
     // the frames after it up to the end of its chunk follow contiguously.
     const std::int16_t* frame(std::int64_t index) const {
@@ -50,6 +53,7 @@ class TrackBuffer {
     std::atomic<std::int16_t**> table_{nullptr};
     std::atomic<std::int64_t> available_{0};
     std::atomic<bool> final_{false};
+    std::atomic<bool> fast_{false};
     std::atomic<std::int64_t> chunksHeld_{0};
     // Writer-only from here on.
     std::int64_t tableSize_ = 0;

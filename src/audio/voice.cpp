@@ -81,8 +81,19 @@ void Voice::bind(const TrackBuffer* buffer, int fileRate, int outRate, VoiceCont
     report_ = report;
 }
 
+// The pre-buffer guards against a decoder slower than playback. A decoder that has shown it runs
+// at many times real time cannot be overtaken, so a start or a seek needs only a few blocks ahead
+// from it; after a stall the whole pre-buffer is asked for.
+bool Voice::enoughAhead(const RenderContext& ctx, bool final) const {
+    if (final) return true;
+    const double ahead = static_cast<double>(available_) - main_.pos;
+    if (ahead >= ctx.prebufferSeconds * fileRate_) return true;
+    return !starved_ && buffer_->decoderIsFast() && ahead >= 4096;
+}
+
 void Voice::play(std::uint32_t playNumber) {
     playNumber_ = playNumber;
+    starved_ = false;
     if (!playing_) {
         playing_ = true;
         waiting_ = true;
@@ -101,6 +112,7 @@ void Voice::stop() {
 void Voice::seek(std::int64_t frame, std::uint32_t seekNumber) {
     jumpTo(static_cast<double>(frame), freshEqPending_);
     freshEqPending_ = false;
+    starved_ = false;
     if (playing_) {
         // Restart through the pre-buffer check; the old head fades out meanwhile.
         main_.active = false;
@@ -245,7 +257,7 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
     stepInc_ = (step1 - step0_) / frames;
 
     if (playing_ && waiting_) {
-        if (final || available_ >= main_.pos + ctx.prebufferSeconds * fileRate_) {
+        if (enoughAhead(ctx, final)) {
             waiting_ = false;
             main_.active = true;
             main_.gain = 0;
@@ -253,7 +265,7 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
         }
     } else if (playing_ && !final && main_.pos + std::max(step0_, step1) * frames + 3 > available_) {
         fadeOutMain();  // the decoder has fallen behind: stall until it is a pre-buffer ahead again
-        waiting_ = true;
+        waiting_ = starved_ = true;
     }
     report_->stalled.store(playing_ && waiting_, std::memory_order_relaxed);
 

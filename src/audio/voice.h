@@ -74,6 +74,7 @@ class Voice {
     void mixOut(const RenderContext& ctx, float* out, int frames);
     int renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit);
     void applyEq(Head& h, float* l, float* r, int k0, int count);
+    bool enoughAhead(const RenderContext& ctx, bool final) const;
     void publishLevel(int frames, float peakL, float peakR);
     void endOfBlock(int frames);
 
@@ -86,6 +87,7 @@ class Voice {
 
     bool playing_ = false;
     bool waiting_ = false;  // playing, but held until enough is decoded ahead
+    bool starved_ = false;  // the decoder fell behind while playing: wait for the whole pre-buffer
     std::uint32_t playNumber_ = 0;
     Head main_, fade_;
     bool freshEqPending_ = false;

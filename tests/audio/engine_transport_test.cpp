@@ -237,3 +237,25 @@ TEST(NoClicks, ABrakingStaircaseSlowsDownWithinEachBlock) {
     EXPECT_NEAR(zeroCrossingHz(channel(last, 0), 44100), 1000.0 * f / 44100, 5.0);
     EXPECT_LT(worstStep(all), 0.08f);  // a 1 kHz half-scale tone moves up to 0.071 a sample
 }
+
+TEST(Decoding, AFastDecoderStartsAtOnceButAStarvedOneRefillsThePreBuffer) {
+    OfflineEngine e;
+    e.engine.setBufferLength(1.0);
+    e.engine.setDecodeLimitForNewStreams(22050);
+    const audio::Handle h = e.open("sine1k_44k.wav", audio::Family::Plain, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    e.engine.play(h);
+    // Half a second decoded is less than the pre-buffer, but this decoder has shown its speed.
+    EXPECT_GT(peak(channel(e.render(512), 0)), 0.0f);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+    e.seconds(0.6);
+    ASSERT_EQ(e.engine.activity(h), audio::kStalled);
+    e.engine.setDecodeLimit(h, 60000);  // more, but less than a second ahead of the stall
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    e.seconds(0.1);
+    EXPECT_EQ(e.engine.activity(h), audio::kStalled);
+    e.engine.setDecodeLimit(h, audio::Track::kUnlimited);
+    e.waitDecoded(h);
+    e.render(256);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+}
