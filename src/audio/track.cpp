@@ -14,14 +14,25 @@ std::unique_ptr<Track> Track::open(const std::string& path, Family family, int* 
     auto source = FfmpegSource::open(path, family, error);
     if (!source) return nullptr;
     std::unique_ptr<Track> track(new Track(std::move(source), decodeLimit));
+    // The first few thousand frames are decoded here, so that playback can start on the next block
+    // without waiting for the decoder thread to be scheduled, and so that the decoder's speed is known.
+    const auto started = std::chrono::steady_clock::now();
     std::vector<std::int16_t> pcm;
     bool more = true;
-    while (more && pcm.empty()) more = track->source_->decodeMore(pcm);
-    if (pcm.empty()) {
+    std::int64_t decoded = 0;
+    while (more && decoded < std::min(kFastProof, decodeLimit)) {
+        more = track->source_->decodeMore(pcm);
+        track->buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2));
+        decoded = track->buffer_.available();
+    }
+    if (decoded == 0) {
         *error = kErrFormat;
         return nullptr;
     }
-    track->buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (decoded >= kFastProof && static_cast<double>(decoded) >= 4.0 * track->info_.rate * seconds) {
+        track->buffer_.markFast();  // four times real time or better: playback cannot catch up with it
+    }
     if (!more) {
         track->buffer_.finish();
         track->source_.reset();
@@ -60,7 +71,8 @@ void Track::run() {
         const std::int64_t decoded = buffer_.available() - first;
         if (!buffer_.decoderIsFast() && decoded >= kFastProof) {
             // Four times real time or better: playback can never catch up with this decoder.
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             if (static_cast<double>(decoded) >= 4.0 * info_.rate * seconds) buffer_.markFast();
         }
     }
