@@ -1,15 +1,17 @@
 #include "audio/track_buffer.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "audio/chunk_pool.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace vx::audio {
+
+static_assert(TrackBuffer::kChunkFrames * 4 == static_cast<std::int64_t>(kChunkBytes));
 
 TrackBuffer::TrackBuffer(std::int64_t estimatedFrames) {
     const std::int64_t estimate = std::max<std::int64_t>(estimatedFrames, 0);
@@ -20,16 +22,6 @@ TrackBuffer::TrackBuffer(std::int64_t estimatedFrames) {
 }
 
 namespace {
-
-constexpr std::size_t kChunkBytes = static_cast<std::size_t>(TrackBuffer::kChunkFrames) * 4;
-
-// A chunk is mapped with its pages made resident at once: one system call instead of a page fault
-// for every 4 KiB the decoder fills, which costs more than the decoding in a virtual machine.
-std::int16_t* mapChunk() {
-    void* p =
-        mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    return p == MAP_FAILED ? nullptr : static_cast<std::int16_t*>(p);
-}
 
 // Copies into memory no one reads soon: streaming stores skip reading the target lines into the cache.
 void streamCopy(std::int16_t* dst, const std::int16_t* src, std::size_t bytes) {
@@ -53,7 +45,7 @@ void streamCopy(std::int16_t* dst, const std::int16_t* src, std::size_t bytes) {
 }  // namespace
 
 TrackBuffer::~TrackBuffer() {
-    for (std::int16_t* chunk : chunks_) munmap(chunk, kChunkBytes);
+    for (std::int16_t* chunk : chunks_) releaseChunk(chunk);
 }
 
 void TrackBuffer::growTable() {
@@ -71,7 +63,7 @@ bool TrackBuffer::append(const std::int16_t* stereo, std::int64_t frames) {
         const std::int64_t chunk = written >> kChunkShift;
         if (chunk >= static_cast<std::int64_t>(chunks_.size())) {
             if (chunk >= tableSize_) growTable();
-            std::int16_t* memory = mapChunk();
+            std::int16_t* memory = acquireChunk();
             if (!memory) {  // out of memory: the track ends with what it has
                 available_.store(written, std::memory_order_release);
                 return false;
