@@ -44,6 +44,9 @@ class TrackBuffer {
         std::int16_t* const* table = table_.load(std::memory_order_acquire);
         return table[index >> kChunkShift] + 2 * (index & kChunkMask);
     }
+    // The chunk table, for a reader that walks many frames: entry n points at frames n * kChunkFrames
+    // onwards. Pre: used only for frames below a value of available() loaded before this call.
+    const std::int16_t* const* table() const { return table_.load(std::memory_order_acquire); }
     // Bytes of sample memory held (the PCM plus the unfilled tail of the last chunk).
     std::int64_t bytesHeld() const { return chunksHeld_.load(std::memory_order_relaxed) * kChunkFrames * 4; }
 

@@ -10,55 +10,55 @@ namespace {
 
 constexpr float kSampleScale = 1.0f / 32768.0f;
 
-inline float cubic(float xm1, float x0, float x1, float x2, float t) {
-    const float c1 = 0.5f * (x1 - xm1);
-    const float c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
-    const float c3 = 0.5f * (x2 - xm1) + 1.5f * (x0 - x1);
-    return ((c3 * t + c2) * t + c1) * t + x0;
-}
+// Left and right travel together through the filters, two lanes of one vector register.
+typedef float Pair __attribute__((vector_size(8)));
 
-// N cascaded peaking bands on both channels in one pass (the channels and bands pipeline well).
+// N cascaded peaking bands on both channels in one pass, the filter state held in registers for the
+// whole segment (z is [band][channel][state] in memory).
 template <int N>
 void runEq(float (*z)[2][2], const Biquad* now, const Biquad* target, bool ramp, float frac, float fracStep,
            float* l, float* r, int count) {
+    Pair s1[N], s2[N];
+    for (int b = 0; b < N; ++b) {
+        s1[b] = Pair{z[b][0][0], z[b][1][0]};
+        s2[b] = Pair{z[b][0][1], z[b][1][1]};
+    }
     if (!ramp) {
         for (int s = 0; s < count; ++s) {
-            float xl = l[s], xr = r[s];
+            Pair x = {l[s], r[s]};
             for (int b = 0; b < N; ++b) {
                 const Biquad& q = now[b];
-                const float yl = q.b0 * xl + z[b][0][0];
-                z[b][0][0] = q.b1 * xl - q.a1 * yl + z[b][0][1];
-                z[b][0][1] = q.b2 * xl - q.a2 * yl;
-                const float yr = q.b0 * xr + z[b][1][0];
-                z[b][1][0] = q.b1 * xr - q.a1 * yr + z[b][1][1];
-                z[b][1][1] = q.b2 * xr - q.a2 * yr;
-                xl = yl;
-                xr = yr;
+                const Pair y = q.b0 * x + s1[b];
+                s1[b] = q.b1 * x - q.a1 * y + s2[b];
+                s2[b] = q.b2 * x - q.a2 * y;
+                x = y;
             }
-            l[s] = xl;
-            r[s] = xr;
+            l[s] = x[0];
+            r[s] = x[1];
         }
-        return;
+    } else {
+        for (int s = 0; s < count; ++s, frac += fracStep) {
+            Pair x = {l[s], r[s]};
+            for (int b = 0; b < N; ++b) {
+                const Biquad& p = now[b];
+                const Biquad& t = target[b];
+                const float b0 = p.b0 + (t.b0 - p.b0) * frac, b1 = p.b1 + (t.b1 - p.b1) * frac;
+                const float b2 = p.b2 + (t.b2 - p.b2) * frac, a1 = p.a1 + (t.a1 - p.a1) * frac;
+                const float a2 = p.a2 + (t.a2 - p.a2) * frac;
+                const Pair y = b0 * x + s1[b];
+                s1[b] = b1 * x - a1 * y + s2[b];
+                s2[b] = b2 * x - a2 * y;
+                x = y;
+            }
+            l[s] = x[0];
+            r[s] = x[1];
+        }
     }
-    for (int s = 0; s < count; ++s, frac += fracStep) {
-        float xl = l[s], xr = r[s];
-        for (int b = 0; b < N; ++b) {
-            const Biquad& p = now[b];
-            const Biquad& t = target[b];
-            const float b0 = p.b0 + (t.b0 - p.b0) * frac, b1 = p.b1 + (t.b1 - p.b1) * frac;
-            const float b2 = p.b2 + (t.b2 - p.b2) * frac, a1 = p.a1 + (t.a1 - p.a1) * frac;
-            const float a2 = p.a2 + (t.a2 - p.a2) * frac;
-            const float yl = b0 * xl + z[b][0][0];
-            z[b][0][0] = b1 * xl - a1 * yl + z[b][0][1];
-            z[b][0][1] = b2 * xl - a2 * yl;
-            const float yr = b0 * xr + z[b][1][0];
-            z[b][1][0] = b1 * xr - a1 * yr + z[b][1][1];
-            z[b][1][1] = b2 * xr - a2 * yr;
-            xl = yl;
-            xr = yr;
-        }
-        l[s] = xl;
-        r[s] = xr;
+    for (int b = 0; b < N; ++b) {
+        z[b][0][0] = s1[b][0];
+        z[b][1][0] = s1[b][1];
+        z[b][0][1] = s2[b][0];
+        z[b][1][1] = s2[b][1];
     }
 }
 
@@ -181,26 +181,33 @@ int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, doub
     double pos = h.pos;
     double step = step0_ + stepInc_ * (k0 + 1);
     const std::int64_t avail = available_;
+    const std::int16_t* const* table = buffer_->table();  // valid for every frame below `avail`
+    const auto at = [table](std::int64_t i) {
+        return table[i >> TrackBuffer::kChunkShift] + 2 * (i & TrackBuffer::kChunkMask);
+    };
     int j = 0;
     for (; j < count && pos < limit; ++j) {
         const auto i = static_cast<std::int64_t>(pos);
         const float t = static_cast<float>(pos - static_cast<double>(i));
-        float s[8];
+        Pair x[4];
         if (i >= 1 && i + 2 < avail &&
             ((i - 1) >> TrackBuffer::kChunkShift) == ((i + 2) >> TrackBuffer::kChunkShift)) {
-            const std::int16_t* p = buffer_->frame(i - 1);
-            for (int c = 0; c < 8; ++c) s[c] = p[c] * kSampleScale;
+            const std::int16_t* p = at(i - 1);
+            for (int f = 0; f < 4; ++f) x[f] = Pair{float(p[2 * f]), float(p[2 * f + 1])} * kSampleScale;
         } else {
             for (int f = 0; f < 4; ++f) {
                 const std::int64_t idx = i - 1 + f;
-                const bool in = idx >= 0 && idx < avail;
-                const std::int16_t* p = in ? buffer_->frame(idx) : nullptr;
-                s[2 * f] = in ? p[0] * kSampleScale : 0.0f;
-                s[2 * f + 1] = in ? p[1] * kSampleScale : 0.0f;
+                const std::int16_t* p = idx >= 0 && idx < avail ? at(idx) : nullptr;
+                x[f] = p ? Pair{float(p[0]), float(p[1])} * kSampleScale : Pair{0, 0};
             }
         }
-        l[j] = cubic(s[0], s[2], s[4], s[6], t);
-        r[j] = cubic(s[1], s[3], s[5], s[7], t);
+        // 4-point cubic Hermite (Catmull-Rom) through x[1] at t = 0 and x[2] at t = 1.
+        const Pair c1 = 0.5f * (x[2] - x[0]);
+        const Pair c2 = x[0] - 2.5f * x[1] + 2.0f * x[2] - 0.5f * x[3];
+        const Pair c3 = 0.5f * (x[3] - x[0]) + 1.5f * (x[1] - x[2]);
+        const Pair y = ((c3 * t + c2) * t + c1) * t + x[1];
+        l[j] = y[0];
+        r[j] = y[1];
         pos += step;
         step += stepInc_;
     }
