@@ -85,12 +85,24 @@ void setEq(audio::Engine& e, audio::Handle h) {
 }
 
 // Two decks, pitched and equalised, from opening the files until both have played to the end.
-double renderTwoDecks(const fs::path& a, const fs::path& b) {
+double cpuSeconds(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+struct RenderTimes {
+    double wall = 1e9;
+    double cpu = 1e9;  // of the whole process: the mix and both decoders
+};
+
+RenderTimes renderTwoDecks(const fs::path& a, const fs::path& b) {
     audio::Engine e{audio::EngineOptions{}};
     e.initOffline(kRate);
     e.setBufferLength(1.1);
     std::vector<float> block(2 * kBlock);
     const auto t0 = Clock::now();
+    const double c0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     audio::Handle h[2] = {e.createStream(audio::Family::Plain, a.string(), 0),
                           e.createStream(audio::Family::Plain, b.string(), 0)};
     for (int d = 0; d < 2; ++d) {
@@ -108,7 +120,7 @@ double renderTwoDecks(const fs::path& a, const fs::path& b) {
         }
         e.render(block.data(), kBlock);
     }
-    return since(t0);
+    return {since(t0), cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - c0};
 }
 
 std::string mixGraph() {
@@ -152,12 +164,6 @@ double firstAudioMs(const fs::path& file) {
     for (int i = 0; i < 5; ++i) runs.push_back(firstAudioOnceMs(file));
     std::sort(runs.begin(), runs.end());
     return runs[2];
-}
-
-double cpuSeconds(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 struct DecodeTimes {
@@ -245,21 +251,29 @@ int main(int argc, char** argv) {
     // First, while no sample memory has been used yet.
     figure("memory_mb_per_min", memoryPerMinute(dir / "track60.mp3"), "MB/min");
     const fs::path a = dir / "track5_0.mp3", b = dir / "track5_1.mp3", sixty = dir / "track60.mp3";
-    const double trackSeconds = 300;
+    const double outputSeconds = 300.0 * kRate / kPitch[1];  // the slower deck ends the mix
     const std::string inputs = "-i \"" + a.string() + "\" -i \"" + b.string() + "\" ";
 
-    const double ours = std::min(renderTwoDecks(a, b), renderTwoDecks(a, b));
-    const double ffOne = vx::bench::ffmpegSeconds("-filter_complex_threads 1 " + inputs +
-                                                  "-filter_complex \"" + mixGraph() + "\"");
-    const double ffDefault = vx::bench::ffmpegSeconds(inputs + "-filter_complex \"" + mixGraph() + "\"");
-    const double ffBest = std::min(ffOne > 0 ? ffOne : 1e9, ffDefault > 0 ? ffDefault : 1e9);
+    RenderTimes ours;
+    for (int i = 0; i < 2; ++i) {
+        const RenderTimes t = renderTwoDecks(a, b);
+        ours.wall = std::min(ours.wall, t.wall);
+        ours.cpu = std::min(ours.cpu, t.cpu);
+    }
+    const auto ffOne = vx::bench::ffmpegTimes("-filter_complex_threads 1 " + inputs + "-filter_complex \"" +
+                                              mixGraph() + "\"");
+    const auto ffDefault = vx::bench::ffmpegTimes(inputs + "-filter_complex \"" + mixGraph() + "\"");
+    const double ffBest =
+        std::min(ffOne.real > 0 ? ffOne.real : 1e9, ffDefault.real > 0 ? ffDefault.real : 1e9);
     const auto decodeA = vx::bench::ffmpegTimes("-threads 1 -i \"" + a.string() + "\"");
     const auto decodeB = vx::bench::ffmpegTimes("-threads 1 -i \"" + b.string() + "\"");
 
-    figure("render_x_realtime", trackSeconds / ours, "x");
-    figure("ffmpeg_mix_x_realtime", trackSeconds / ffBest, "x");
-    figure("render_vs_ffmpeg", ffBest / ours, "ratio");
-    figure("render_vs_decode_floor", ours / (decodeA.real + decodeB.real), "ratio");
+    figure("render_x_realtime", outputSeconds / ours.wall, "x");
+    figure("ffmpeg_mix_x_realtime", outputSeconds / ffBest, "x");
+    figure("render_vs_ffmpeg", ffBest / ours.wall, "ratio");
+    figure("render_vs_ffmpeg_cpu", ffOne.cpu / ours.cpu, "ratio");
+    figure("render_vs_decode_floor", ours.wall / (decodeA.real + decodeB.real), "ratio");
+    figure("render_vs_decode_floor_cpu", ours.cpu / (decodeA.cpu + decodeB.cpu), "ratio");
 
     figure("first_audio_ms_5min", firstAudioMs(a), "ms");
     figure("first_audio_ms_60min", firstAudioMs(sixty), "ms");
