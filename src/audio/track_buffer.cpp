@@ -14,7 +14,9 @@ namespace vx::audio {
 static_assert(TrackBuffer::kChunkFrames * 4 == static_cast<std::int64_t>(kChunkBytes));
 
 TrackBuffer::TrackBuffer(std::int64_t estimatedFrames) {
-    const std::int64_t estimate = std::max<std::int64_t>(estimatedFrames, 0);
+    // A damaged header may claim any length: the table is sized for at most a day at 48 kHz and
+    // grows past that only if the sound really is longer.
+    const std::int64_t estimate = std::clamp<std::int64_t>(estimatedFrames, 0, std::int64_t{48000} * 86400);
     tableSize_ = estimate / kChunkFrames * 5 / 4 + 8;  // 25 % headroom for a low estimate
     tables_.emplace_back(new std::int16_t*[tableSize_]());
     table_.store(tables_.back().get(), std::memory_order_release);
