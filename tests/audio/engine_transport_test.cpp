@@ -214,7 +214,7 @@ TEST(NoClicks, SeeksLoopWrapsPausesAndVolumeJumpsJoinSmoothly) {
     append(e.seconds(0.05));
 
     const float step = worstStep(all);
-    if (step >= kSmooth) writeWav("no_clicks_failed.wav", all, 44100);
+    if (step >= kSmooth) writeWav(::testing::TempDir() + "no_clicks_failed.wav", all, 44100);
     EXPECT_LT(step, kSmooth);
     EXPECT_GT(peak(channel(all, 0)), 0.3f);  // it did play
 }
