@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <iostream>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "audio/engine.h"
+#include "bench_playlist.h"
 #include "ffmpeg_cli.h"
 
 namespace fs = std::filesystem;
@@ -286,5 +288,8 @@ int main(int argc, char** argv) {
     const auto [shareCpu, shareWall] = callbackShare(a, b);
     figure("callback_p999_share", shareCpu, "share");
     figure("callback_p999_share_wall", shareWall, "share");
+
+    std::fflush(stdout);
+    runPlaylistBenchmarks(std::cout);
     return 0;
 }
