@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "app/command_line.h"
 #include "playlist/m3u.h"
 
 namespace vx::playlist {
@@ -10,10 +11,7 @@ CommandLineKind classifyCommandLine(const QString& argument) {
     const QString name = argument.trimmed();
     if (name.isEmpty()) return CommandLineKind::Empty;
     if (isPlaylistFileName(name)) return CommandLineKind::Playlist;
-    for (const char* ext : {".mp3", ".wav", ".wma", ".asf"}) {
-        if (name.endsWith(QLatin1String(ext), Qt::CaseInsensitive)) return CommandLineKind::MusicFile;
-    }
-    return CommandLineKind::Other;
+    return musicFileFrom(name).isEmpty() ? CommandLineKind::Other : CommandLineKind::MusicFile;
 }
 
 bool playlistFolderMissing(const QString& folder) {
