@@ -16,6 +16,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 line.showHelp = true;
             } else if (arg == "--no-sound") {
                 line.noSound = true;
+            } else if (arg == "--info") {
+                line.showInfo = true;
             } else if (line.error.isEmpty()) {
                 line.error = "unknown option " + arg;
             }
@@ -23,6 +25,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         }
         rest << arg;
     }
+    line.files = rest;
     line.argument = rest.join(' ');
     return line;
 }
@@ -41,9 +44,10 @@ QString usageText() {
         "Two-deck DJ mixing for music files.\n"
         "\n"
         "Options:\n"
-        "  --no-sound   play through a silent output (no sound card needed)\n"
-        "  --version    print the version and end\n"
-        "  -h, --help   print this help and end\n"
+        "  --no-sound      play through a silent output (no sound card needed)\n"
+        "  --info FILE...  print the deck and playlist texts of music files and playlists as JSON lines\n"
+        "  --version       print the version and end\n"
+        "  -h, --help      print this help and end\n"
         "\n"
         "A music file (.mp3, .wav, .wma, .asf) is added to the playlist and played on the left deck;\n"
         "a playlist file is opened as the playlist. Without one the last playlist opens again.\n");

@@ -10,6 +10,8 @@ struct CommandLine {
     bool showVersion = false;  // --version
     bool showHelp = false;     // --help, -h
     bool noSound = false;      // --no-sound: play through the silent output
+    bool showInfo = false;     // --info FILE...: print the tag texts of files and playlists and end
+    QStringList files;         // the non-option arguments, one by one
     QString argument;          // everything else, joined by blanks: a music file or a playlist
     QString error;             // an unknown option; the program prints it and ends
 };

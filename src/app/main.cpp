@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTextStream>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "app/qt_ticker.h"
 #include "audio/engine_factory.h"
 #include "audio/library_info.h"
+#include "playlist/info_command.h"
 #include "ui/loading_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
@@ -30,6 +32,11 @@ int main(int argc, char** argv) {
     if (commandLine.showHelp) {
         std::fputs(qPrintable(vx::usageText()), stdout);
         return 0;
+    }
+    if (commandLine.showInfo) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        return vx::playlist::runInfoCommand(commandLine.files, out);
     }
     if (commandLine.showVersion) {
         std::printf("%s %s\n", vx::kProductName, vx::kVersionText);

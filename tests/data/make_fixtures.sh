@@ -1,5 +1,35 @@
 #!/usr/bin/env bash
 # Makes the small audio fixtures the tests read, from generated tones, into the folder given.
+# tests/data/README.md says what each file is for.
 set -euo pipefail
 out=${1:?usage: make_fixtures.sh OUTPUT_DIR}
 mkdir -p "$out"
+cd "$out"
+
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+tone() { # tone FREQ SECONDS RATE -> stereo tone at half scale (the sine source gives 1/8)
+  echo "sine=frequency=$1:duration=$2:sample_rate=$3,volume=4,pan=stereo|c0=c0|c1=c0"
+}
+
+ff -f lavfi -i "$(tone 1000 2 44100)" -c:a pcm_s16le sine1k_44k.wav
+ff -f lavfi -i "$(tone 1000 2 48000)" -c:a pcm_s16le sine1k_48k.wav
+ff -f lavfi -i "$(tone 100 2 44100)" -c:a pcm_s16le sine100_44k.wav
+ff -f lavfi -i "$(tone 10000 2 44100)" -c:a pcm_s16le sine10k_44k.wav
+ff -f lavfi -i "$(tone 50 3 44100)" -c:a pcm_s16le sine50_44k.wav
+ff -f lavfi -i "sine=frequency=1000:duration=2:sample_rate=44100,volume=4" -ac 1 -c:a pcm_s16le mono1k_44k.wav
+ff -f lavfi -i "anoisesrc=color=pink:duration=2:sample_rate=44100:seed=42:amplitude=0.4" \
+   -ac 2 -c:a pcm_s16le noise_44k.wav
+ff -f lavfi -i "$(tone 1000 3 44100)" -c:a libmp3lame -b:a 192k sine1k_cbr.mp3
+ff -f lavfi -i "$(tone 1000 3 44100)" -c:a libmp3lame -q:a 4 sine1k_vbr.mp3
+ff -f lavfi -i "$(tone 1000 2 44100)" -c:a wmav2 -b:a 128k sine1k.wma
+ff -f lavfi -i "$(tone 1000 2 44100)" -c:a flac sine1k.flac
+ff -f lavfi -i "$(tone 1000 2 48000)" -c:a libvorbis sine1k.ogg
+
+# Damaged and misleading files.
+head -c "$(( $(stat -c %s sine1k_cbr.mp3) / 2 ))" sine1k_cbr.mp3 > truncated.mp3
+: > empty.mp3
+printf 'This is a text file, not music.\nIt only carries the name of one.\n%.0s' {1..40} > text.mp3
+cp sine1k_44k.wav wav_named.mp3
+cp sine1k_cbr.mp3 mp3_named.wma
+# Bytes with no structure at all (deterministic: generated noise written as raw bytes).
+ff -f lavfi -i "anoisesrc=color=white:duration=0.3:sample_rate=44100:seed=7" -f u8 -ac 1 corrupt.mp3

@@ -159,12 +159,12 @@ void LcdDisplay::resizeEvent(QResizeEvent*) {
 }
 
 void LcdDisplay::paintIndicators(QPainter& p) const {
-    struct Spec {
+    struct Lamp {
         Indicator which;
         QString label;
         QRgb colour;
     };
-    const Spec specs[] = {
+    const Lamp lamps[] = {
         {Busy, QStringLiteral("BUSY"), dj::kLcdWarn},
         {Play, QStringLiteral("PLAY"), dj::kLitGreen},
         {Pause, QStringLiteral("PAUSE"), dj::kLcdWarn},
@@ -178,7 +178,7 @@ void LcdDisplay::paintIndicators(QPainter& p) const {
     const QFontMetrics fm(f);
     int x = kBezel + kPad;
     const int y = kBezel + 5, h = 14;
-    for (const Spec& s : specs) {
+    for (const Lamp& s : lamps) {
         const int w = fm.horizontalAdvance(s.label) + 10;
         const QRect r(x, y, w, h);
         const bool on = indicators_[s.which];

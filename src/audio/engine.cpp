@@ -1,0 +1,145 @@
+#include "audio/engine.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "audio/mixer.h"
+#include "audio/portaudio_output.h"
+#include "audio/silent_output.h"
+
+namespace vx::audio {
+
+std::unique_ptr<SoundLibrary> createEngine(const EngineOptions& options) {
+    return std::make_unique<Engine>(options);
+}
+
+Engine::Engine(const EngineOptions& options) : options_(options) {}
+
+Engine::~Engine() {
+    if (initialised_) shutdown();
+}
+
+std::string Engine::deviceDescription(int index) {
+    if (index == kNoSoundDevice) return "No sound";
+    if (index < 1) return {};
+    if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
+    const auto names = portAudio_->outputDevices();
+    return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)]
+                                                   : std::string();
+}
+
+bool Engine::openMixer(std::uint32_t frequency) {
+    if (initialised_) return fail(kErrAlready);
+    if (frequency != 44100 && frequency != 22050) return fail(kErrFrequency);
+    mixer_ = std::make_unique<Mixer>(static_cast<int>(frequency));
+    mixer_->setPrebufferSeconds(prebufferSeconds_);
+    return true;
+}
+
+bool Engine::init(int device, std::uint32_t frequency) {
+    if (options_.forceNoSound) device = kNoSoundDevice;
+    if (initialised_) return fail(kErrAlready);
+    if (device < kDefaultDevice) return fail(kErrDevice);
+    if (!openMixer(frequency)) return false;
+    if (device == kNoSoundDevice) {
+        output_ = std::make_unique<SilentOutput>(mixer_.get(), static_cast<int>(frequency));
+    } else {
+        if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
+        int error = kErrDriver;
+        output_ = portAudio_->open(device, static_cast<int>(frequency), mixer_.get(), &error);
+        if (!output_) {
+            mixer_.reset();
+            return fail(error);
+        }
+    }
+    initialised_ = true;
+    offline_ = false;
+    return ok();
+}
+
+bool Engine::initOffline(std::uint32_t frequency) {
+    if (!openMixer(frequency)) return false;
+    initialised_ = true;
+    offline_ = true;
+    return ok();
+}
+
+void Engine::render(float* out, int frames) {
+    if (!offline_ || !mixer_) return;
+    mixer_->render(out, frames);
+    collectRetired();
+}
+
+bool Engine::start() {
+    if (!initialised_) return fail(kErrInit);
+    if (offline_) return ok();
+    return output_->start() ? ok() : fail(kErrDriver);
+}
+
+bool Engine::stop() {
+    if (!initialised_) return fail(kErrInit);
+    if (output_) output_->stop();
+    return ok();
+}
+
+bool Engine::shutdown() {
+    if (!initialised_) return fail(kErrInit);
+    if (output_) output_->stop();
+    releaseStreams();
+    output_.reset();
+    mixer_.reset();
+    initialised_ = offline_ = false;
+    return ok();
+}
+
+bool Engine::setBufferLength(double seconds) {
+    prebufferSeconds_ = std::clamp(seconds, 0.0, 10.0);
+    if (mixer_) mixer_->setPrebufferSeconds(prebufferSeconds_);
+    return ok();
+}
+
+bool Engine::audioThreadRuns() const {
+    return !offline_ && output_ && output_->running();
+}
+
+void Engine::send(const Command& c) {
+    while (!mixer_->post(c)) {
+        if (audioThreadRuns()) {
+            std::this_thread::yield();  // the audio thread drains the queue every few milliseconds
+        } else {
+            mixer_->applyPending();
+        }
+    }
+    // With no audio thread the UI thread plays its part, so that a freed stream dies now; offline the
+    // next render() applies the commands in order with the sound.
+    if (!offline_ && !audioThreadRuns()) mixer_->applyPending();
+    collectRetired();
+}
+
+void Engine::collectRetired() {
+    if (!mixer_) return;
+    while (Stream* s = mixer_->takeRetired()) delete s;
+}
+
+void Engine::releaseStreams() {
+    for (auto& [handle, stream] : streams_) {
+        Command c;
+        c.type = Command::Remove;
+        c.stream = stream.release();
+        send(c);
+    }
+    streams_.clear();
+    mixer_->applyPending();  // the output is stopped: nobody else will
+    collectRetired();
+}
+
+Stream* Engine::find(Handle h) {
+    if (!initialised_) return fail(kErrInit), nullptr;
+    collectRetired();
+    const auto it = streams_.find(h);
+    if (it == streams_.end()) return fail(kErrHandle), nullptr;
+    error_ = kOk;
+    return it->second.get();
+}
+
+}  // namespace vx::audio

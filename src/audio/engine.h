@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "audio/engine_factory.h"
+#include "audio/sound_library.h"
+#include "audio/track.h"
+
+namespace vx::audio {
+
+class Mixer;
+class Output;
+class PortAudioSystem;
+struct Command;
+struct Stream;
+
+// The program's sound library. Every SoundLibrary call is the UI thread's; the mix runs on the
+// output's thread (PortAudio's callback, or the silent clock of device 0), or, for tests and
+// benchmarks, wherever render() is called after initOffline().
+class Engine : public SoundLibrary {
+  public:
+    explicit Engine(const EngineOptions& options);
+    ~Engine() override;
+
+    std::string deviceDescription(int index) override;
+    bool init(int device, std::uint32_t frequency) override;
+    bool start() override;
+    bool stop() override;
+    bool shutdown() override;
+    bool setBufferLength(double seconds) override;
+    int lastError() const override { return error_; }
+
+    Handle createStream(Family family, const std::string& path, std::uint32_t flags) override;
+    bool preBuffer(Handle h) override;
+    bool play(Handle h) override;
+    bool pause(Handle h) override;
+    bool resume(Handle h) override;
+    bool stopChannel(Handle h) override;
+    bool freeStream(Handle h) override;
+    int activity(Handle h) override;
+    std::int64_t length(Handle h) override;
+    bool lengthIsFinal(Handle h) override;
+    std::int64_t position(Handle h) override;
+    bool setPosition(Handle h, std::int64_t bytes) override;
+    double bytesToSeconds(Handle h, std::int64_t bytes) override;
+    std::int64_t secondsToBytes(Handle h, double seconds) override;
+    bool attributes(Handle h, int* frequency, int* volume, int* pan) override;
+    bool setAttributes(Handle h, int frequency, int volume, int pan) override;
+    std::uint32_t level(Handle h) override;
+    bool setLoop(Handle h, std::int64_t start, std::int64_t end) override;
+
+    bool eqSet(Handle h) override;
+    bool eqRemove(Handle h) override;
+    bool eqSetParameters(Handle h, const EqBandParams& params) override;
+    bool eqGetParameters(Handle h, EqBandParams* params) override;
+    bool eqReset(Handle h) override;
+    bool eqFree() override;
+
+    // --- offline rendering (tests, benchmarks): no device at all
+    // Like init(), but nothing pulls the mix: render() does, as fast as the CPU allows.
+    bool initOffline(std::uint32_t frequency);
+    // Pre: initOffline() succeeded. Writes `frames` interleaved stereo float frames of the mix. Called
+    // from the thread that makes the other calls (it plays the audio thread's part).
+    void render(float* out, int frames);
+
+    // --- test seam: hold decoders back after `frames` frames (Track::kUnlimited releases them)
+    void setDecodeLimitForNewStreams(std::int64_t frames) { decodeLimit_ = frames; }
+    bool setDecodeLimit(Handle h, std::int64_t frames);
+
+  private:
+    bool fail(int code) {
+        error_ = code;
+        return false;
+    }
+    bool ok() {
+        error_ = kOk;
+        return true;
+    }
+    bool openMixer(std::uint32_t frequency);
+    Stream* find(Handle h);  // sets kErrInit / kErrHandle when it answers null
+    void send(const Command& c);
+    bool audioThreadRuns() const;
+    void collectRetired();
+    void releaseStreams();
+
+    EngineOptions options_;
+    int error_ = kOk;
+    bool initialised_ = false;
+    bool offline_ = false;
+    double prebufferSeconds_ = 0.1;
+    std::int64_t decodeLimit_ = Track::kUnlimited;
+    std::unique_ptr<PortAudioSystem> portAudio_;
+    std::unique_ptr<Mixer> mixer_;
+    std::unique_ptr<Output> output_;
+    std::map<Handle, std::unique_ptr<Stream>> streams_;
+    Handle nextHandle_ = 1;
+};
+
+}  // namespace vx::audio

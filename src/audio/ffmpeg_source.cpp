@@ -1,0 +1,210 @@
+#include "audio/ffmpeg_source.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace vx::audio {
+
+namespace {
+
+struct FormatCloser {
+    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+};
+struct CodecFreer {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct SwrFreer {
+    void operator()(SwrContext* s) const { swr_free(&s); }
+};
+
+bool isAsf(const AVInputFormat* format) {
+    const std::string name = format && format->name ? format->name : "";
+    return name.rfind("asf", 0) == 0;
+}
+
+bool readable(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+}  // namespace
+
+struct FfmpegSource::Impl {
+    std::unique_ptr<AVFormatContext, FormatCloser> format;
+    std::unique_ptr<AVCodecContext, CodecFreer> codec;
+    std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
+    std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
+    std::unique_ptr<SwrContext, SwrFreer> swr;
+    int stream = -1;
+    int swrOutChannels = 2;
+    AVSampleFormat swrInFormat = AV_SAMPLE_FMT_NONE;
+    int swrInChannels = 0;
+    int swrInRate = 0;
+    bool flushed = false;
+    int badPackets = 0;
+    SourceInfo info;
+    std::vector<std::int16_t> mono;
+
+    bool prepareConverter(const AVFrame* f);
+    void convert(const AVFrame* f, std::vector<std::int16_t>& out);
+    void receiveAll(std::vector<std::int16_t>& out);
+};
+
+FfmpegSource::FfmpegSource(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+FfmpegSource::~FfmpegSource() = default;
+const SourceInfo& FfmpegSource::info() const {
+    return impl_->info;
+}
+
+std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family family, int* error) {
+    *error = kErrFileOpen;
+    if (!readable(path)) return nullptr;
+    *error = kErrFormat;
+    auto impl = std::make_unique<Impl>();
+    AVFormatContext* raw = nullptr;
+    av_log_set_level(AV_LOG_QUIET);
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
+    impl->format.reset(raw);
+    if (isAsf(raw->iformat) != (family == Family::WindowsMedia)) return nullptr;
+    if (avformat_find_stream_info(raw, nullptr) < 0) return nullptr;
+    const AVCodec* decoder = nullptr;
+    impl->stream = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (impl->stream < 0 || !decoder) return nullptr;
+    for (unsigned i = 0; i < raw->nb_streams; ++i) {
+        if (static_cast<int>(i) != impl->stream) raw->streams[i]->discard = AVDISCARD_ALL;
+    }
+    AVStream* st = raw->streams[impl->stream];
+    impl->codec.reset(avcodec_alloc_context3(decoder));
+    if (!impl->codec || avcodec_parameters_to_context(impl->codec.get(), st->codecpar) < 0) return nullptr;
+    impl->codec->thread_count = 1;
+    impl->codec->pkt_timebase = st->time_base;
+    if (avcodec_open2(impl->codec.get(), decoder, nullptr) < 0) return nullptr;
+    if (impl->codec->sample_rate <= 0 || impl->codec->ch_layout.nb_channels <= 0) return nullptr;
+
+    SourceInfo& info = impl->info;
+    info.rate = impl->codec->sample_rate;
+    info.channels = impl->codec->ch_layout.nb_channels;
+    info.container = raw->iformat->name;
+    if (st->duration != AV_NOPTS_VALUE && st->duration > 0) {
+        info.estimatedFrames = av_rescale_q(st->duration, st->time_base, AVRational{1, info.rate});
+    } else if (raw->duration != AV_NOPTS_VALUE && raw->duration > 0) {
+        info.estimatedFrames = av_rescale(raw->duration, info.rate, AV_TIME_BASE);
+    }
+    *error = kOk;
+    return std::unique_ptr<FfmpegSource>(new FfmpegSource(std::move(impl)));
+}
+
+bool FfmpegSource::Impl::prepareConverter(const AVFrame* f) {
+    const auto fmt = static_cast<AVSampleFormat>(f->format);
+    const int channels = f->ch_layout.nb_channels;
+    if (swr && fmt == swrInFormat && channels == swrInChannels && f->sample_rate == swrInRate) return true;
+    AVChannelLayout in{};
+    if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+        av_channel_layout_default(&in, channels);
+    } else if (av_channel_layout_copy(&in, &f->ch_layout) < 0) {
+        return false;
+    }
+    swrOutChannels = channels == 1 ? 1 : 2;  // mono is converted alone and duplicated, at full level
+    AVChannelLayout out{};
+    av_channel_layout_default(&out, swrOutChannels);
+    SwrContext* s = nullptr;
+    const int rate = f->sample_rate > 0 ? f->sample_rate : info.rate;
+    const int rc = swr_alloc_set_opts2(&s, &out, AV_SAMPLE_FMT_S16, rate, &in, fmt, rate, 0, nullptr);
+    av_channel_layout_uninit(&in);
+    av_channel_layout_uninit(&out);
+    swr.reset(s);
+    if (rc < 0 || swr_init(s) < 0) {
+        swr.reset();
+        return false;
+    }
+    swrInFormat = fmt;
+    swrInChannels = channels;
+    swrInRate = f->sample_rate;
+    return true;
+}
+
+void FfmpegSource::Impl::convert(const AVFrame* f, std::vector<std::int16_t>& out) {
+    if (f->nb_samples <= 0 || !prepareConverter(f)) return;
+    const int room = swr_get_out_samples(swr.get(), f->nb_samples);
+    if (room <= 0) return;
+    const std::size_t start = out.size();
+    std::int16_t* dst = nullptr;
+    if (swrOutChannels == 2) {
+        out.resize(start + 2 * static_cast<std::size_t>(room));
+        dst = out.data() + start;
+    } else {
+        mono.resize(static_cast<std::size_t>(room));
+        dst = mono.data();
+    }
+    auto* planes = reinterpret_cast<std::uint8_t**>(&dst);
+    const int got = swr_convert(swr.get(), planes, room, const_cast<const std::uint8_t**>(f->extended_data),
+                                f->nb_samples);
+    const int frames = got > 0 ? got : 0;
+    if (swrOutChannels == 2) {
+        out.resize(start + 2 * static_cast<std::size_t>(frames));
+        return;
+    }
+    out.resize(start + 2 * static_cast<std::size_t>(frames));
+    std::int16_t* o = out.data() + start;
+    for (int i = 0; i < frames; ++i) o[2 * i] = o[2 * i + 1] = mono[static_cast<std::size_t>(i)];
+}
+
+void FfmpegSource::Impl::receiveAll(std::vector<std::int16_t>& out) {
+    while (avcodec_receive_frame(codec.get(), frame.get()) == 0) {
+        convert(frame.get(), out);
+        av_frame_unref(frame.get());
+    }
+}
+
+bool FfmpegSource::decodeMore(std::vector<std::int16_t>& out) {
+    Impl& d = *impl_;
+    out.clear();
+    if (d.flushed) return false;
+    for (;;) {
+        const int rc = av_read_frame(d.format.get(), d.packet.get());
+        if (rc < 0) {
+            // End of file or an unreadable rest: drain what the decoder still holds.
+            avcodec_send_packet(d.codec.get(), nullptr);
+            d.receiveAll(out);
+            d.flushed = true;
+            return false;
+        }
+        if (d.packet->stream_index != d.stream) {
+            av_packet_unref(d.packet.get());
+            continue;
+        }
+        const int sent = avcodec_send_packet(d.codec.get(), d.packet.get());
+        av_packet_unref(d.packet.get());
+        if (sent < 0 && sent != AVERROR(EAGAIN)) {
+            // A damaged packet: skip it, but give up on a file that is damage throughout.
+            if (++d.badPackets > 500) {
+                d.flushed = true;
+                return false;
+            }
+            continue;
+        }
+        d.receiveAll(out);
+        if (!out.empty()) return true;
+    }
+}
+
+}  // namespace vx::audio

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/sound_library.h"
+
+namespace vx::audio {
+
+struct SourceInfo {
+    int rate = 0;                      // the file's own sample rate
+    int channels = 0;                  // as stored in the file (the output is always stereo)
+    std::int64_t estimatedFrames = 0;  // from the container's duration; 0 when unknown
+    std::string container;             // the demuxer's name, e.g. "mp3", "asf", "wav"
+};
+
+// A thin owner of one FFmpeg demuxer + decoder + converter that turns a file into interleaved
+// 16-bit stereo at the file's own rate (mono duplicated, more channels mixed down). No FFmpeg type
+// leaves this file pair. Not thread-safe: one thread at a time (the opener, then the decoder thread).
+class FfmpegSource {
+  public:
+    // Opens `path` for `family`: ASF containers belong to Family::WindowsMedia only, everything else to
+    // Family::Plain only. On failure returns null and sets *error (kErrFileOpen: cannot be read;
+    // kErrFormat: not audio, not this family, or no decoder).
+    static std::unique_ptr<FfmpegSource> open(const std::string& path, Family family, int* error);
+    ~FfmpegSource();
+
+    const SourceInfo& info() const;
+    // Decodes at least one more packet, replacing `out` by the frames it gave (possibly none).
+    // Returns false once the file is exhausted (the last frames may come with that false) or a read fails.
+    bool decodeMore(std::vector<std::int16_t>& out);
+
+  private:
+    struct Impl;
+    explicit FfmpegSource(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace vx::audio

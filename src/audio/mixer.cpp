@@ -1,0 +1,94 @@
+#include "audio/mixer.h"
+
+#include <algorithm>
+
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
+namespace vx::audio {
+
+Mixer::Mixer(int outRate) {
+    ctx_.outRate = outRate;
+    ctx_.headL = headL_.data();
+    ctx_.headR = headR_.data();
+    ctx_.voiceL = voiceL_.data();
+    ctx_.voiceR = voiceR_.data();
+}
+
+Stream* Mixer::takeRetired() {
+    auto s = retired_.pop();
+    return s ? *s : nullptr;
+}
+
+void Mixer::apply(const Command& c) {
+    Stream* s = c.stream;
+    Voice& v = s->voice;
+    switch (c.type) {
+        case Command::Add:
+            for (Stream*& slot : streams_) {
+                if (!slot) {
+                    slot = s;
+                    return;
+                }
+            }
+            return;  // the engine never adds more than kMaxStreams
+        case Command::Remove:
+            std::replace(streams_.begin(), streams_.end(), s, static_cast<Stream*>(nullptr));
+            // The retire queue holds more than the stream table, so this cannot fail.
+            retired_.push(s);
+            return;
+        case Command::Play:
+            v.play(c.number);
+            return;
+        case Command::Pause:
+            v.pause();
+            return;
+        case Command::Stop:
+            v.stop();
+            return;
+        case Command::Seek:
+            v.seek(c.a, c.number);
+            return;
+        case Command::Loop:
+            v.setLoop(c.a, c.b);
+            return;
+        case Command::EqBand:
+            v.setEqBand(static_cast<int>(c.a), c.coeffs, static_cast<int>(c.number));
+            return;
+        case Command::EqRemove:
+            v.removeEq();
+            return;
+        case Command::EqReset:
+            v.resetEq();
+            return;
+    }
+}
+
+void Mixer::applyPending() {
+    while (auto c = commands_.pop()) apply(*c);
+}
+
+void Mixer::render(float* out, int frames) {
+#if defined(__SSE__)
+    // Filter tails decaying into denormals would cost the audio thread dearly: flush them to zero.
+    const unsigned csr = _mm_getcsr();
+    _mm_setcsr(csr | 0x8040);
+#endif
+    std::fill_n(out, 2 * static_cast<std::size_t>(frames), 0.0f);
+    ctx_.prebufferSeconds = prebuffer_.load(std::memory_order_relaxed);
+    while (frames > 0) {
+        const int n = std::min(frames, kMaxBlock);
+        applyPending();
+        for (Stream* s : streams_) {
+            if (s) s->voice.render(ctx_, out, n);
+        }
+        out += 2 * n;
+        frames -= n;
+    }
+#if defined(__SSE__)
+    _mm_setcsr(csr);
+#endif
+}
+
+}  // namespace vx::audio

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "audio/peaking_eq.h"
+#include "audio/spsc_queue.h"
+#include "audio/stream.h"
+
+namespace vx::audio {
+
+// A discrete request from the UI thread, applied at the top of the next block.
+struct Command {
+    enum Type : std::uint8_t {
+        Add,
+        Remove,
+        Play,
+        Pause,
+        Stop,
+        Seek,
+        Loop,
+        EqBand,
+        EqRemove,
+        EqReset
+    } type = Add;
+    Stream* stream = nullptr;
+    std::uint32_t number = 0;   // Play: play number; Seek: seek number; EqBand: band slot count
+    std::int64_t a = 0, b = 0;  // Seek: frame; Loop: start and end frames; EqBand: band index in a
+    Biquad coeffs;
+};
+
+// The real-time mix: every stream it holds, rendered and summed into interleaved float stereo.
+// render() is the audio thread's; post() and takeRetired() are the UI thread's. While no audio
+// thread runs, the UI thread may call render()/applyPending() itself.
+class Mixer {
+  public:
+    static constexpr int kMaxStreams = 32;
+
+    explicit Mixer(int outRate);
+    int outRate() const { return ctx_.outRate; }
+    void setPrebufferSeconds(double s) { prebuffer_.store(s, std::memory_order_relaxed); }
+
+    // UI thread. False when the queue is full (the caller waits or applies it inline).
+    bool post(const Command& c) { return commands_.push(c); }
+    // UI thread: a stream the audio thread has let go of, to be destroyed; null when none.
+    Stream* takeRetired();
+
+    // Audio thread. Never locks, allocates or frees; `out` gets `frames` interleaved stereo frames.
+    void render(float* out, int frames);
+    // Applies queued commands; the audio thread's job, or the UI thread's while no audio thread runs.
+    void applyPending();
+
+  private:
+    void apply(const Command& c);
+
+    RenderContext ctx_;
+    std::atomic<double> prebuffer_{0.1};
+    std::array<Stream*, kMaxStreams> streams_{};
+    SpscQueue<Command, 1024> commands_;
+    SpscQueue<Stream*, 64> retired_;
+    std::array<float, kMaxBlock> headL_{}, headR_{}, voiceL_{}, voiceR_{};
+};
+
+}  // namespace vx::audio

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace vx::audio {
+
+class Mixer;
+
+// Something that pulls the mix in real time: a sound card, or the silent "No sound" clock.
+class Output {
+  public:
+    virtual ~Output() = default;
+    virtual bool start() = 0;  // false: the device refused
+    virtual void stop() = 0;   // returns once the mixer is no longer being called
+    virtual bool running() const = 0;
+};
+
+inline constexpr int kDeviceBlockFrames = 256;  // about 6 ms at 44100 Hz
+
+}  // namespace vx::audio

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/output.h"
+
+namespace vx::audio {
+
+// Keeps the PortAudio library initialised while alive (one per engine). No PortAudio type leaves
+// this file pair.
+class PortAudioSystem {
+  public:
+    PortAudioSystem();
+    ~PortAudioSystem();
+    PortAudioSystem(const PortAudioSystem&) = delete;
+    PortAudioSystem& operator=(const PortAudioSystem&) = delete;
+    bool ok() const { return ok_; }
+    // Names of the devices that can play stereo, numbered 1..n by the engine.
+    std::vector<std::string> outputDevices() const;
+    // Opens device `device` (-1 the default, 1..n) for `rate` Hz stereo, pulling from `mixer` with
+    // about 10 ms of latency. Null and *error (kErrDevice, kErrDriver) on failure.
+    std::unique_ptr<Output> open(int device, int rate, Mixer* mixer, int* error) const;
+
+  private:
+    bool ok_ = false;
+};
+
+}  // namespace vx::audio

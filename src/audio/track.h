@@ -1,0 +1,47 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "audio/ffmpeg_source.h"
+#include "audio/track_buffer.h"
+
+namespace vx::audio {
+
+// One opened music file: its decoded sound and the background thread that decodes it into memory.
+// Created and destroyed on the UI thread; the destructor stops and joins the decoder.
+class Track {
+  public:
+    static constexpr std::int64_t kUnlimited = std::numeric_limits<std::int64_t>::max();
+    static constexpr std::int64_t kFastProof = 4096;  // frames decoded before the decoder's speed is judged
+
+    // Opens the file for `family` and decodes its first packet before returning, so a file with no
+    // decodable sound fails here (kErrFormat) and playback can begin at once. `decodeLimit` holds the
+    // decoder back after that many frames (a test seam; kUnlimited in the program).
+    static std::unique_ptr<Track> open(const std::string& path, Family family, int* error,
+                                       std::int64_t decodeLimit = kUnlimited);
+    ~Track();
+
+    const SourceInfo& info() const { return info_; }
+    const TrackBuffer& buffer() const { return buffer_; }
+    // Frames known so far: the estimate while decoding, exact once the buffer is final.
+    std::int64_t lengthFrames() const;
+    void setDecodeLimit(std::int64_t frames) { limit_.store(frames, std::memory_order_release); }
+
+  private:
+    Track(std::unique_ptr<FfmpegSource> source, std::int64_t limit);
+    void run();  // decoder thread
+
+    std::unique_ptr<FfmpegSource> source_;
+    SourceInfo info_;
+    TrackBuffer buffer_;
+    std::atomic<bool> quit_{false};
+    std::atomic<std::int64_t> limit_;
+    std::thread thread_;
+};
+
+}  // namespace vx::audio

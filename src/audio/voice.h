@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "audio/peaking_eq.h"
+#include "audio/track_buffer.h"
+
+namespace vx::audio {
+
+inline constexpr int kMaxBlock = 512;  // frames the mixer renders per pass
+inline constexpr int kMaxEqBands = 4;  // band slots of the equaliser effect
+
+// What the UI thread sets and the audio thread reads at the top of every block (latest value wins).
+struct VoiceControls {
+    std::atomic<int> frequency{44100};
+    std::atomic<int> volume{100};
+    std::atomic<int> pan{0};
+};
+
+// What the audio thread publishes after every block for the UI thread.
+struct VoiceReport {
+    std::atomic<std::int64_t> position{0};      // frames, the main read head
+    std::atomic<std::uint32_t> level{0};        // packed peak, left low word, right high word
+    std::atomic<bool> stalled{false};           // playing but waiting for decoded data
+    std::atomic<std::uint32_t> endedPlay{0};    // the play number that ran into the end of the data
+    std::atomic<std::uint32_t> appliedSeek{0};  // the last seek number carried out
+};
+
+// Mixer-wide values a voice renders with; the scratch buffers are the mixer's, reused by every voice.
+struct RenderContext {
+    int outRate = 44100;
+    double prebufferSeconds = 0.1;
+    float* headL = nullptr;
+    float* headR = nullptr;
+    float* voiceL = nullptr;
+    float* voiceR = nullptr;
+};
+
+// The audio-thread side of one stream: transport, two read heads (the playing one and one fading out
+// after a jump, pause or stall), the cubic resampler, the equaliser and the output gains.
+// Every member function runs on the audio thread only (or on the UI thread while no audio runs).
+class Voice {
+  public:
+    void bind(const TrackBuffer* buffer, int fileRate, int outRate, VoiceControls* controls,
+              VoiceReport* report);
+
+    // Commands, applied between blocks.
+    void play(std::uint32_t playNumber);
+    void pause();
+    void stop();
+    void seek(std::int64_t frame, std::uint32_t seekNumber);
+    void setLoop(std::int64_t startFrame, std::int64_t endFrame);
+    void setEqBand(int band, const Biquad& q, int bandCount);
+    void removeEq();
+    void resetEq() { freshEqPending_ = true; }
+
+    // Adds `frames` (<= kMaxBlock) of this stream to the interleaved stereo `out`.
+    void render(const RenderContext& ctx, float* out, int frames);
+
+  private:
+    struct Head {
+        bool active = false;
+        double pos = 0;
+        float gain = 0;
+        float gainStep = 0;
+        float z[kMaxEqBands][2][2] = {};
+    };
+
+    void finishCommands();
+    void jumpTo(double pos, bool freshEq);
+    void fadeOutMain();
+    void mixOut(const RenderContext& ctx, float* out, int frames);
+    int renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit);
+    void applyEq(Head& h, float* l, float* r, int k0, int count);
+    bool enoughAhead(const RenderContext& ctx, bool final) const;
+    void publishLevel(int frames, float peakL, float peakR);
+    void endOfBlock(int frames);
+
+    const TrackBuffer* buffer_ = nullptr;
+    VoiceControls* controls_ = nullptr;
+    VoiceReport* report_ = nullptr;
+    int fileRate_ = 44100;
+    int outRate_ = 44100;
+    float xfStep_ = 1.0f / 220;  // gain change per frame of a crossfade (about 5 ms)
+
+    bool playing_ = false;
+    bool waiting_ = false;  // playing, but held until enough is decoded ahead
+    bool starved_ = false;  // the decoder fell behind while playing: wait for the whole pre-buffer
+    std::uint32_t playNumber_ = 0;
+    Head main_, fade_;
+    bool freshEqPending_ = false;
+    std::int64_t loopStart_ = 0, loopEnd_ = 0;
+
+    // Per block
+    std::int64_t available_ = 0;
+    double step0_ = -1, stepInc_ = 0;
+    int blockFrames_ = 0;
+    float gainL_ = -1, gainR_ = -1;
+
+    // Equaliser: current and target coefficients, ramped across one block.
+    int eqBands_ = 0;
+    int eqDrainFrames_ = 0;  // after removal: frames the filters still run to let their tails die
+    bool eqRamp_ = false;
+    std::array<Biquad, kMaxEqBands> eqNow_{}, eqTarget_{};
+
+    // Level: peaks of 10 ms segments, the last four make the ~40 ms window.
+    std::array<float, 8> segPeak_{};
+    int segIndex_ = 0, segFill_ = 0;
+    float curPeakL_ = 0, curPeakR_ = 0;
+};
+
+}  // namespace vx::audio

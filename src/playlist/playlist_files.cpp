@@ -1,0 +1,211 @@
+// The playlist's file commands: adding songs, opening, importing, saving and forgetting playlist files,
+// and the questions asked before changes are lost.
+#include <QFileInfo>
+
+#include "playlist/m3u.h"
+#include "playlist/playlist_model.h"
+
+namespace vx::playlist {
+
+namespace {
+const QString kDjPlaylist = QStringLiteral("DJ PLAYLIST");
+const QString kLastPlaylistSetting = QStringLiteral("Last Playlist");
+const QString kMusicFilter =
+    QStringLiteral("Music Files (mp3,wav,asf,wma) (*.mp3 *.wav *.asf *.wma);;All Files (*.*)");
+const QString kPlaylistFilter = QStringLiteral("Velumix Playlist File (*.m3u *.m3u8);;All files (*)");
+
+QString folderOf(const QString& file) {
+    return QFileInfo(file).absolutePath();
+}
+}  // namespace
+
+void PlaylistModel::startUp(const QString& commandLine) {
+    const QString argument = commandLine.trimmed();
+    if (isPlaylistFileName(argument)) {
+        Load_playlist(argument);
+        setLabel(kDjPlaylist);
+        return;
+    }
+    if (!argument.isEmpty()) return;  // a music file: the main window adds it
+    lastPlaylist = settings_.read(kLastPlaylistSetting);
+    if (lastPlaylist.size() >= 5 && lastPlaylist.compare(kSettingNotFound, Qt::CaseInsensitive) != 0) {
+        playlistFileName = lastPlaylist;
+        setLabelFromFile(lastPlaylist);
+        playlistChanged = false;
+        if (isPlaylistFileName(lastPlaylist)) {
+            open_playlist(lastPlaylist);
+            select(count() > 0 ? 0 : -1);
+        }
+    } else {
+        lastPlaylist.clear();
+        setLabel(kDjPlaylist);
+    }
+}
+
+void PlaylistModel::unload() {
+    settings_.write(kLastPlaylistSetting, lastPlaylist);
+}
+
+void PlaylistModel::loadsongs_to_playlist(const QStringList& songs) {
+    if (songs.isEmpty()) return;
+    playlistChanged = true;
+    const int remembered = selected_ < 0 ? 0 : selected_;
+    playlistPosition = count() - 1;
+    for (const QString& song : songs) {
+        ++playlistPosition;
+        appendEntry(song, playlistPosition + 1);
+    }
+    lastAddedSong = path(playlistPosition);
+    notifyReset();
+    requestPendingTexts();
+    select(remembered);
+}
+
+bool PlaylistModel::open_playlist(const QString& fileName) {
+    const std::optional<QStringList> songs = readM3u(fileName);
+    if (!songs) return false;
+    for (const QString& song : *songs) appendEntry(song, ++entryNumber);
+    notifyReset();
+    requestPendingTexts();
+    if (!songs->isEmpty()) select(std::clamp(playlistPosition, 0, count() - 1));
+    return true;
+}
+
+void PlaylistModel::Load_playlist(const QString& fileName) {
+    if (fileName.isEmpty() || !isPlaylistFileName(fileName)) return;
+    playlistChanged = false;
+    replaceEntries({});
+    playlistPosition = 0;
+    entryNumber = 0;
+    lastPlaylist = fileName;
+    open_playlist(fileName);
+    playlistFileName = lastPlaylist;
+    setLabelFromFile(playlistFileName);
+}
+
+// Writes the list to playlistFileName. On failure the names are forgotten (after a message when there was
+// a name), so that the caller's save flow asks for a new one.
+bool PlaylistModel::writePlaylistFile() {
+    if (!playlistFileName.isEmpty() && !isPlaylistFileName(playlistFileName)) {
+        playlistFileName += QStringLiteral(".m3u");
+    }
+    if (playlistFileName.isEmpty() || !writeM3u(playlistFileName, paths())) {
+        if (!playlistFileName.isEmpty()) {
+            dialogs_.message(
+                QStringLiteral("Cannot Save the playlist. Make sure the Drive you are writing to has "
+                               "space and is not write protected."),
+                QString(), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+            lastPlaylist.clear();
+            playlistFileName.clear();
+        }
+        return false;
+    }
+    playlistChanged = false;
+    lastPlaylist = playlistFileName;
+    dialogs_.message(QStringLiteral("Playlist has been saved."), QString(), Dialogs::Icon::None,
+                     Dialogs::Buttons::Ok);
+    setLabelFromFile(playlistFileName);
+    return true;
+}
+
+bool PlaylistModel::save_playlist() {
+    return writePlaylistFile() || saveCommand();
+}
+
+bool PlaylistModel::saveCommand() {
+    for (;;) {
+        QString name = lastPlaylist;
+        if (name.isEmpty()) {
+            const auto chosen = dialogs_.saveFile({QStringLiteral("Save Playlist As..."), kPlaylistFilter,
+                                                   playlistDir_, QStringLiteral("DJ Mix1")});
+            if (!chosen) return false;
+            name = *chosen;
+            playlistDir_ = folderOf(name);
+        }
+        if (name.trimmed().isEmpty()) return false;
+        playlistFileName = name;
+        if (writePlaylistFile()) return true;
+    }
+}
+
+void PlaylistModel::new_playlist() {
+    if (count() > 0) {
+        playlistChanged = true;
+        replaceEntries({});
+        playlistPosition = 0;
+        select(-1);
+    }
+    playlistFileName.clear();
+    lastPlaylist.clear();
+    setLabel(kDjPlaylist);
+}
+
+bool PlaylistModel::hide_playlist() {
+    if (playlistChanged) {
+        const QString question = lastPlaylist.isEmpty() ? QStringLiteral("Save Playlist? ")
+                                                        : QStringLiteral("Save Playlist to ") + lastPlaylist +
+                                                              QStringLiteral(" ?");
+        const auto answer = dialogs_.message(question, QStringLiteral("Save Playlist..."),
+                                             Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
+        if (answer == Dialogs::Answer::Cancel) return false;
+        if (answer == Dialogs::Answer::Yes) save_playlist();
+    }
+    settings_.write(kLastPlaylistSetting, lastPlaylist);
+    playlistFileName = lastPlaylist;
+    return true;
+}
+
+void PlaylistModel::addSongs() {
+    const auto chosen =
+        dialogs_.openFiles({QStringLiteral("Load Music Files..."), kMusicFilter, addDir_, QString()});
+    if (!chosen) {
+        lastAddedSong.clear();
+        return;
+    }
+    if (chosen->isEmpty()) return;
+    addDir_ = folderOf(chosen->constFirst());
+    loadsongs_to_playlist(*chosen);
+}
+
+void PlaylistModel::newPlaylistCommand() {
+    if (!playlistChanged) {
+        if (dialogs_.message(QStringLiteral("Create New playlist?"), QStringLiteral("Please Confirm..."),
+                             Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
+            new_playlist();
+            addSongs();
+        }
+        return;
+    }
+    const QString question = lastPlaylist.isEmpty() ? QStringLiteral("Save Playlist Changes? ")
+                                                    : QStringLiteral("Save Playlist Changes to ") +
+                                                          lastPlaylist + QStringLiteral(" ?");
+    const auto answer =
+        dialogs_.message(question, QString(), Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
+    if (answer == Dialogs::Answer::Cancel) return;
+    if (answer == Dialogs::Answer::Yes) save_playlist();
+    new_playlist();
+}
+
+void PlaylistModel::openPlaylistCommand() {
+    const auto chosen =
+        dialogs_.openFile({QStringLiteral("Open Playlist..."), kPlaylistFilter, playlistDir_, {}});
+    if (!chosen) return;
+    Load_playlist(*chosen);
+    playlistDir_ = folderOf(*chosen);
+}
+
+void PlaylistModel::importPlaylistCommand() {
+    const auto chosen =
+        dialogs_.openFile({QStringLiteral("Import Playlist..."), kPlaylistFilter, playlistDir_, {}});
+    if (!chosen) return;
+    playlistDir_ = folderOf(*chosen);
+    if (!isPlaylistFileName(*chosen)) return;
+    playlistChanged = true;
+    entryNumber = count();
+    const bool wasEmpty = count() == 0;
+    if (wasEmpty) playlistPosition = 0;
+    open_playlist(*chosen);
+    if (wasEmpty && count() > 0) select(0);
+}
+
+}  // namespace vx::playlist

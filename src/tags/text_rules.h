@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace vx::tags {
+
+// The ten blanks that separate the fields of a deck display text.
+inline const QString kFieldGap = QStringLiteral("          ");
+
+// The product name appended to every deck display text.
+QString productName();
+
+// Drops every character below code 32, then trims blanks at both ends. Codes 32 and above stay.
+QString removeNulls(const QString& text);
+
+// Trims blanks (and only blanks) at both ends.
+QString trimBlanks(const QString& text);
+
+// The part of a path after its last '/' or '\', extension kept; the whole path when it has neither.
+QString fileNameOf(const QString& path);
+
+// "title - artist" when both are given, the one given alone otherwise, empty when neither.
+QString joinTitleArtist(const QString& title, const QString& artist);
+
+}  // namespace vx::tags

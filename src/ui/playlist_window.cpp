@@ -1,0 +1,308 @@
+#include "ui/playlist_window.h"
+
+#include <QAbstractListModel>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "ui/edit_tags_window.h"
+#include "ui/print_window.h"
+#include "ui/search_window.h"
+
+namespace vx::ui {
+
+// The visible list's rows: the model's display lines.
+class PlaylistLines : public QAbstractListModel {
+  public:
+    explicit PlaylistLines(const playlist::PlaylistModel& model) : model_(model) {}
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : model_.count(); }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || index.row() >= model_.count()) return {};
+        return model_.line(index.row());
+    }
+    void reset() {
+        beginResetModel();
+        endResetModel();
+    }
+    void changed(int first, int last) { emit dataChanged(index(first), index(last)); }
+
+  private:
+    const playlist::PlaylistModel& model_;
+};
+
+namespace {
+struct Command {
+    const char* name;
+    const char* caption;
+    const char* hint;
+};
+}  // namespace
+
+PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint),
+      model_(model),
+      dialogs_(dialogs),
+      lines_(std::make_unique<PlaylistLines>(model)),
+      printer_([] { return std::make_unique<QPrinter>(QPrinter::HighResolution); }) {
+    setObjectName(QStringLiteral("playlistF"));
+    setWindowTitle(QStringLiteral("Velumix Playlist"));
+
+    auto* icon = new QLabel(QStringLiteral("\u266B"), this);
+    icon->setObjectName(QStringLiteral("imgIcon"));
+    auto* title = new QLabel(QStringLiteral("  Velumix Playlist"), this);
+    title->setObjectName(QStringLiteral("titleBar"));
+    auto* close = new QPushButton(QStringLiteral("X"), this);
+    close->setObjectName(QStringLiteral("cmdcloseButton"));
+    auto* top = new QHBoxLayout;
+    top->addWidget(icon);
+    top->addWidget(title, 1);
+    top->addWidget(close);
+
+    label_ = new QLabel(model_.label(), this);
+    label_->setObjectName(QStringLiteral("playlistLABEL"));
+    progress_ = new QLabel(this);
+    progress_->setObjectName(QStringLiteral("loadingLABEL"));
+    progress_->hide();
+
+    list_ = new QListView(this);
+    list_->setObjectName(QStringLiteral("List1_1"));
+    list_->setModel(lines_.get());
+    list_->setUniformItemSizes(true);  // long lists lay out at once
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
+    connect(list_, &QListView::clicked, this, [this](const QModelIndex& i) { model_.select(i.row()); });
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& i) {
+                if (!selecting_ && i.isValid()) model_.select(i.row());
+            });
+    connect(list_, &QListView::doubleClicked, this, [this] {
+        hide();
+        model_.hide_playlist();
+    });
+    connect(close, &QPushButton::clicked, this, &PlaylistWindow::closeCommand);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(label_);
+    layout->addWidget(list_, 1);
+    layout->addWidget(progress_);
+    layout->addWidget(buildButtons());
+    buildMenu();
+    resize(560, 520);
+    model_.addObserver(this);
+    linesReset();
+    currentChanged(model_.selectedIndex());
+}
+
+PlaylistWindow::~PlaylistWindow() {
+    model_.removeObserver(this);
+}
+
+void PlaylistWindow::placeOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + (area.width() - width()) / 2, area.top() + int((area.height() - height()) * 0.6));
+    }
+}
+
+template <typename F>
+void PlaylistWindow::busy(F&& command) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    command();
+    QApplication::restoreOverrideCursor();
+}
+
+QWidget* PlaylistWindow::buildButtons() {
+    auto* panel = new QWidget(this);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    const auto group = [this, row](const QString& caption, std::initializer_list<Command> commands) {
+        auto* box = new QGroupBox(caption, this);
+        auto* grid = new QGridLayout(box);
+        int n = 0;
+        for (const Command& c : commands) {
+            auto* b = new QPushButton(QString::fromLatin1(c.caption), box);
+            b->setObjectName(QString::fromLatin1(c.name));
+            b->setToolTip(QString::fromLatin1(c.hint));
+            grid->addWidget(b, n / 3, n % 3);
+            ++n;
+        }
+        row->addWidget(box);
+    };
+    group(QStringLiteral("Playlist"), {{"newPlaylistCB", "New", "Create a New Playlist..."},
+                                       {"cmdPrint", "Print", "Print this DJ Playlist..."},
+                                       {"clearCB", "Clear", "Clear Playlist..."},
+                                       {"openPlaylistCB", "Open", "Open Existing Playlist..."},
+                                       {"saveCB", "Save", "Save Playlist..."},
+                                       {"importPlaylistCB", "Import", "Import Playlist..."}});
+    group(QStringLiteral("Music Files"), {{"cmdID3", "ID3", "Edit Song information (ID3)..."},
+                                          {"removeCB", "Remove", "Remove Song from Playlist..."},
+                                          {"addCB", "Add", "Load songs..."},
+                                          {"findCB", "Find", "Search the playlist for a song..."},
+                                          {"cmdZAsort", "Z-A", "Sort Descending ..."},
+                                          {"cmdAZsort", "A-Z", "Sort Ascending..."},
+                                          {"cmdRandomShuffle", "Shuffle", "Random Shuffle..."},
+                                          {"cmdMoveDown", "Down", "Move Down..."},
+                                          {"cmdMoveUp", "Up", "Move Up..."}});
+    const auto on = [this](const char* name, auto slot) {
+        connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, slot);
+    };
+    on("newPlaylistCB", [this] { model_.newPlaylistCommand(); });
+    on("cmdPrint", [this] { printCommand(); });
+    on("clearCB", [this] { model_.clearAll(); });
+    on("openPlaylistCB", [this] { model_.openPlaylistCommand(); });
+    on("saveCB", [this] { model_.saveCommand(); });
+    on("importPlaylistCB", [this] { model_.importPlaylistCommand(); });
+    on("cmdID3", [this] { editTagsCommand(); });
+    on("removeCB", [this] { model_.removeCurrent(); });
+    on("addCB", [this] { model_.addSongs(); });
+    on("findCB", [this] { findCommand(); });
+    on("cmdZAsort", [this] { busy([this] { model_.sortList(playlist::SortDirection::Descending); }); });
+    on("cmdAZsort", [this] { busy([this] { model_.sortList(playlist::SortDirection::Ascending); }); });
+    on("cmdRandomShuffle", [this] { busy([this] { model_.shuffle(); }); });
+    on("cmdMoveDown", [this] { busy([this] { model_.moveDown(); }); });
+    on("cmdMoveUp", [this] { busy([this] { model_.moveUp(); }); });
+    return panel;
+}
+
+void PlaylistWindow::buildMenu() {
+    menu_ = new QMenu(QStringLiteral("File"), this);
+    menu_->setObjectName(QStringLiteral("mnuFile"));
+    const auto item = [this](const char* name, const QString& text, auto slot) {
+        QAction* a = menu_->addAction(text, this, slot);
+        a->setObjectName(QString::fromLatin1(name));
+    };
+    item("mnuFileEditTags", QStringLiteral("Edit Song Information"), [this] { editTagsCommand(); });
+    menu_->addSeparator();
+    item("mnuFileSortAsc", QStringLiteral("Sort Ascending"),
+         [this] { busy([this] { model_.sortList(playlist::SortDirection::Ascending); }); });
+    item("mnuFileSortDesc", QStringLiteral("Sort Descending"),
+         [this] { busy([this] { model_.sortList(playlist::SortDirection::Descending); }); });
+    menu_->addSeparator();
+    item("mnuFileRandomShuffle", QStringLiteral("Random Shuffle"),
+         [this] { busy([this] { model_.shuffle(); }); });
+    menu_->addSeparator();
+    item("mnuFileRemove", QStringLiteral("Remove from Playlist"), [this] { model_.removeCurrent(); });
+}
+
+// The row under the pointer, or the last row when the pointer is below it.
+void PlaylistWindow::showMenuAt(const QPoint& listPos) {
+    if (model_.count() == 0) return;
+    const QModelIndex at = list_->indexAt(listPos);
+    model_.select(at.isValid() ? at.row() : model_.count() - 1);
+    list_->setFocus();
+    menu_->popup(list_->viewport()->mapToGlobal(listPos));
+}
+
+void PlaylistWindow::closeCommand() {
+    if (model_.hide_playlist()) hide();
+}
+
+void PlaylistWindow::editTagsCommand() {
+    if (!model_.editTagsCommand()) return;
+    EditTagsWindow editor(model_.currentPath(), dialogs_, this);
+    if (editor.exec() == QDialog::Accepted) model_.rebuildLineAfterTagEdit();
+}
+
+void PlaylistWindow::findCommand() {
+    auto* search = new SearchWindow(model_, dialogs_, this);
+    search->show();
+}
+
+void PlaylistWindow::printCommand() {
+    std::unique_ptr<QPrinter> printer = printer_();
+    QStringList lines;
+    for (int i = 0; i < model_.count(); ++i) lines << model_.line(i);
+    printPlaylistLines(lines, *printer, dialogs_, this);
+}
+
+// The window sees keys before its controls: Escape and Enter hide it, Delete removes the current song.
+bool PlaylistWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            hide();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete) {
+            model_.removeCurrent();
+            return true;
+        }
+    }
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            showMenuAt(mouse->position().toPoint());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PlaylistWindow::keyPressEvent(QKeyEvent* event) {
+    if (!eventFilter(this, event)) QWidget::keyPressEvent(event);
+}
+
+// A press on the background, title strip or icon moves the frameless window.
+void PlaylistWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && windowHandle() != nullptr) windowHandle()->startSystemMove();
+}
+
+void PlaylistWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    closeCommand();
+}
+
+void PlaylistWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow()) {
+            list_->setFocus();
+        } else {
+            model_.deactivated();
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+void PlaylistWindow::linesReset() {
+    lines_->reset();
+}
+
+void PlaylistWindow::linesChanged(int first, int last) {
+    lines_->changed(first, last);
+}
+
+void PlaylistWindow::currentChanged(int index) {
+    selecting_ = true;
+    if (index < 0) {
+        list_->clearSelection();
+    } else {
+        list_->setCurrentIndex(lines_->index(index));
+        list_->scrollTo(lines_->index(index));
+    }
+    selecting_ = false;
+}
+
+void PlaylistWindow::labelChanged(const QString& label) {
+    label_->setText(label);
+}
+
+void PlaylistWindow::loadProgress(int done, int total) {
+    progress_->setVisible(total > 0);
+    progress_->setText(playlist::loadingProgressText(done));
+}
+
+}  // namespace vx::ui

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "playlist/playlist_model.h"
+
+class QLabel;
+class QListView;
+class QMenu;
+class QPrinter;
+
+namespace vx::ui {
+
+class PlaylistLines;
+
+// playlistF: the playlist window, a thin view over the playlist model. Closing it only hides it.
+class PlaylistWindow : public QWidget, private playlist::PlaylistObserver {
+    Q_OBJECT
+  public:
+    PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs, QWidget* owner = nullptr);
+    ~PlaylistWindow() override;
+
+    // Where printouts go; by default the system's default printer.
+    void setPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory) {
+        printer_ = std::move(factory);
+    }
+    // Centres the window across the screen at 0.6 of the free height, as at load.
+    void placeOnScreen();
+    QListView* list() const { return list_; }
+    QMenu* menu() const { return menu_; }
+
+    // The window's commands, also reachable from outside (a deck's open-file button presses addCB).
+    void closeCommand();     // cmdcloseButton: the save question, then hide
+    void editTagsCommand();  // cmdID3
+    void findCommand();      // findCB
+    void printCommand();     // cmdPrint
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    QWidget* buildButtons();
+    void buildMenu();
+    void showMenuAt(const QPoint& listPos);
+    template <typename F>
+    void busy(F&& command);
+
+    // PlaylistObserver
+    void linesReset() override;
+    void linesChanged(int first, int last) override;
+    void currentChanged(int index) override;
+    void labelChanged(const QString& label) override;
+    void loadProgress(int done, int total) override;
+
+    playlist::PlaylistModel& model_;
+    Dialogs& dialogs_;
+    std::unique_ptr<PlaylistLines> lines_;
+    QListView* list_ = nullptr;
+    QLabel* label_ = nullptr;
+    QLabel* progress_ = nullptr;
+    QMenu* menu_ = nullptr;
+    bool selecting_ = false;
+    std::function<std::unique_ptr<QPrinter>()> printer_;
+};
+
+}  // namespace vx::ui

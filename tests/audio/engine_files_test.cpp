@@ -1,0 +1,146 @@
+// Which files open in which family, what bad files give, and the failure codes of the engine.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "audio/library_info.h"
+#include "audio/offline_engine.h"
+
+using namespace vx;
+using namespace vx::test;
+using audio::Family;
+
+TEST(Families, WindowsMediaOpensOnlyAsfWhateverTheName) {
+    OfflineEngine e;
+    EXPECT_NE(e.open("sine1k.wma", Family::WindowsMedia), 0u);
+    EXPECT_EQ(e.open("sine1k.wma", Family::Plain), 0u);
+    EXPECT_EQ(e.engine.lastError(), audio::kErrFormat);
+    // An MP3 dressed as .wma is refused by Windows Media, so the plain family gets it.
+    EXPECT_EQ(e.open("mp3_named.wma", Family::WindowsMedia), 0u);
+    EXPECT_EQ(e.engine.lastError(), audio::kErrFormat);
+    EXPECT_NE(e.open("mp3_named.wma", Family::Plain), 0u);
+    EXPECT_EQ(e.open("sine1k_cbr.mp3", Family::WindowsMedia), 0u);
+}
+
+TEST(Families, PlainOpensEveryOtherAudioFormatByContent) {
+    OfflineEngine e;
+    for (const char* name : {"sine1k_44k.wav", "sine1k_cbr.mp3", "sine1k_vbr.mp3", "sine1k.flac",
+                             "sine1k.ogg", "mono1k_44k.wav", "wav_named.mp3"}) {
+        const audio::Handle h = e.open(name);
+        ASSERT_NE(h, 0u) << name;
+        e.engine.setPosition(h, 44100 * 4 / 2);
+        e.engine.play(h);
+        e.seconds(0.2);
+        const Stereo out = e.seconds(0.3);
+        EXPECT_NEAR(zeroCrossingHz(channel(out, 0), 44100), 1000.0, 5.0) << name;
+        e.engine.freeStream(h);
+    }
+}
+
+TEST(BadFiles, AreRefusedWithACodeAndNeverCrash) {
+    OfflineEngine e;
+    EXPECT_EQ(e.open("no-such-file.mp3"), 0u);
+    EXPECT_EQ(e.engine.lastError(), audio::kErrFileOpen);
+    EXPECT_EQ(e.engine.createStream(Family::Plain, VX_FIXTURE_DIR, 0), 0u);  // a folder
+    EXPECT_EQ(e.engine.lastError(), audio::kErrFileOpen);
+    for (const char* name : {"empty.mp3", "text.mp3"}) {
+        for (Family f : {Family::WindowsMedia, Family::Plain}) {
+            EXPECT_EQ(e.open(name, f), 0u) << name;
+            EXPECT_EQ(e.engine.lastError(), audio::kErrFormat) << name;
+        }
+    }
+    // Structureless bytes: refused, or at worst played as noise; either way no crash.
+    const audio::Handle noise = e.open("corrupt.mp3");
+    if (noise == 0) {
+        EXPECT_EQ(e.engine.lastError(), audio::kErrFormat);
+    }
+}
+
+TEST(BadFiles, ATruncatedFilePlaysWhatDecodes) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("truncated.mp3");
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(e.engine.lengthIsFinal(h));
+    EXPECT_NEAR(static_cast<double>(e.engine.length(h)), 1.5 * 44100 * 4, 0.2 * 44100 * 4);
+    e.engine.play(h);
+    e.seconds(0.1);
+    EXPECT_NEAR(zeroCrossingHz(channel(e.seconds(1.0), 0), 44100), 1000.0, 5.0);
+    e.seconds(1.0);
+    EXPECT_EQ(e.engine.activity(h), audio::kStopped);
+}
+
+TEST(Errors, CodesFollowTheSoundSystemTable) {
+    audio::Engine engine{audio::EngineOptions{}};
+    EXPECT_EQ(engine.createStream(Family::Plain, fixture("sine1k_44k.wav"), 0), 0u);
+    EXPECT_EQ(engine.lastError(), audio::kErrInit);
+    EXPECT_FALSE(engine.play(1));
+    EXPECT_EQ(engine.lastError(), audio::kErrInit);
+    EXPECT_FALSE(engine.init(audio::kNoSoundDevice, 48000));
+    EXPECT_EQ(engine.lastError(), audio::kErrFrequency);
+    EXPECT_FALSE(engine.init(-2, 44100));
+    EXPECT_EQ(engine.lastError(), audio::kErrDevice);
+    EXPECT_FALSE(engine.init(9999, 44100));  // far past the last sound card
+    EXPECT_EQ(engine.lastError(), audio::kErrDevice);
+    ASSERT_TRUE(engine.init(audio::kNoSoundDevice, 22050));
+    EXPECT_EQ(engine.lastError(), audio::kOk);
+    EXPECT_FALSE(engine.init(audio::kNoSoundDevice, 44100));
+    EXPECT_EQ(engine.lastError(), audio::kErrAlready);
+    EXPECT_FALSE(engine.play(12345));
+    EXPECT_EQ(engine.lastError(), audio::kErrHandle);
+    EXPECT_FALSE(engine.freeStream(0));
+    EXPECT_EQ(engine.lastError(), audio::kErrHandle);
+    EXPECT_TRUE(engine.shutdown());
+    EXPECT_FALSE(engine.shutdown());
+    EXPECT_EQ(engine.lastError(), audio::kErrInit);
+}
+
+TEST(Errors, AFreedHandleIsInvalid) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    e.engine.play(h);
+    e.render(512);
+    EXPECT_TRUE(e.engine.freeStream(h));
+    EXPECT_FALSE(e.engine.freeStream(h));
+    EXPECT_EQ(e.engine.lastError(), audio::kErrHandle);
+    EXPECT_EQ(e.engine.activity(h), audio::kStopped);
+    const Stereo out = e.render(512);
+    EXPECT_EQ(peak(channel(out, 0)), 0.0f);
+}
+
+TEST(Devices, NoSoundIsDeviceZeroAndRunsInRealTime) {
+    audio::Engine engine{audio::EngineOptions{}};
+    EXPECT_EQ(engine.deviceDescription(0), "No sound");
+    EXPECT_EQ(engine.deviceDescription(10000), "");
+    ASSERT_TRUE(engine.init(audio::kNoSoundDevice, 44100));
+    ASSERT_TRUE(engine.start());
+    ASSERT_TRUE(engine.setBufferLength(0.1));
+    const audio::Handle h = engine.createStream(Family::Plain, fixture("sine1k_44k.wav"), 0);
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(engine.play(h));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const double played = engine.bytesToSeconds(h, engine.position(h));
+    EXPECT_GT(played, 0.15);
+    EXPECT_LT(played, 0.6);
+    EXPECT_EQ(engine.activity(h), audio::kPlaying);
+    EXPECT_TRUE(engine.stop());
+    EXPECT_TRUE(engine.freeStream(h));
+    EXPECT_TRUE(engine.shutdown());
+}
+
+TEST(Devices, TheNoSoundOptionOverridesTheDevice) {
+    audio::Engine engine{audio::EngineOptions{true}};
+    ASSERT_TRUE(engine.init(9999, 44100));
+    EXPECT_TRUE(engine.start());
+    EXPECT_TRUE(engine.shutdown());
+}
+
+TEST(LibraryInfo, ReportsMatchingVersionsAndWindowsMedia) {
+    const audio::LibraryInfo info = audio::queryLibraryInfo();
+    EXPECT_TRUE(info.ffmpegPresent);
+    EXPECT_TRUE(info.portaudioPresent);
+    EXPECT_FALSE(info.ffmpegBuilt.empty());
+    EXPECT_EQ(info.ffmpegBuilt, info.ffmpegRuntime);
+    EXPECT_EQ(info.portaudioBuilt, info.portaudioRuntime);
+    EXPECT_TRUE(info.windowsMedia);
+}

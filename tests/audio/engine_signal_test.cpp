@@ -1,0 +1,203 @@
+// What the mix sounds like: pitch, rates, volume and pan, levels and the equaliser, measured on
+// offline renders of generated tones.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/offline_engine.h"
+#include "audio/peaking_eq.h"
+
+using namespace vx;
+using namespace vx::test;
+
+namespace {
+
+// Plays `name` from the start at `frequency` (0: the file's own) and renders `secs` seconds,
+// discarding the first 0.1 s (fade-in and filter settling).
+Stereo playTone(OfflineEngine& e, const std::string& name, int frequency, double secs) {
+    const audio::Handle h = e.open(name);
+    EXPECT_NE(h, 0u) << name;
+    if (frequency) e.engine.setAttributes(h, frequency, audio::kKeepVolume, audio::kKeepPan);
+    e.engine.play(h);
+    e.seconds(0.1);
+    return e.seconds(secs);
+}
+
+}  // namespace
+
+TEST(Pitch, FrequencyScalesThePitchLikeATurntable) {
+    OfflineEngine e;
+    const Stereo out = playTone(e, "sine1k_44k.wav", 47628, 1.0);  // +8 %
+    EXPECT_NEAR(zeroCrossingHz(channel(out, 0), 44100), 1080.0, 1080 * 0.005);
+    EXPECT_NEAR(zeroCrossingHz(channel(out, 1), 44100), 1080.0, 1080 * 0.005);
+}
+
+TEST(Pitch, AFileAtAnotherRateKeepsItsPitch) {
+    OfflineEngine e;
+    EXPECT_NEAR(zeroCrossingHz(channel(playTone(e, "sine1k_48k.wav", 0, 1.0), 0), 44100), 1000.0, 5.0);
+    EXPECT_NEAR(zeroCrossingHz(channel(playTone(e, "sine1k.ogg", 0, 1.0), 0), 44100), 1000.0, 5.0);
+}
+
+TEST(Pitch, HalfTheFileRatePlaysAnOctaveDown) {
+    OfflineEngine e;
+    EXPECT_NEAR(zeroCrossingHz(channel(playTone(e, "sine1k_44k.wav", 22050, 1.0), 0), 44100), 500.0, 2.5);
+}
+
+TEST(Pitch, OutputAt22050HzKeepsPitchAndSpeed) {
+    OfflineEngine e(22050);
+    ASSERT_TRUE(e.ok());
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    e.engine.play(h);
+    const Stereo out = e.seconds(1.0);
+    EXPECT_NEAR(zeroCrossingHz(channel(out, 0, 2205), 22050), 1000.0, 5.0);
+    EXPECT_NEAR(e.engine.position(h), 44100 * 4, 4 * 300);  // one second of the file went by
+}
+
+TEST(Levels, VolumeIsLinearAmplitudeAndPanScalesTheFarSide) {
+    const auto measure = [](int volume, int pan) {
+        OfflineEngine e;
+        const audio::Handle h = e.open("sine1k_44k.wav");
+        e.engine.setAttributes(h, audio::kKeepFrequency, volume, pan);
+        e.engine.play(h);
+        e.seconds(0.1);
+        const Stereo out = e.seconds(0.5);
+        return std::pair{rms(channel(out, 0)), rms(channel(out, 1))};
+    };
+    const auto [fullL, fullR] = measure(100, 0);
+    EXPECT_NEAR(fullL, 0.5 / std::sqrt(2.0), 0.005);
+    EXPECT_NEAR(fullR, fullL, 1e-4);
+    const auto [halfL, halfR] = measure(50, 0);
+    EXPECT_NEAR(halfL / fullL, 0.5, 0.005);
+    EXPECT_NEAR(halfR / fullR, 0.5, 0.005);
+    const auto [leftL, leftR] = measure(100, -100);
+    EXPECT_NEAR(leftL / fullL, 1.0, 0.005);
+    EXPECT_LT(leftR, 1e-6);
+    const auto [p50L, p50R] = measure(80, 50);
+    EXPECT_NEAR(p50L / fullL, 0.8 * 0.5, 0.005);
+    EXPECT_NEAR(p50R / fullR, 0.8, 0.005);
+    const auto [muteL, muteR] = measure(0, 0);
+    EXPECT_LT(muteL + muteR, 1e-6);
+}
+
+TEST(Levels, LevelIsTheRecentPeakPerSide) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    EXPECT_EQ(e.engine.level(h), 0u);  // not playing
+    e.engine.setAttributes(h, audio::kKeepFrequency, 100, 50);
+    e.engine.play(h);
+    e.seconds(0.2);
+    const std::uint32_t level = e.engine.level(h);
+    EXPECT_NEAR(static_cast<double>(level & 0xffff), 0.25 * 32768, 200);  // half scale, far side halved
+    EXPECT_NEAR(static_cast<double>(level >> 16), 0.5 * 32768, 200);
+    e.engine.setAttributes(h, audio::kKeepFrequency, 0, audio::kKeepPan);
+    e.seconds(0.1);  // longer than the ~40 ms window
+    EXPECT_EQ(e.engine.level(h), 0u);
+    e.engine.setAttributes(h, audio::kKeepFrequency, 100, audio::kKeepPan);
+    e.seconds(0.1);
+    e.engine.pause(h);
+    EXPECT_EQ(e.engine.level(h), 0u);
+}
+
+TEST(Levels, MonoIsDuplicatedAtFullLevel) {
+    OfflineEngine e;
+    const Stereo out = playTone(e, "mono1k_44k.wav", 0, 0.5);
+    EXPECT_NEAR(rms(channel(out, 0)), 0.5 / std::sqrt(2.0), 0.005);
+    EXPECT_EQ(channel(out, 0), channel(out, 1));
+}
+
+namespace {
+
+// Output amplitude of a tone file with one equaliser band set, relative to the same without it.
+double bandGainDb(const std::string& tone, double hz, int band, float gain, int frequency = 0) {
+    double amplitude[2];
+    for (int withEq = 0; withEq < 2; ++withEq) {
+        OfflineEngine e;
+        const audio::Handle h = e.open(tone);
+        if (frequency) e.engine.setAttributes(h, frequency, audio::kKeepVolume, audio::kKeepPan);
+        if (withEq) {
+            static constexpr float kCentres[] = {100, 1000, 10000};
+            for (int b = 0; b < 3; ++b) {
+                e.engine.eqSet(h);
+                audio::EqBandParams p;
+                p.band = b;
+                p.sampleRate = 44100;
+                p.bandwidth = 2.0f;
+                p.centre = kCentres[b];
+                p.gain = b == band ? gain : 0.0f;
+                e.engine.eqSetParameters(h, p);
+            }
+        }
+        e.engine.play(h);
+        e.seconds(0.3);
+        amplitude[withEq] = goertzelAmplitude(channel(e.seconds(0.5), 0), hz, 44100);
+    }
+    return toDb(amplitude[1] / amplitude[0]);
+}
+
+}  // namespace
+
+TEST(Equaliser, GainAtEachBandCentreIsTheSetGain) {
+    EXPECT_NEAR(bandGainDb("sine100_44k.wav", 100, 0, 12.0f), 12.0, 0.5);
+    EXPECT_NEAR(bandGainDb("sine1k_44k.wav", 1000, 1, -10.0f), -10.0, 0.5);
+    EXPECT_NEAR(bandGainDb("sine10k_44k.wav", 10000, 2, 5.0f), 5.0, 0.5);
+    EXPECT_NEAR(bandGainDb("sine1k_44k.wav", 1000, 1, -35.0f), -35.0, 0.5);  // a killed band
+    EXPECT_NEAR(bandGainDb("sine1k_44k.wav", 1000, 1, 15.0f), 15.0, 0.5);
+}
+
+TEST(Equaliser, TheCentreStaysPutInWhatIsHeardWhateverThePitch) {
+    // The file's 1000 Hz tone is heard at 1080 Hz when played 8 % fast; the mid band, centred on
+    // 1000 Hz of what is heard, treats it as a 1080 Hz tone.
+    const double expected = audio::responseDb(audio::designPeaking(44100, 1000, 2.0, 9.0), 1080, 44100);
+    EXPECT_NEAR(bandGainDb("sine1k_44k.wav", 1080, 1, 9.0f, 47628), expected, 0.5);
+}
+
+TEST(Equaliser, BandsAtZeroAndRemovedBandsLeaveTheSoundUntouched) {
+    Stereo plain, flat, removed;
+    for (int pass = 0; pass < 3; ++pass) {
+        OfflineEngine e;
+        const audio::Handle h = e.open("noise_44k.wav");
+        if (pass > 0) {
+            for (int b = 0; b < 3; ++b) e.engine.eqSet(h);
+        }
+        if (pass == 2) {
+            audio::EqBandParams p;
+            p.band = 0;
+            p.centre = 100;
+            p.gain = 12;
+            e.engine.eqSetParameters(h, p);
+            e.engine.eqRemove(h);
+        }
+        e.engine.play(h);
+        e.seconds(0.3);
+        (pass == 0 ? plain : pass == 1 ? flat : removed) = e.seconds(0.2);
+    }
+    EXPECT_EQ(plain, flat);
+    EXPECT_EQ(plain, removed);
+}
+
+TEST(Equaliser, ParametersReadBackPerBand) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    audio::EqBandParams p;
+    EXPECT_FALSE(e.engine.eqGetParameters(h, &p));  // no band slot yet
+    for (int b = 0; b < 3; ++b) ASSERT_TRUE(e.engine.eqSet(h));
+    p.band = 2;
+    p.sampleRate = 47628;
+    p.bandwidth = 1.5f;
+    p.centre = 10000;
+    p.gain = -35;
+    ASSERT_TRUE(e.engine.eqSetParameters(h, p));
+    audio::EqBandParams back;
+    back.band = 2;
+    ASSERT_TRUE(e.engine.eqGetParameters(h, &back));
+    EXPECT_EQ(back.sampleRate, 47628u);
+    EXPECT_FLOAT_EQ(back.bandwidth, 1.5f);
+    EXPECT_FLOAT_EQ(back.gain, -35.0f);
+    back.band = 3;
+    EXPECT_FALSE(e.engine.eqGetParameters(h, &back));
+    EXPECT_EQ(e.engine.lastError(), audio::kErrIllegalParam);
+    EXPECT_TRUE(e.engine.eqRemove(h));
+    back.band = 0;
+    EXPECT_FALSE(e.engine.eqGetParameters(h, &back));
+    EXPECT_TRUE(e.engine.eqFree());
+}

@@ -1,0 +1,261 @@
+// Transport in the mix: exact seeks, the end of the sound, stalls while decoding lags, loops, and
+// jumps that never click.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/offline_engine.h"
+
+using namespace vx;
+using namespace vx::test;
+
+namespace {
+
+constexpr int kFade = 220;  // frames of a crossfade at 44100 Hz (5 ms), plus nothing to spare
+
+// Rendered frame k equals the file's frame `frame` exactly (16-bit samples survive the float path).
+bool sameFrame(const Stereo& out, std::size_t k, const std::vector<std::int16_t>& file, std::int64_t frame) {
+    return std::lround(out[2 * k] * 32768.0f) == file[2 * static_cast<std::size_t>(frame)] &&
+           std::lround(out[2 * k + 1] * 32768.0f) == file[2 * static_cast<std::size_t>(frame) + 1];
+}
+
+}  // namespace
+
+TEST(Seeking, PlaysFromTheExactFrameOfABytePosition) {
+    const auto file = readWavSamples(fixture("noise_44k.wav"));
+    ASSERT_EQ(file.size(), 88200u * 2);
+    OfflineEngine e;
+    const audio::Handle h = e.open("noise_44k.wav");
+    ASSERT_TRUE(e.engine.setPosition(h, 12345 * 4 + 3));  // inside a frame: rounded down
+    EXPECT_EQ(e.engine.position(h), 12345 * 4);
+    e.engine.play(h);
+    const Stereo out = e.render(2000);
+    for (std::size_t k = kFade; k < 2000; ++k)
+        ASSERT_TRUE(sameFrame(out, k, file, 12345 + static_cast<std::int64_t>(k))) << k;
+    EXPECT_EQ(e.engine.position(h), (12345 + 2000) * 4);
+
+    // A seek while playing lands exactly as well.
+    ASSERT_TRUE(e.engine.setPosition(h, 60000 * 4));
+    EXPECT_EQ(e.engine.position(h), 60000 * 4);
+    const Stereo after = e.render(2000);
+    for (std::size_t k = kFade; k < 2000; ++k)
+        ASSERT_TRUE(sameFrame(after, k, file, 60000 + static_cast<std::int64_t>(k))) << k;
+}
+
+TEST(Seeking, PositionsOutsideTheSoundAreRefused) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    EXPECT_FALSE(e.engine.setPosition(h, -4));
+    EXPECT_EQ(e.engine.lastError(), audio::kErrPosition);
+    EXPECT_FALSE(e.engine.setPosition(h, e.engine.length(h) + 4));
+    EXPECT_EQ(e.engine.lastError(), audio::kErrPosition);
+    EXPECT_TRUE(e.engine.setPosition(h, e.engine.length(h)));
+}
+
+TEST(Seeking, BytesAndSecondsUseTheFilesRate) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_48k.wav");
+    EXPECT_EQ(e.engine.length(h), 96000 * 4);
+    EXPECT_DOUBLE_EQ(e.engine.bytesToSeconds(h, 48000 * 4), 1.0);
+    EXPECT_EQ(e.engine.secondsToBytes(h, 0.5), 24000 * 4);
+    int f = 0;
+    e.engine.attributes(h, &f, nullptr, nullptr);
+    EXPECT_EQ(f, 48000);
+}
+
+TEST(Transport, StopsByItselfAtTheEndOfTheSound) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    e.engine.setPosition(h, (88200 - 4410) * 4);
+    e.engine.play(h);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+    e.render(4000);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+    const Stereo tail = e.render(1000);
+    EXPECT_EQ(e.engine.activity(h), audio::kStopped);
+    EXPECT_EQ(e.engine.position(h), e.engine.length(h));
+    EXPECT_EQ(peak(channel(tail, 0, 500)), 0.0f);
+}
+
+TEST(Transport, PauseResumeAndStopKeepThePosition) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    EXPECT_FALSE(e.engine.pause(h));
+    EXPECT_EQ(e.engine.lastError(), audio::kErrNotPlaying);
+    e.engine.play(h);
+    e.render(4410);
+    ASSERT_TRUE(e.engine.pause(h));
+    EXPECT_EQ(e.engine.activity(h), audio::kPaused);
+    const auto at = e.engine.position(h);
+    EXPECT_EQ(at, 4410 * 4);
+    const Stereo quiet = e.render(2000);
+    EXPECT_EQ(e.engine.position(h), at);
+    EXPECT_EQ(peak(channel(quiet, 0, kFade)), 0.0f);  // silent once the short fade-out is over
+    EXPECT_TRUE(e.engine.resume(h));
+    EXPECT_FALSE(e.engine.resume(h));
+    EXPECT_EQ(e.engine.lastError(), audio::kErrNotPaused);
+    e.render(441);
+    EXPECT_EQ(e.engine.position(h), at + 441 * 4);
+    EXPECT_TRUE(e.engine.stopChannel(h));
+    EXPECT_EQ(e.engine.activity(h), audio::kStopped);
+}
+
+TEST(Decoding, LengthBecomesExactWhenDecodingEnds) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_vbr.mp3", audio::Family::Plain, false);
+    ASSERT_NE(h, 0u);
+    EXPECT_GT(e.engine.length(h), 0);  // an estimate already
+    e.waitDecoded(h);
+    ASSERT_TRUE(e.engine.lengthIsFinal(h));
+    // 3 s at 44100 Hz, give or take the encoder's padding.
+    EXPECT_NEAR(static_cast<double>(e.engine.length(h)), 3 * 44100 * 4, 4 * 2400);
+    const audio::Handle w = e.open("sine1k_44k.wav");
+    EXPECT_EQ(e.engine.length(w), 88200 * 4);
+}
+
+TEST(Decoding, AStreamStallsWhileDecodingLagsAndGoesOnWhenItCatchesUp) {
+    OfflineEngine e;
+    e.engine.setBufferLength(0.1);
+    e.engine.setDecodeLimitForNewStreams(22050);  // the decoder stops after half a second
+    const audio::Handle h = e.open("sine1k_44k.wav", audio::Family::Plain, false);
+    ASSERT_NE(h, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(e.engine.lengthIsFinal(h));
+    EXPECT_EQ(e.engine.length(h), 88200 * 4);  // the estimate from the header
+    e.engine.play(h);
+    e.seconds(0.3);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+    e.seconds(0.4);
+    EXPECT_EQ(e.engine.activity(h), audio::kStalled);
+    const auto held = e.engine.position(h);
+    EXPECT_LE(held, (22050 + 4096) * 4);  // the limit, plus the packet that crossed it
+    EXPECT_EQ(peak(channel(e.seconds(0.1), 0, kFade)), 0.0f);
+    EXPECT_EQ(e.engine.position(h), held);
+
+    e.engine.setDecodeLimit(h, audio::Track::kUnlimited);
+    e.waitDecoded(h);
+    e.render(256);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+    e.seconds(0.1);
+    EXPECT_GT(e.engine.position(h), held);
+}
+
+TEST(Loops, TheRegionRepeatsSampleExactly) {
+    const auto file = readWavSamples(fixture("noise_44k.wav"));
+    OfflineEngine e;
+    const audio::Handle h = e.open("noise_44k.wav");
+    const std::int64_t start = 10000, end = 14410;
+    ASSERT_TRUE(e.engine.setLoop(h, start * 4, end * 4));
+    e.engine.setPosition(h, 9000 * 4);
+    e.engine.play(h);
+    const Stereo out = e.seconds(1.0);
+    std::size_t checked = 0;
+    for (std::size_t k = kFade; k < out.size() / 2; ++k) {
+        const std::int64_t played = 9000 + static_cast<std::int64_t>(k);
+        const std::int64_t sinceWrap = (played - end) % (end - start);
+        if (played >= end && sinceWrap < kFade) continue;  // inside a crossfade
+        const std::int64_t frame = played < end ? played : start + sinceWrap;
+        ASSERT_TRUE(sameFrame(out, k, file, frame)) << k;
+        ++checked;
+    }
+    EXPECT_GT(checked, 30000u);
+    const auto pos = e.engine.position(h) / 4;
+    EXPECT_TRUE(pos >= start && pos < end) << pos;
+
+    e.engine.setLoop(h, 0, 0);  // cleared: plays on past the end
+    e.seconds(0.2);
+    EXPECT_GT(e.engine.position(h) / 4, end);
+}
+
+namespace {
+
+// The 50 Hz half-scale tone moves at most 2*pi*50/44100*0.5 = 0.0036 a sample; a click jumps by
+// up to 1.0. Anything under 0.02 is a smooth join.
+constexpr float kSmooth = 0.02f;
+
+float worstStep(const Stereo& s) {
+    return std::max(maxStep(channel(s, 0)), maxStep(channel(s, 1)));
+}
+
+}  // namespace
+
+TEST(NoClicks, SeeksLoopWrapsPausesAndVolumeJumpsJoinSmoothly) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine50_44k.wav");
+    for (int b = 0; b < 3; ++b) e.engine.eqSet(h);
+    audio::EqBandParams bass;
+    bass.band = 0;
+    bass.centre = 100;
+    bass.gain = 6;
+    e.engine.eqSetParameters(h, bass);  // a gain change while playing must not click either
+    e.engine.play(h);
+    Stereo all = e.seconds(0.3);
+    const auto append = [&all](const Stereo& s) { all.insert(all.end(), s.begin(), s.end()); };
+
+    // The deck's seek: filters reset, then half a period away (the worst phase jump).
+    e.engine.eqReset(h);
+    e.engine.setPosition(h, e.engine.position(h) + 441 * 4);
+    append(e.seconds(0.2));
+    bass.gain = -12;
+    e.engine.eqSetParameters(h, bass);
+    append(e.seconds(0.1));
+
+    e.engine.setAttributes(h, audio::kKeepFrequency, 0, audio::kKeepPan);
+    append(e.render(512));
+    e.engine.setAttributes(h, audio::kKeepFrequency, 100, audio::kKeepPan);
+    append(e.render(512));
+
+    const std::int64_t from = e.engine.position(h) / 4 + 300;
+    e.engine.setLoop(h, from * 4, (from + 441 * 5 + 220) * 4);  // wraps out of phase
+    append(e.seconds(0.5));
+    e.engine.pause(h);
+    append(e.seconds(0.05));
+    e.engine.resume(h);
+    append(e.seconds(0.05));
+
+    const float step = worstStep(all);
+    if (step >= kSmooth) writeWav(::testing::TempDir() + "no_clicks_failed.wav", all, 44100);
+    EXPECT_LT(step, kSmooth);
+    EXPECT_GT(peak(channel(all, 0)), 0.3f);  // it did play
+}
+
+TEST(NoClicks, ABrakingStaircaseSlowsDownWithinEachBlock) {
+    OfflineEngine e;
+    const audio::Handle h = e.open("sine1k_44k.wav");
+    e.engine.play(h);
+    e.seconds(0.1);
+    int f = 44100;
+    Stereo all;
+    while (f > 8100) {
+        f -= 4000;
+        e.engine.setAttributes(h, f, audio::kKeepVolume, audio::kKeepPan);
+        const Stereo step = e.render(1323);  // 30 ms
+        all.insert(all.end(), step.begin(), step.end());
+    }
+    // After the staircase the tone sounds at the last rate: 1 kHz scaled by it.
+    const Stereo last = e.render(8820);
+    EXPECT_NEAR(zeroCrossingHz(channel(last, 0), 44100), 1000.0 * f / 44100, 5.0);
+    EXPECT_LT(worstStep(all), 0.08f);  // a 1 kHz half-scale tone moves up to 0.071 a sample
+}
+
+TEST(Decoding, AFastDecoderStartsAtOnceButAStarvedOneRefillsThePreBuffer) {
+    OfflineEngine e;
+    e.engine.setBufferLength(1.0);
+    e.engine.setDecodeLimitForNewStreams(22050);
+    const audio::Handle h = e.open("sine1k_44k.wav", audio::Family::Plain, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    e.engine.play(h);
+    // Half a second decoded is less than the pre-buffer, but this decoder has shown its speed.
+    EXPECT_GT(peak(channel(e.render(512), 0)), 0.0f);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+    e.seconds(0.6);
+    ASSERT_EQ(e.engine.activity(h), audio::kStalled);
+    e.engine.setDecodeLimit(h, 60000);  // more, but less than a second ahead of the stall
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    e.seconds(0.1);
+    EXPECT_EQ(e.engine.activity(h), audio::kStalled);
+    e.engine.setDecodeLimit(h, audio::Track::kUnlimited);
+    e.waitDecoded(h);
+    e.render(256);
+    EXPECT_EQ(e.engine.activity(h), audio::kPlaying);
+}

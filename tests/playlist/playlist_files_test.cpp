@@ -1,0 +1,194 @@
+#include <QFile>
+
+#include "playlist/m3u.h"
+#include "playlist_fixture.h"
+
+using vx::Dialogs;
+using vx::test::PlaylistFixture;
+
+namespace {
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+}  // namespace
+
+TEST_F(PlaylistFixture, AddingSongsKeepsTheSelectionAndNumbersFromTheIndex) {
+    dialogs.openManyAnswers.push_back(QStringList{song("one", "One")});
+    model.addSongs();
+    EXPECT_EQ(lines(), QStringList{"1.  One - Band"});
+    EXPECT_EQ(model.lastAddedSong, model.path(0));
+    EXPECT_EQ(dialogs.fileRequests.back().title, "Load Music Files...");
+    EXPECT_EQ(dialogs.fileRequests.back().initDir, dir.filePath("music"));
+    model.select(0);
+    dialogs.openManyAnswers.push_back(songs({"Two", "Three", "Four"}));
+    model.addSongs();
+    EXPECT_EQ(lines(),
+              (QStringList{"1.  One - Band", "2.  Two - Two", "3.  Three - Three", "4.  Four - Four"}));
+    EXPECT_EQ(model.playlistPosition, 0);
+    EXPECT_EQ(model.nextSongPath, model.path(0));
+    EXPECT_TRUE(model.playlistChanged);
+    model.addSongs();  // cancelled
+    EXPECT_TRUE(model.lastAddedSong.isEmpty());
+}
+
+TEST_F(PlaylistFixture, SavingWritesExactlyThePathsAndReadsBack) {
+    model.loadsongs_to_playlist(songs({"A", "B", "C"}));
+    model.playlistFileName = dir.filePath("mix");
+    ASSERT_TRUE(model.save_playlist());
+    const QString file = dir.filePath("mix.m3u");
+    const QStringList p = model.paths();
+    EXPECT_EQ(contents(file), (p[0] + "\r\n" + p[1] + "\r\n" + p[2] + "\r\n").toUtf8());
+    EXPECT_EQ(lastMessage(), "Playlist has been saved.");
+    EXPECT_EQ(model.lastPlaylist, file);
+    EXPECT_EQ(model.label(), "mix");
+    EXPECT_FALSE(model.playlistChanged);
+
+    model.new_playlist();
+    model.Load_playlist(file);
+    EXPECT_EQ(lines(), (QStringList{"1.  A - A", "2.  B - B", "3.  C - C"}));
+    EXPECT_FALSE(model.playlistChanged);
+
+    model.playlistFileName = dir.filePath("CAPS.M3U");
+    ASSERT_TRUE(model.save_playlist());
+    EXPECT_TRUE(QFile::exists(dir.filePath("CAPS.M3U")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("CAPS.M3U.m3u")));
+}
+
+TEST_F(PlaylistFixture, SaveCommandUsesTheRememberedNameOrAsks) {
+    model.loadsongs_to_playlist(songs({"A"}));
+    dialogs.saveAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(model.saveCommand());
+    const Dialogs::FileRequest& r = dialogs.fileRequests.back();
+    EXPECT_EQ(r.title, "Save Playlist As...");
+    EXPECT_EQ(r.fileName, "DJ Mix1");
+    EXPECT_EQ(r.initDir, dir.filePath("lists"));
+    dialogs.saveAnswers.push_back(dir.filePath("first"));
+    EXPECT_TRUE(model.saveCommand());
+    const size_t asked = dialogs.fileRequests.size();
+    EXPECT_TRUE(model.saveCommand());  // the remembered name: no dialog
+    EXPECT_EQ(dialogs.fileRequests.size(), asked);
+}
+
+TEST_F(PlaylistFixture, FailedSaveReportsForgetsTheNameAndAsksUntilCancel) {
+    model.loadsongs_to_playlist(songs({"A"}));
+    model.playlistFileName = dir.filePath("nowhere/x.m3u");
+    model.lastPlaylist = model.playlistFileName;
+    dialogs.saveAnswers.push_back(dir.filePath("nowhere/y.m3u"));  // fails again
+    dialogs.saveAnswers.push_back(std::nullopt);                   // the user gives up
+    EXPECT_FALSE(model.save_playlist());
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    for (const auto& shown : dialogs.shown) {
+        EXPECT_EQ(shown.text,
+                  "Cannot Save the playlist. Make sure the Drive you are writing to has space and is "
+                  "not write protected.");
+        EXPECT_EQ(shown.buttons, Dialogs::Buttons::Ok);
+    }
+    EXPECT_EQ(dialogs.fileRequests.size(), 2u);
+    EXPECT_TRUE(model.lastPlaylist.isEmpty());
+    EXPECT_TRUE(model.playlistFileName.isEmpty());
+    EXPECT_TRUE(model.playlistChanged);
+}
+
+TEST_F(PlaylistFixture, ImportNumbersAfterTheListAndOpenReplaces) {
+    const QString list = dir.filePath("lists/two.m3u");
+    vx::playlist::writeM3u(list, songs({"X", "Y"}));
+    model.loadsongs_to_playlist(songs({"A", "B", "C", "D", "E"}));
+    model.playlistChanged = false;
+    dialogs.openAnswers.push_back(list);
+    model.importPlaylistCommand();
+    EXPECT_EQ(dialogs.fileRequests.back().title, "Import Playlist...");
+    EXPECT_EQ(model.line(5), "6.  X - X");
+    EXPECT_EQ(model.line(6), "7.  Y - Y");
+    EXPECT_TRUE(model.playlistChanged);
+    EXPECT_EQ(model.label(), "Now Playing: ");
+
+    dialogs.openAnswers.push_back(list);
+    model.openPlaylistCommand();
+    EXPECT_EQ(dialogs.fileRequests.back().title, "Open Playlist...");
+    EXPECT_EQ(lines(), (QStringList{"1.  X - X", "2.  Y - Y"}));
+    EXPECT_EQ(model.label(), "two");
+    EXPECT_EQ(model.playlistFileName, list);
+
+    model.new_playlist();
+    dialogs.openAnswers.push_back(list);
+    model.importPlaylistCommand();
+    EXPECT_EQ(lines(), (QStringList{"1.  X - X", "2.  Y - Y"}));
+    EXPECT_EQ(model.selectedIndex(), 0);
+    dialogs.openAnswers.push_back(dir.filePath("music/X.mp3"));  // not a playlist: ignored
+    model.importPlaylistCommand();
+    EXPECT_EQ(model.count(), 2);
+}
+
+TEST_F(PlaylistFixture, HidingAsksToSaveAndCancelKeepsEverything) {
+    settings.write("Last Playlist", "/old/list.m3u");
+    model.loadsongs_to_playlist(songs({"A"}));
+    dialogs.answers.push_back(Dialogs::Answer::Cancel);
+    EXPECT_FALSE(model.hide_playlist());
+    EXPECT_EQ(dialogs.shown.back().text, "Save Playlist? ");
+    EXPECT_EQ(dialogs.shown.back().title, "Save Playlist...");
+    EXPECT_EQ(dialogs.shown.back().buttons, Dialogs::Buttons::YesNoCancel);
+    EXPECT_EQ(settings.read("last playlist"), "/old/list.m3u");
+
+    model.lastPlaylist = dir.filePath("keep.m3u");
+    dialogs.answers.push_back(Dialogs::Answer::Yes);
+    EXPECT_TRUE(model.hide_playlist());
+    EXPECT_EQ(dialogs.shown[1].text, "Save Playlist to " + dir.filePath("keep.m3u") + " ?");
+    EXPECT_TRUE(QFile::exists(dir.filePath("keep.m3u")));
+    EXPECT_EQ(settings.read("Last Playlist"), dir.filePath("keep.m3u"));
+}
+
+TEST_F(PlaylistFixture, StartUpReopensTheRememberedPlaylist) {
+    const QString list = dir.filePath("lists/last.m3u");
+    vx::playlist::writeM3u(list, songs({"A", "B"}));
+    settings.write("Last Playlist", list);
+    model.startUp(QString());
+    EXPECT_EQ(lines(), (QStringList{"1.  A - A", "2.  B - B"}));
+    EXPECT_EQ(model.label(), "last");
+    EXPECT_EQ(model.nextSongPath, model.path(0));
+    EXPECT_FALSE(model.playlistChanged);
+}
+
+TEST_F(PlaylistFixture, StartUpIgnoresShortOrMissingNamesAndMusicFiles) {
+    settings.write("Last Playlist", "a.m3");
+    model.startUp(QString());
+    EXPECT_EQ(model.count(), 0);
+    EXPECT_TRUE(model.lastPlaylist.isEmpty());
+    EXPECT_EQ(model.label(), "DJ PLAYLIST");
+
+    vx::playlist::PlaylistModel other(dialogs, settings, cache);
+    other.startUp(QString());  // nothing stored under that name
+    other.startUp("/music/song.MP3");
+    EXPECT_EQ(other.count(), 0);
+}
+
+TEST_F(PlaylistFixture, StartUpWithAPlaylistOnTheCommandLine) {
+    const QString list = dir.filePath("lists/Cmd.M3U8");
+    vx::playlist::writeM3u(list, songs({"A"}));
+    model.startUp(list);
+    EXPECT_EQ(lines(), QStringList{"1.  A - A"});
+    EXPECT_EQ(model.label(), "DJ PLAYLIST");
+    EXPECT_EQ(model.lastPlaylist, list);
+}
+
+TEST_F(PlaylistFixture, NewPlaylistQuestions) {
+    dialogs.answers.push_back(Dialogs::Answer::Yes);
+    dialogs.openManyAnswers.push_back(songs({"A"}));
+    model.newPlaylistCommand();
+    EXPECT_EQ(dialogs.shown.back().text, "Create New playlist?");
+    EXPECT_EQ(dialogs.shown.back().title, "Please Confirm...");
+    EXPECT_EQ(dialogs.shown.back().icon, Dialogs::Icon::Exclamation);
+    EXPECT_EQ(model.count(), 1);  // the add-songs dialog followed at once
+
+    dialogs.answers.push_back(Dialogs::Answer::Cancel);
+    model.newPlaylistCommand();
+    EXPECT_EQ(dialogs.shown.back().text, "Save Playlist Changes? ");
+    EXPECT_EQ(model.count(), 1);
+    dialogs.answers.push_back(Dialogs::Answer::No);
+    const size_t requests = dialogs.fileRequests.size();
+    model.newPlaylistCommand();
+    EXPECT_EQ(model.count(), 0);
+    EXPECT_EQ(dialogs.fileRequests.size(), requests);  // no add-songs dialog after this question
+    EXPECT_EQ(model.label(), "DJ PLAYLIST");
+    EXPECT_TRUE(model.nextSongPath.isEmpty());
+}

@@ -1,0 +1,189 @@
+#include "tags/tag_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "support/tag_fixtures.h"
+#include "tags/text_rules.h"
+
+using namespace vx::test;
+using vx::tags::get_ID3_tag;
+using vx::tags::getID3_tag;
+
+namespace {
+const QString S = QStringLiteral("          ");
+
+class TagTexts : public ::testing::Test {
+  protected:
+    QString file(const QString& name, const QByteArray& bytes) {
+        return writeBytes(dir.filePath(name), bytes);
+    }
+    QString deckText(const QString& t, const QString& a, const QString& al, const QString& y,
+                     const QString& c) {
+        return "TITLE:  " + t + S + "ARTIST:  " + a + S + "ALBUM:  " + al + S + "YEAR:  " + y + S +
+               "COMMENT:  " + c + S + "Velumix";
+    }
+    QTemporaryDir dir;
+};
+
+std::vector<Id3Frame> fullFrames(TextEncoding e, bool version22 = false) {
+    if (version22) {
+        return {{"TT2", textContent(e, "Title")},
+                {"TP1", textContent(e, "Artist")},
+                {"TAL", textContent(e, "Album")},
+                {"TYE", textContent(e, "1999")},
+                {"COM", commentContent(e, "desc", "Nice")}};
+    }
+    return {{"TIT2", textContent(e, "Title")},
+            {"TPE1", textContent(e, "Artist")},
+            {"TALB", textContent(e, "Album")},
+            {"TYER", textContent(e, "1999")},
+            {"COMM", commentContent(e, "desc", "Nice")}};
+}
+}  // namespace
+
+TEST(TextRules, RemoveNullsDropsControlCharactersAndTrimsBlanks) {
+    EXPECT_EQ(vx::tags::removeNulls(QString::fromLatin1("\x01 ab\x00"
+                                                        "c\x1f \xE9 ",
+                                                        10)),
+              QString::fromLatin1("abc \xE9"));
+    EXPECT_EQ(vx::tags::joinTitleArtist("", "B"), "B");
+    EXPECT_EQ(vx::tags::joinTitleArtist("A", ""), "A");
+    EXPECT_EQ(vx::tags::joinTitleArtist("A", "B"), "A - B");
+    EXPECT_EQ(vx::tags::fileNameOf("/x/y/z.mp3"), "z.mp3");
+    EXPECT_EQ(vx::tags::fileNameOf("C:\\m\\z.mp3"), "z.mp3");
+}
+
+TEST_F(TagTexts, Id3v2EveryVersionAndEncodingDecodes) {
+    struct Case {
+        int version;
+        TextEncoding encoding;
+    };
+    const Case cases[] = {{2, TextEncoding::Latin1}, {2, TextEncoding::Utf16Bom},
+                          {3, TextEncoding::Latin1}, {3, TextEncoding::Utf16Bom},
+                          {4, TextEncoding::Utf8},   {4, TextEncoding::Utf16Be},
+                          {4, TextEncoding::Latin1}};
+    int n = 0;
+    for (const Case& c : cases) {
+        Id3v2Options options;
+        options.version = c.version;
+        const QString path = file(QString("v%1.mp3").arg(n++),
+                                  id3v2Tag(fullFrames(c.encoding, c.version == 2), options) + mpegFrames());
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(getID3_tag(path), "Title - Artist");
+        EXPECT_EQ(get_ID3_tag(path), deckText("Title", "Artist", "Album", "1999", "Nice"));
+    }
+}
+
+TEST_F(TagTexts, Id3v24YearComesFromRecordingTime) {
+    Id3v2Options v4;
+    v4.version = 4;
+    const QString path = file("y.mp3", id3v2Tag({{"TIT2", textContent(TextEncoding::Utf8, "Über")},
+                                                 {"TDRC", textContent(TextEncoding::Latin1, "2004-05-06")}},
+                                                v4) +
+                                           mpegFrames());
+    EXPECT_EQ(get_ID3_tag(path), deckText("Über", "", "", "2004", ""));
+    EXPECT_EQ(getID3_tag(path), "Über");
+}
+
+TEST_F(TagTexts, UnsynchronisedTagAndExtendedHeadersAreRead) {
+    Id3v2Options unsync;
+    unsync.unsynchronise = true;
+    // ÿ is 0xFF in Latin-1: followed by 0xE0.. or zero it is unsynchronised on disk.
+    const QString a = file(
+        "u.mp3", id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, QString::fromLatin1("\xFF\xE9t\xFF"))},
+                           {"TPE1", textContent(TextEncoding::Utf16Bom, "Ärtist")}},
+                          unsync) +
+                     mpegFrames());
+    EXPECT_EQ(getID3_tag(a), QString::fromLatin1("\xFF\xE9t\xFF - \xC4rtist"));
+    for (int version : {3, 4}) {
+        Id3v2Options ext;
+        ext.version = version;
+        ext.extendedHeader = true;
+        const QString b =
+            file(QString("e%1.mp3").arg(version),
+                 id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "Ext")}}, ext) + mpegFrames());
+        EXPECT_EQ(getID3_tag(b), "Ext");
+    }
+}
+
+TEST_F(TagTexts, Id3v2WinsOverId3v1AndEmptyTagsFallThrough) {
+    const QByteArray v1 = id3v1Block("Old Title", "Old Artist", "Old Album", "1980", "c");
+    const QString both = file("both.mp3", id3v2Tag(fullFrames(TextEncoding::Latin1)) + mpegFrames() + v1);
+    EXPECT_EQ(getID3_tag(both), "Title - Artist");
+    // An ID3v2 tag with neither title nor artist counts as absent: the ID3v1 block speaks.
+    const QString albumOnly =
+        file("album.mp3", id3v2Tag({{"TALB", textContent(TextEncoding::Latin1, "A")}}) + mpegFrames() + v1);
+    EXPECT_EQ(getID3_tag(albumOnly), "Old Title - Old Artist");
+    EXPECT_EQ(get_ID3_tag(albumOnly), deckText("Old Title", "Old Artist", "Old Album", "1980", "c"));
+    // Padding only (frame identifier of zero bytes) and no ID3v1 block: the file name.
+    Id3v2Options padded;
+    padded.padding = 64;
+    const QString empty = file("Empty Tag.mp3", id3v2Tag({}, padded) + mpegFrames());
+    EXPECT_EQ(getID3_tag(empty), "Empty Tag.mp3");
+    EXPECT_EQ(get_ID3_tag(empty), "Empty Tag.mp3");
+}
+
+TEST_F(TagTexts, Id3v1FieldsAreCutAtZeroAndTrimmed) {
+    const QString blanks = file("b.mp3", mpegFrames() + id3v1Block("Song", "Band", "LP", "2001", "Hi", 17));
+    EXPECT_EQ(getID3_tag(blanks), "Song - Band");
+    EXPECT_EQ(get_ID3_tag(blanks), deckText("Song", "Band", "LP", "2001", "Hi"));
+    const QString zeros =
+        file("z.mp3", mpegFrames() + id3v1Block("Song", "Band", "LP", "2001", "Hi", 17, true));
+    EXPECT_EQ(getID3_tag(zeros), "Song - Band");
+    EXPECT_EQ(get_ID3_tag(zeros), deckText("Song", "Band", "LP", "2001", "Hi"));
+    const QString latin = file("l.mp3", mpegFrames() + id3v1Block("Caf\xE9", ""));
+    EXPECT_EQ(getID3_tag(latin), QString::fromLatin1("Caf\xE9"));  // no dangling " - "
+    const QString blank = file("Nothing Here.mp3", mpegFrames() + id3v1Block("", "", "Album"));
+    EXPECT_EQ(getID3_tag(blank), "Nothing Here.mp3");
+}
+
+TEST_F(TagTexts, NoTagOrUnreadableFileShowsTheFileName) {
+    EXPECT_EQ(getID3_tag(file("Plain Song.mp3", mpegFrames())), "Plain Song.mp3");
+    EXPECT_EQ(get_ID3_tag(file("tone.wav", QByteArray("RIFF....WAVEfmt ", 16))), "tone.wav");
+    EXPECT_EQ(getID3_tag(dir.filePath("missing.mp3")), "missing.mp3");
+    EXPECT_EQ(getID3_tag(file("tiny.mp3", "ID")), "tiny.mp3");
+}
+
+TEST_F(TagTexts, BrokenTagsNeverCrashOrReadBeyondTheTag) {
+    // A frame claiming 2 GB, a tag claiming more than the file, a frame running past the tag's end.
+    QByteArray huge = id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "T")}});
+    huge[14] = char(0x7F);
+    huge[15] = char(0xFF);
+    EXPECT_EQ(getID3_tag(file("Huge.mp3", huge + mpegFrames())), "Huge.mp3");
+    QByteArray longTag = id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "Short")}});
+    longTag[6] = char(0x7F);
+    EXPECT_FALSE(getID3_tag(file("Long.mp3", longTag)).isEmpty());
+    QByteArray garbage("ID3\x03\x00\x00\x00\x00\x02\x01", 10);
+    for (int i = 0; i < 300; ++i) garbage.append(char(i * 37));
+    EXPECT_FALSE(get_ID3_tag(file("Garbage.mp3", garbage)).isEmpty());
+    EXPECT_EQ(getID3_tag(file("Short.mp3", QByteArray("ID3\x04", 4))), "Short.mp3");
+}
+
+TEST_F(TagTexts, CommentShowsItsTextOnly) {
+    const QString path =
+        file("c.mp3", id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, "T")},
+                                {"COMM", commentContent(TextEncoding::Utf16Bom, "", "Great mix")}}) +
+                          mpegFrames());
+    EXPECT_EQ(get_ID3_tag(path), deckText("T", "", "", "", "Great mix"));
+}
+
+TEST_F(TagTexts, WindowsMediaTagsFromTheList) {
+    const QString wma = dir.filePath("song.wma");
+    if (!makeWmaWithFfmpeg(wma,
+                           {"title=Wind", "artist=Maker", "album=Record", "WM/Year=2003", "copyright=C"})) {
+        GTEST_SKIP() << "ffmpeg cannot make WMA files here";
+    }
+    EXPECT_EQ(getID3_tag(wma), "Wind - Maker");
+    const QString deck = get_ID3_tag(wma);
+    EXPECT_TRUE(deck.startsWith("TITLE:  Wind" + S + "AUTHOR:  Maker")) << deck.toStdString();
+    EXPECT_TRUE(deck.contains(S + "ALBUM:  Record")) << deck.toStdString();
+    EXPECT_TRUE(deck.contains(S + "YEAR:  2003")) << deck.toStdString();
+    EXPECT_TRUE(deck.endsWith(S + "Velumix"));
+
+    const QString bare = dir.filePath("Bare Song.wma");
+    ASSERT_TRUE(makeWmaWithFfmpeg(bare, {"comment=only a comment"}));
+    EXPECT_EQ(getID3_tag(bare), "Bare Song.wma");
+    EXPECT_EQ(get_ID3_tag(bare), "Velumix");
+}
