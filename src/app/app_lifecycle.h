@@ -63,6 +63,7 @@ class AppLifecycle {
     SoundSystem& soundSystem() { return soundSystem_; }
     Streams& streams() { return streams_; }
     Dialogs& dialogs() { return dialogs_; }
+    Ticker& ticker() { return ticker_; }
 
   private:
     bool load();

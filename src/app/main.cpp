@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
         }
         mainWindow = std::make_unique<vx::MainWindow>(lifecycle);
         dialogs.setParent(mainWindow.get());
+        mainWindow->startConsole();
         mainWindow->show();
         splash.close();
     });

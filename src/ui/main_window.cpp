@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -10,6 +11,10 @@
 #include <QWindow>
 
 #include "app/app_lifecycle.h"
+#include "app/dj_console.h"
+#include "ui/deck_panel.h"
+#include "ui/mixer_panel.h"
+#include "ui/widgets/dj_palette.h"
 #include "version.h"
 
 namespace vx {
@@ -20,18 +25,17 @@ constexpr int kTitleHeight = 28;
 constexpr int kPanelTop = kTitleHeight + 8;
 constexpr PanelGeometry kPanelGeometry{10, 8};
 constexpr int kMargin = 10;
-constexpr int kDeckWidth = 420, kMixerWidth = 300, kPanelHeight = 330;
+constexpr int kDeckWidth = 440, kMixerWidth = 330, kPanelHeight = 580;
 
 const char* kStyle =
-    "#brevistoF { background: #14161b; }"
+    "#brevistoF { background: #101215; }"
     "#titleBar { background: #1f232b; border-bottom: 1px solid #2e333d; }"
     "#titleText { color: #c9d1dc; font-weight: bold; }"
     "#imgIcon { color: #58e07a; font-weight: bold; }"
     "QPushButton { background: #2a2f39; color: #c9d1dc; border: 1px solid #3a404c; padding: 2px 10px; }"
     "QPushButton:hover { background: #353b47; }"
     "#cmdcloseButton:hover { background: #a02828; }"
-    "#Left_Deck, #Right_Deck { background: #1b1e25; border: 1px solid #2f3541; border-radius: 4px; }"
-    "#Mixer { background: #191c22; border: 1px solid #2f3541; border-radius: 4px; }";
+    "QToolTip { background: #252a31; color: #dfe5ec; border: 1px solid #3a414b; }";
 }  // namespace
 
 MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
@@ -41,11 +45,22 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(kStyle);
 
+    ui::dj::applyConsolePalette(this);
+
+    console_ = std::make_unique<DjConsole>(lifecycle_, lifecycle_.ticker());
     titleBar_ = buildTitleBar();
-    panels_[static_cast<std::size_t>(Panel::LeftDeck)] = buildPanel("Left_Deck", kDeckWidth);
-    panels_[static_cast<std::size_t>(Panel::Mixer)] = buildPanel("Mixer", kMixerWidth);
-    panels_[static_cast<std::size_t>(Panel::RightDeck)] = buildPanel("Right_Deck", kDeckWidth);
-    panel(Panel::Mixer)->setFocusPolicy(Qt::StrongFocus);
+    leftDeck_ = new DeckPanel(*console_, Side::Left, this);
+    mixer_ = new MixerPanel(*console_, this);
+    rightDeck_ = new DeckPanel(*console_, Side::Right, this);
+    leftDeck_->resize(kDeckWidth, kPanelHeight);
+    mixer_->resize(kMixerWidth, kPanelHeight);
+    rightDeck_->resize(kDeckWidth, kPanelHeight);
+    panels_ = {leftDeck_, mixer_, rightDeck_};
+    for (QWidget* p : panels_) p->installEventFilter(this);
+    for (DeckPanel* d : {leftDeck_, rightDeck_}) d->focusMixer = [this] { mixer_->setFocus(); };
+    console_->setChangedHandler([this] { refreshAll(); });
+    console_->setTickHandler([this] { tickAll(); });
+    console_->setBeep([] { QApplication::beep(); });
 
     applyDjSetup(lifecycle_.settings().DjSetup);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -71,6 +86,7 @@ QWidget* MainWindow::buildTitleBar() {
     options->setObjectName("optionsCB");
     auto* playlist = new QPushButton("Playlist", bar);
     playlist->setObjectName("playListCB");
+    playlist->setToolTip("Open Playlist...");
     auto* minimize = new QPushButton(QString::fromUtf8("\u2013"), bar);
     minimize->setObjectName("CmdMinimizeButton");
     minimize->setToolTip("Minimize");
@@ -102,12 +118,27 @@ QWidget* MainWindow::buildTitleBar() {
     return bar;
 }
 
-QFrame* MainWindow::buildPanel(const char* name, int width) {
-    auto* frame = new QFrame(this);
-    frame->setObjectName(name);
-    frame->resize(width, kPanelHeight);
-    frame->installEventFilter(this);
-    return frame;
+MainWindow::~MainWindow() {
+    // The console's handlers point at the panels: silence them before the widgets go.
+    console_->setChangedHandler(nullptr);
+    console_->setTickHandler(nullptr);
+}
+
+void MainWindow::startConsole() {
+    console_->startUp();
+    refreshAll();
+}
+
+void MainWindow::refreshAll() {
+    leftDeck_->refresh();
+    mixer_->refresh();
+    rightDeck_->refresh();
+}
+
+void MainWindow::tickAll() {
+    leftDeck_->tick();
+    mixer_->tick();
+    rightDeck_->tick();
 }
 
 void MainWindow::applyDjSetup(int djSetup) {
@@ -143,6 +174,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (*it) (*it)->close();
     }
     openWindows_.clear();
+    console_->shutDown();
     lifecycle_.unload();
     event->accept();
 }

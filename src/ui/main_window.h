@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "options/dj_setup.h"
 
@@ -15,15 +16,26 @@ class QLabel;
 namespace vx {
 
 class AppLifecycle;
+class DeckPanel;
+class DjConsole;
+class MixerPanel;
 
 // The main window: a frameless dark window with its own title strip and the three panels (left deck,
-// mixer, right deck). It wires the models to widgets; closing and help ask the lifecycle.
+// mixer, right deck). It owns the console's models (DjConsole) and redraws the panels from them after
+// every control event and display tick; closing and help ask the lifecycle.
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
     explicit MainWindow(AppLifecycle& lifecycle, QWidget* parent = nullptr);
 
-    QFrame* panel(Panel which) const { return panels_[static_cast<std::size_t>(which)]; }
+    ~MainWindow() override;
+
+    QWidget* panel(Panel which) const { return panels_[static_cast<std::size_t>(which)]; }
+    DjConsole& console() { return *console_; }
+    // The console's start values and the command line's song (wire the playlist before this).
+    void startConsole();
+    // Redraws every panel from the models.
+    void refreshAll();
     // Lines the panels up in the set-up's order and fits the window around them.
     void applyDjSetup(int djSetup);
     // A tool window that exit closes, last opened first.
@@ -45,14 +57,18 @@ class MainWindow : public QWidget {
 
   private:
     QWidget* buildTitleBar();
-    QFrame* buildPanel(const char* name, int width);
+    void tickAll();
     bool startMove(bool sizeAllPointer);
     void endMove();
 
     AppLifecycle& lifecycle_;
     QWidget* titleBar_ = nullptr;
     QLabel* imgIcon_ = nullptr;
-    std::array<QFrame*, 3> panels_{};
+    std::unique_ptr<DjConsole> console_;
+    DeckPanel* leftDeck_ = nullptr;
+    DeckPanel* rightDeck_ = nullptr;
+    MixerPanel* mixer_ = nullptr;
+    std::array<QWidget*, 3> panels_{};
     QList<QPointer<QWidget>> openWindows_;
     bool movePointer_ = false;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 #include "app/app_lifecycle.h"
+#include "app/dj_console.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_sound_library.h"
 #include "support/fake_ticker.h"
@@ -94,9 +96,14 @@ TEST_F(MainWindowTest, BattleSetUpsMoveTheMixerToEitherEnd) {
 
 TEST_F(MainWindowTest, CloseIsRefusedWhileADeckPlays) {
     start();
-    library.addFile("a.mp3");
-    decks.left = library.createStream(audio::Family::Plain, "a.mp3", 0);
-    library.stream(decks.left)->activity = audio::kPlaying;
+    // The window's own left deck plays a song.
+    const QString song = dir.filePath("a.mp3");
+    QFile(song).open(QIODevice::WriteOnly);
+    library.addFile(song.toStdString());
+    ASSERT_TRUE(window->console().deck(Side::Left).loadSong(song));
+    window->console().deck(Side::Left).play_Click();
+    decks.left = window->console().deck(Side::Left).state().streamHandle;
+    ASSERT_EQ(library.stream(decks.left)->activity, audio::kPlaying);
     QTest::mouseClick(window->findChild<QPushButton*>("cmdcloseButton"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text,

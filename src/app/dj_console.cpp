@@ -1,0 +1,184 @@
+#include "app/dj_console.h"
+
+#include <QFileInfo>
+
+#include "app/app_lifecycle.h"
+#include "app/dialogs.h"
+#include "mixer/mix_maths.h"
+#include "version.h"
+
+namespace vx {
+
+namespace {
+
+DeckSettings deckSettingsFrom(AppLifecycle& lifecycle) {
+    const Settings& s = lifecycle.settings();
+    DeckSettings d;
+    d.pitchRange = s.pitchRange;
+    d.turntableStopSpeed = s.TurntableStopSpeed;
+    d.stutteringSpeed = s.stutteringSpeed;
+    d.eqBandwidth = s.EQBandwidth;
+    d.loopFolder = lifecycle.loopsFolder();
+    d.productName = QString::fromLatin1(kProductName);
+    return d;
+}
+
+// The add-songs dialog the open buttons fall back on while no playlist window serves them.
+Dialogs::FileRequest addSongsRequest(const QString& startFolder) {
+    Dialogs::FileRequest r;
+    r.title = QStringLiteral("Load Music Files...");
+    r.filter = QStringLiteral(
+        "Music Files (mp3,wav,asf,wma) (*.mp3 *.wav *.asf *.wma *.MP3 *.WAV *.ASF *.WMA);;All Files (*)");
+    r.initDir = startFolder;
+    return r;
+}
+
+}  // namespace
+
+DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
+    : lifecycle_(lifecycle),
+      deckSettings_(deckSettingsFrom(lifecycle)),
+      transport_(lifecycle.streams()),
+      decks_(lifecycle.streams().library(), transport_, lifecycle.dialogs(), ticker, console_, deckSettings_),
+      mixer_(lifecycle.streams().library(), ticker) {
+    mixer_.setStreamSource([this](int deck) { return streamHandle(deck); });
+    mixer_.setSelectDeckHandler([this](int deck) { console_.selectedDeck = deck; });
+    mixer_.setChangedHandler([this] { notifyChanged(); });
+    mixer_.setCutSpeed(lifecycle.settings().XFaderCutSpeed);
+
+    for (Side side : {Side::Left, Side::Right}) {
+        DeckHooks hooks;
+        hooks.runVolumeTimer = [this] { mixer_.runVolumeTimer(); };
+        hooks.resetVolume = [this, side] {
+            // The deck's fader goes to half its travel.
+            const int half = mixer::roundHalfEven(mixer_.sliderMax() / 2.0);
+            mixer_.setDeckLevel(static_cast<int>(side),
+                                mixer::levelFromDownwardSlider(half, mixer_.sliderMax()));
+        };
+        hooks.titleFor = [this](const QString& path) {
+            return playlist_.titleFor ? playlist_.titleFor(path) : QFileInfo(path).completeBaseName();
+        };
+        hooks.playlistPath = [this] {
+            return playlist_.currentEntryPath ? playlist_.currentEntryPath() : QString();
+        };
+        hooks.addSongs = [this] { return openSongs(); };
+        hooks.autoDjOn = [] { return false; };
+        hooks.throwError = [this](const QString& message) { lifecycle_.soundSystem().ThrowError(message); };
+        hooks.beep = [this] {
+            if (beep_) beep_();
+        };
+        decks_.deck(side).setHooks(std::move(hooks));
+    }
+    decks_.setMixSource([this] { return meterMix(); });
+    decks_.setAfterTick([this](int, int) {
+        if (ticked_) ticked_();
+    });
+
+    if (MainTimers* timers = lifecycle_.timers()) {
+        timers->handlers.trackLength = [this] { decks_.tmrTrackLength_Timer(); };
+    }
+    lifecycle_.setDecks(this);
+}
+
+DjConsole::~DjConsole() {
+    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.trackLength = nullptr;
+    lifecycle_.setDecks(nullptr);
+}
+
+void DjConsole::setBeep(std::function<void()> beep) {
+    beep_ = std::move(beep);
+}
+
+audio::Handle DjConsole::streamHandle(int deck) const {
+    auto& decks = const_cast<DeckPair&>(decks_);
+    return decks.deck(deck == 1 ? Side::Right : Side::Left).state().streamHandle;
+}
+
+MeterMix DjConsole::meterMix() const {
+    MeterMix mix;
+    mix.sliderMax = mixer_.sliderMax();
+    mix.crossfader = mixer_.crossfader();
+    mix.mainVolume = mixer_.mainVolume();
+    mix.leftLevel = mixer_.deckLevel(MixerModel::kLeftDeck);
+    mix.rightLevel = mixer_.deckLevel(MixerModel::kRightDeck);
+    return mix;
+}
+
+void DjConsole::startUp() {
+    mixer_.startUp();
+    decks_.applySettings();  // stutter speed, and the pitch shown on both LCDs
+
+    const QString song = lifecycle_.commandLineSong();
+    if (!song.isEmpty()) {
+        if (playlist_.addSong) playlist_.addSong(song);
+        Deck& left = decks_.left();
+        if (left.loadSong(song)) left.play_Click();
+    }
+    notifyChanged();
+}
+
+QString DjConsole::openSongs() {
+    if (playlist_.addSongs) return playlist_.addSongs();
+    const auto files = lifecycle_.dialogs().openFiles(addSongsRequest(lifecycle_.settings().RecPath));
+    if (!files || files->isEmpty()) return {};
+    if (playlist_.addSong) {
+        for (const QString& f : *files) playlist_.addSong(f);
+    }
+    return files->last();
+}
+
+QString DjConsole::nextSongText() const {
+    return playlist_.currentEntryText ? playlist_.currentEntryText() : QString();
+}
+
+void DjConsole::upCB_Click() {
+    if (!playlist_.count || !playlist_.position || !playlist_.select) return;
+    const int n = playlist_.count();
+    const int pos = playlist_.position();
+    if (pos < 1) {
+        if (n > 0) playlist_.select(n - 1);
+    } else {
+        playlist_.select(pos - 1);
+    }
+    notifyChanged();
+}
+
+void DjConsole::downCB_Click() {
+    if (!playlist_.count || !playlist_.position || !playlist_.select) return;
+    const int n = playlist_.count();
+    if (n <= 0) return;
+    const int pos = playlist_.position();
+    playlist_.select(pos + 1 < n ? pos + 1 : 0);
+    notifyChanged();
+}
+
+void DjConsole::dropOnDeck(Side side) {
+    std::optional<QString> dragged;
+    const int entries = playlist_.count ? playlist_.count() : 0;
+    if (dragging_ && entries > 0 && playlist_.currentEntryPath) dragged = playlist_.currentEntryPath();
+    // The drag is over with the drop, whatever it brought: a later drop of something else must not
+    // load the old entry.
+    dragging_ = false;
+    deck(side).dropOnDeck(dragged);
+    notifyChanged();
+}
+
+void DjConsole::get_next_song() {
+    const QString path = playlist_.currentEntryPath ? playlist_.currentEntryPath() : QString();
+    Deck& d = decks_.selected();
+    d.setFileName(path);
+    d.init_Player();
+    notifyChanged();
+}
+
+void DjConsole::shutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    decks_.stopDisplay();
+    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.trackLength = nullptr;
+    if (mixer_.cutRunning()) mixer_.releaseCut();
+    decks_.left().release();
+    decks_.right().release();
+}
+
+}  // namespace vx

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "app/lifecycle_hooks.h"
+#include "deck/deck_pair.h"
+#include "deck/streams_transport.h"
+#include "mixer/mixer_model.h"
+
+namespace vx {
+
+class AppLifecycle;
+
+// What the console needs of the playlist. Every member may stay empty: the console then has no
+// current entry and the open buttons use the file picker themselves.
+struct PlaylistLink {
+    std::function<int()> count;                       // number of entries
+    std::function<int()> position;                    // playlistPosition
+    std::function<void(int index)> select;            // makes an entry the current one (next-song box)
+    std::function<QString()> currentEntryPath;        // nextSongPath: path of the current entry
+    std::function<QString()> currentEntryText;        // its display line
+    std::function<QString()> addSongs;                // the playlist's add dialog; last added path or ""
+    std::function<void(const QString&)> addSong;      // adds one file and makes it the current entry
+    std::function<QString(const QString&)> titleFor;  // tag text of a file for the deck's title
+};
+
+// The main console's models wired together: both decks, the mixer, the shared selectedDeck and the
+// display timer, on the streams and settings of the running program. It answers the lifecycle's
+// questions about the decks, so exit is refused while one plays. UI thread only.
+class DjConsole : public DeckHandles {
+  public:
+    // `lifecycle` must have started (its settings, streams and timers exist) and outlive the console.
+    DjConsole(AppLifecycle& lifecycle, Ticker& ticker);
+    ~DjConsole() override;
+    DjConsole(const DjConsole&) = delete;
+    DjConsole& operator=(const DjConsole&) = delete;
+
+    DeckPair& decks() { return decks_; }
+    Deck& deck(Side side) { return decks_.deck(side); }
+    MixerModel& mixer() { return mixer_; }
+    Console& console() { return console_; }
+    int selectedDeck() const { return console_.selectedDeck; }
+    const DeckSettings& deckSettings() const { return deckSettings_; }
+    const QString& productName() const { return deckSettings_.productName; }
+
+    // Views: `changed` after any model change a view shows; `ticked` after every display tick.
+    void setChangedHandler(std::function<void()> changed) { changed_ = std::move(changed); }
+    void setTickHandler(std::function<void()> ticked) { ticked_ = std::move(ticked); }
+    void notifyChanged() {
+        if (changed_) changed_();
+    }
+    void setBeep(std::function<void()> beep);
+
+    void setPlaylist(PlaylistLink link) { playlist_ = std::move(link); }
+    const PlaylistLink& playlist() const { return playlist_; }
+
+    // The console's start values: mixer centred at half volume in stereo, pitch texts shown, equalisers
+    // at rest; then the song of the command line goes into the left deck and plays.
+    void startUp();
+
+    // --- next-song box, Previous / Next Song
+    QString nextSongText() const;
+    void upCB_Click();    // Previous Song...
+    void downCB_Click();  // Next Song...
+    // A press on the next-song box starts dragging the current entry.
+    void beginNextSongDrag() { dragging_ = true; }
+    void cancelNextSongDrag() { dragging_ = false; }
+    bool nextSongDragging() const { return dragging_; }
+    // Something was dropped on a deck: the dragged entry loads there; anything else is refused.
+    void dropOnDeck(Side side);
+    // get_next_song: the current entry into the selected deck.
+    void get_next_song();
+
+    // Exit has been granted: nothing ticks any more and the decks let go of their streams.
+    void shutDown();
+
+    // DeckHandles
+    audio::Handle streamHandle(int deck) const override;
+
+  private:
+    QString openSongs();
+    MeterMix meterMix() const;
+    void displayTick();
+
+    AppLifecycle& lifecycle_;
+    DeckSettings deckSettings_;
+    StreamsTransport transport_;
+    Console console_;
+    DeckPair decks_;
+    MixerModel mixer_;
+    PlaylistLink playlist_;
+    std::function<void()> changed_;
+    std::function<void()> ticked_;
+    std::function<void()> beep_;
+    bool dragging_ = false;
+    bool shutDown_ = false;
+};
+
+}  // namespace vx

@@ -1,0 +1,162 @@
+// The console against the program's own sound engine, rendered offline: what the controls do is heard.
+#if __has_include("audio/engine.h") && __has_include("support/signal.h")
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/app_lifecycle.h"
+#include "app/dj_console.h"
+#include "audio/engine.h"
+#include "support/fake_dialogs.h"
+#include "support/fake_ticker.h"
+#include "support/memory_settings.h"
+#include "support/signal.h"
+#include "ui/main_window.h"
+#include "widgets_app.h"
+
+namespace vx {
+namespace {
+
+constexpr int kRate = 44100;
+
+// The engine with its output replaced by offline rendering: opening the device prepares the mix and
+// the test pulls it with render().
+class OfflineEngine : public audio::SoundLibrary {
+  public:
+    audio::Engine engine{audio::EngineOptions{}};
+
+    std::string deviceDescription(int i) override { return engine.deviceDescription(i); }
+    bool init(int, std::uint32_t frequency) override { return engine.initOffline(frequency); }
+    bool start() override { return engine.start(); }
+    bool stop() override { return engine.stop(); }
+    bool shutdown() override { return engine.shutdown(); }
+    bool setBufferLength(double s) override { return engine.setBufferLength(s); }
+    int lastError() const override { return engine.lastError(); }
+    audio::Handle createStream(audio::Family f, const std::string& p, std::uint32_t fl) override {
+        return engine.createStream(f, p, fl);
+    }
+    bool preBuffer(audio::Handle h) override { return engine.preBuffer(h); }
+    bool play(audio::Handle h) override { return engine.play(h); }
+    bool pause(audio::Handle h) override { return engine.pause(h); }
+    bool resume(audio::Handle h) override { return engine.resume(h); }
+    bool stopChannel(audio::Handle h) override { return engine.stopChannel(h); }
+    bool freeStream(audio::Handle h) override { return engine.freeStream(h); }
+    int activity(audio::Handle h) override { return engine.activity(h); }
+    std::int64_t length(audio::Handle h) override { return engine.length(h); }
+    bool lengthIsFinal(audio::Handle h) override { return engine.lengthIsFinal(h); }
+    std::int64_t position(audio::Handle h) override { return engine.position(h); }
+    bool setPosition(audio::Handle h, std::int64_t b) override { return engine.setPosition(h, b); }
+    double bytesToSeconds(audio::Handle h, std::int64_t b) override { return engine.bytesToSeconds(h, b); }
+    std::int64_t secondsToBytes(audio::Handle h, double s) override { return engine.secondsToBytes(h, s); }
+    bool attributes(audio::Handle h, int* f, int* v, int* p) override {
+        return engine.attributes(h, f, v, p);
+    }
+    bool setAttributes(audio::Handle h, int f, int v, int p) override {
+        return engine.setAttributes(h, f, v, p);
+    }
+    std::uint32_t level(audio::Handle h) override { return engine.level(h); }
+    bool setLoop(audio::Handle h, std::int64_t s, std::int64_t e) override { return engine.setLoop(h, s, e); }
+    bool eqSet(audio::Handle h) override { return engine.eqSet(h); }
+    bool eqRemove(audio::Handle h) override { return engine.eqRemove(h); }
+    bool eqSetParameters(audio::Handle h, const audio::EqBandParams& p) override {
+        return engine.eqSetParameters(h, p);
+    }
+    bool eqGetParameters(audio::Handle h, audio::EqBandParams* p) override {
+        return engine.eqGetParameters(h, p);
+    }
+    bool eqReset(audio::Handle h) override { return engine.eqReset(h); }
+    bool eqFree() override { return engine.eqFree(); }
+
+    test::Stereo render(double seconds) {
+        const int frames = static_cast<int>(seconds * kRate);
+        test::Stereo out(static_cast<std::size_t>(frames) * 2);
+        engine.render(out.data(), frames);
+        return out;
+    }
+};
+
+class ConsoleEngine : public ::testing::Test, public test::WithApp {
+  protected:
+    QTemporaryDir dir;
+    OfflineEngine sound;
+    test::FakeDialogs dialogs;
+    test::MemorySettings store;
+    test::FakeTicker ticker;
+    std::unique_ptr<AppLifecycle> app;
+    std::unique_ptr<MainWindow> window;
+
+    void SetUp() override {
+        store.write("InitQuality", kCdQuality);
+        app = std::make_unique<AppLifecycle>(sound, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
+            audio::LibraryInfo info;
+            info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
+            return info;
+        });
+        ASSERT_TRUE(app->start());
+        window = std::make_unique<MainWindow>(*app);
+        window->startConsole();
+        window->show();
+    }
+    QWidget* named(const char* name, int index = -1) {
+        for (QWidget* w : window->findChildren<QWidget*>(name)) {
+            if (index < 0 || w->property("index").toInt() == index) return w;
+        }
+        ADD_FAILURE() << "no control " << name;
+        return nullptr;
+    }
+    void click(const char* name, int index = -1) { QTest::mouseClick(named(name, index), Qt::LeftButton); }
+    // The tone's amplitude on one channel of the next stretch of output (after a short settling time,
+    // so that volume ramps and seeks have passed).
+    double toneOn(int ch, double hz = 1000.0) {
+        sound.render(0.05);
+        return test::goertzelAmplitude(test::channel(sound.render(0.2), ch), hz, kRate);
+    }
+    // Offline rendering runs faster than the decoder: wait until the whole song is in memory.
+    void waitDecoded(Side side) {
+        const audio::Handle h = window->console().deck(side).state().streamHandle;
+        for (int i = 0; i < 400 && !sound.lengthIsFinal(h); ++i) QTest::qWait(5);
+        ASSERT_TRUE(sound.lengthIsFinal(h));
+    }
+};
+
+TEST_F(ConsoleEngine, LoadPlayPitchMonitorAndCrossfadeAreHeard) {
+    dialogs.openManyAnswers.push_back(QStringList{QString::fromStdString(test::fixture("sine1k_44k.wav"))});
+    click("openFileCB2");
+    ASSERT_NE(window->console().deck(Side::Left).state().streamHandle, 0u);
+    EXPECT_TRUE(dialogs.shown.empty());
+    waitDecoded(Side::Left);
+    click("playCB2");
+
+    // Stereo: the deck's half level times half main volume, centred.
+    sound.render(0.05);
+    const test::Stereo out = sound.render(0.2);
+    const double left = test::goertzelAmplitude(test::channel(out, 0), 1000.0, kRate);
+    const double right = test::goertzelAmplitude(test::channel(out, 1), 1000.0, kRate);
+    EXPECT_GT(left, 0.02);
+    EXPECT_NEAR(left, right, left * 0.05);
+
+    // The pitch fader at its bottom plays 10 % faster: the tone rises to 1100 Hz.
+    QTest::keyClick(named("LpitchScroll"), Qt::Key_End);
+    sound.render(0.05);
+    EXPECT_NEAR(test::zeroCrossingHz(test::channel(sound.render(0.2), 0), kRate), 1100.0, 5.0);
+    QTest::keyClick(named("LpitchScroll"), Qt::Key_Home);
+    click("LpitchZeroIndicator");
+
+    // Monitoring the left deck with the headphones down: the mix stays on the right channel only.
+    click("monitorCMB", 0);
+    EXPECT_LT(toneOn(0), 0.002);
+    EXPECT_GT(toneOn(1), 0.02);
+
+    // Crossfader fully right: the left deck leaves the mix.
+    QTest::keyClick(named("crossFaderScroll"), Qt::Key_End);
+    EXPECT_LT(toneOn(1), 0.002);
+
+    click("LpauseCB");
+}
+
+}  // namespace
+}  // namespace vx
+
+#endif

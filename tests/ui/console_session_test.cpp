@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QTest>
+
+#include "app/console_fixture.h"
+#include "deck/deck.h"
+#include "ui/main_window.h"
+#include "ui/widgets/dj_palette.h"
+#include "ui/widgets/dj_slider.h"
+#include "ui/widgets/lcd_display.h"
+#include "ui/widgets/level_meter.h"
+#include "ui/widgets/state_button.h"
+#include "widgets_app.h"
+
+namespace vx {
+namespace {
+
+using ui::DjSlider;
+using ui::LcdDisplay;
+using ui::StateButton;
+
+// The main window over fakes; controls are found and used by their names, as a user meets them.
+class ConsoleSession : public ::testing::Test, public test::WithApp, public test::ConsoleFixture {
+  protected:
+    std::unique_ptr<MainWindow> window;
+
+    void open() {
+        ASSERT_TRUE(app->start());
+        window = std::make_unique<MainWindow>(*app);
+        window->console().setPlaylist(playlist.link());
+        window->startConsole();
+        window->show();
+    }
+    DjConsole& dj() { return window->console(); }
+
+    template <class T = QWidget>
+    T* named(const char* name, int index = -1) {
+        for (T* w : window->findChildren<T*>(name)) {
+            if (index < 0 || w->property("index").toInt() == index) return w;
+        }
+        ADD_FAILURE() << "no control " << name << " " << index;
+        return nullptr;
+    }
+    StateButton* button(const char* name, int index = -1) { return named<StateButton>(name, index); }
+    void click(const char* name, int index = -1) { QTest::mouseClick(named(name, index), Qt::LeftButton); }
+    void press(const char* name, int index = -1) { QTest::mousePress(named(name, index), Qt::LeftButton); }
+    void release(const char* name, int index = -1) {
+        QTest::mouseRelease(named(name, index), Qt::LeftButton);
+    }
+    void key(const char* name, Qt::Key k) { QTest::keyClick(named(name), k); }
+    void dropOn(const char* name) {
+        QMimeData mime;
+        mime.setText("next song");
+        QWidget* target = named(name);
+        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    }
+    LcdDisplay* lcd(const char* name) { return named<LcdDisplay>(name); }
+    test::FakeSoundLibrary::Stream& streamOf(Side side) {
+        return *library.stream(dj().deck(side).state().streamHandle);
+    }
+};
+
+TEST_F(ConsoleSession, LoadCuePlayPitchLoopAndCrossfade) {
+    open();
+    const QString a = song("Night Drive.mp3"), b = song("Sunrise.mp3");
+    constexpr std::int64_t kSecond = 44100 * 4;
+
+    // Load: the left deck through its open button, the right one by dragging the next song onto it.
+    dialogs.openManyAnswers.push_back(QStringList{a});
+    click("openFileCB2");
+    EXPECT_TRUE(lcd("LCD_L")->titleText().startsWith("Night Drive"));
+    EXPECT_TRUE(lcd("LCD_L")->titleText().endsWith("          Velumix"));
+    EXPECT_EQ(named<DjSlider>("LVolScroll")->value(), 50);
+    EXPECT_EQ(named<QLabel>("nextSongTXT")->text(), "1. Night Drive.mp3");
+
+    playlist.link().addSong(b);
+    window->refreshAll();
+    EXPECT_EQ(named<QLabel>("nextSongTXT")->text(), "2. Sunrise.mp3");
+    press("nextSongTXT");
+    dropOn("LCD_R");
+    EXPECT_EQ(dj().deck(Side::Right).state().fileName, b);
+    EXPECT_EQ(named<DjSlider>("RvolScroll")->value(), 50);
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    // Play, then Cue at three seconds: the first cue lights Play previous Cue-point.
+    click("playCB2");
+    EXPECT_EQ(streamOf(Side::Left).activity, audio::kPlaying);
+    EXPECT_TRUE(button("playCB2")->isLit());
+    EXPECT_TRUE(lcd("LCD_L")->indicator(LcdDisplay::Play));
+    EXPECT_FALSE(button("Lplay_cue", 0)->isLit());
+    streamOf(Side::Left).position = 3 * kSecond;
+    press("cueCB2");
+    EXPECT_EQ(dj().deck(Side::Left).state().cuePoint, 3 * kSecond);
+    EXPECT_TRUE(lcd("LCD_L")->indicator(LcdDisplay::Cue));
+    release("cueCB2");
+    EXPECT_FALSE(lcd("LCD_L")->indicator(LcdDisplay::Cue));
+    EXPECT_TRUE(button("Lplay_cue", 0)->isLit());
+    EXPECT_EQ(button("Lplay_cue", 0)->faceColour().rgb(), QColor::fromRgba(ui::dj::kLitGreen).rgb());
+
+    // Play on a playing deck jumps back to the cue point; the other deck is not touched.
+    click("playCB");
+    streamOf(Side::Right).position = 7 * kSecond;
+    streamOf(Side::Left).position = 5 * kSecond;
+    click("playCB2");
+    EXPECT_EQ(streamOf(Side::Left).position, 3 * kSecond);
+    EXPECT_EQ(streamOf(Side::Right).position, 7 * kSecond);
+    EXPECT_EQ(streamOf(Side::Right).activity, audio::kPlaying);
+
+    // Pitch: one large step down the fader is +0.10 %; the zero button brings it back.
+    named("LpitchScroll")->setFocus();
+    key("LpitchScroll", Qt::Key_PageDown);
+    EXPECT_EQ(lcd("LCD_L")->pitchText(), " + 0.10%");
+    EXPECT_EQ(streamOf(Side::Left).frequency, 44144);
+    EXPECT_FALSE(button("LpitchZeroIndicator")->isLit());
+    click("LpitchZeroIndicator");
+    EXPECT_EQ(named<DjSlider>("LpitchScroll")->value(), 1000);
+    EXPECT_EQ(lcd("LCD_L")->pitchText(), " 0.00% ");
+    EXPECT_TRUE(button("LpitchZeroIndicator")->isLit());
+    // A bend lasts while held and springs back.
+    press("LpBend_PlusCB");
+    EXPECT_EQ(streamOf(Side::Left).frequency, 44144);
+    release("LpBend_PlusCB");
+    EXPECT_EQ(streamOf(Side::Left).frequency, 44100);
+
+    // Loop on the fly from the cue point to five seconds, then save it.
+    EXPECT_FALSE(button("SaveLoop2")->isEnabled());
+    streamOf(Side::Left).position = 5 * kSecond;
+    click("loopCB2");
+    EXPECT_TRUE(dj().deck(Side::Left).state().loopActive);
+    EXPECT_TRUE(lcd("LCD_L")->indicator(LcdDisplay::Loop));
+    EXPECT_TRUE(button("loopCB2")->isLit());
+    EXPECT_TRUE(button("SaveLoop2")->isEnabled());
+    EXPECT_FALSE(button("playLoopCB2")->isEnabled());
+    EXPECT_EQ(streamOf(Side::Left).loopStart, 3 * kSecond);
+    EXPECT_EQ(streamOf(Side::Left).loopEnd, 5 * kSecond);
+    dialogs.answers.push_back(Dialogs::Answer::Yes);
+    click("SaveLoop2");
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().text, "Loop has been Saved!");
+    EXPECT_TRUE(QFile::exists(dj().deck(Side::Left).loopFilePath()));
+
+    // Crossfade to the right: the left deck falls silent, the right one keeps its level.
+    key("crossFaderScroll", Qt::Key_End);
+    EXPECT_EQ(dj().mixer().crossfader(), 100);
+    EXPECT_EQ(streamOf(Side::Left).volume, 0);
+    EXPECT_EQ(streamOf(Side::Right).volume, 25);
+
+    // The right cut flickers the left deck in and out while held; release centres the crossfader.
+    press("xFader_cut", 1);
+    EXPECT_EQ(dj().selectedDeck(), 1);
+    EXPECT_TRUE(button("xFader_cut", 1)->isLit());
+    ticker.advance(dj().mixer().cutSpeed());
+    EXPECT_EQ(named<DjSlider>("crossFaderScroll")->value(), 0);
+    release("xFader_cut", 1);
+    EXPECT_EQ(named<DjSlider>("crossFaderScroll")->value(), 50);
+    EXPECT_FALSE(button("xFader_cut", 1)->isLit());
+
+    // Monitoring the left deck: only its button is lit and the deck leaves the headphone side.
+    click("monitorCMB", 0);
+    EXPECT_TRUE(button("monitorCMB", 0)->isLit());
+    EXPECT_FALSE(button("monitorCMB", 2)->isLit());
+    EXPECT_EQ(dj().mixer().monitorMode(), 1);
+    EXPECT_EQ(streamOf(Side::Left).pan, 100);
+
+    // The display tick shows the time left and the meters.
+    streamOf(Side::Right).level = (20000u << 16) | 10000u;
+    ticker.advance(80);
+    EXPECT_EQ(lcd("LCD_R")->lengthText(), "00:00:03");
+    EXPECT_EQ(lcd("LCD_R")->progress(), 70);
+    EXPECT_EQ(named<ui::LevelMeter>("RVUmeter")->barA(), 10000);
+    EXPECT_EQ(named<ui::LevelMeter>("RVUmeter")->barB(), 5000);
+
+    // With VX_CONSOLE_SHOT set, the console in the middle of the session goes to that picture.
+    const QByteArray shot = qgetenv("VX_CONSOLE_SHOT");
+    if (!shot.isEmpty()) {
+        streamOf(Side::Left).level = (23000u << 16) | 26000u;
+        ticker.advance(80);
+        EXPECT_TRUE(window->grab().save(QString::fromLocal8Bit(shot)));
+    }
+
+    // Closing is refused while a deck plays; paused decks let the program go.
+    dialogs.shown.clear();
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    click("LpauseCB");
+    click("pauseCB");
+    EXPECT_TRUE(lcd("LCD_R")->indicator(LcdDisplay::Pause));
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(ConsoleSession, EqualiserAndKillColoursFollowTheModel) {
+    open();
+    StateButton* eq = button("cmdEQ");
+    StateButton* killBass = button("cmdReqKill", 0);
+    EXPECT_EQ(eq->faceColour().rgb(), QColor::fromRgba(ui::dj::kDarkGreen).rgb());
+    EXPECT_EQ(killBass->faceColour().rgb(), QColor::fromRgba(ui::dj::kKillDark).rgb());
+    click("cmdEQ");
+    EXPECT_TRUE(dj().deck(Side::Right).eq().on());
+    EXPECT_EQ(eq->faceColour().rgb(), QColor::fromRgba(ui::dj::kLitGreen).rgb());
+    click("cmdReqKill", 0);
+    EXPECT_TRUE(dj().deck(Side::Right).eq().killed(0));
+    EXPECT_EQ(killBass->faceColour().rgb(), QColor::fromRgba(ui::dj::kKillRed).rgb());
+
+    // The band faders grow downwards: the top is +15 dB.
+    auto* mid = named<DjSlider>("eqScroll", 1);
+    EXPECT_EQ(mid->value(), 25);
+    mid->setFocus();
+    QTest::keyClick(mid, Qt::Key_Home);
+    EXPECT_EQ(dj().deck(Side::Right).eq().gainDb(1), 15);
+
+    // Switching off asks first; No keeps it on.
+    dialogs.answers.push_back(Dialogs::Answer::No);
+    click("cmdEQ");
+    EXPECT_EQ(dialogs.shown.back().text, "Switch off EQ?");
+    EXPECT_TRUE(eq->isLit());
+    EXPECT_FALSE(button("cmdLEQ")->isLit());
+}
+
+TEST_F(ConsoleSession, EveryControlCarriesItsNameAndTooltip) {
+    open();
+    const std::vector<std::pair<const char*, const char*>> tips = {
+        {"cueBackCB", "Edit cue point..."},
+        {"LcueFowardCB", "Edit cue point..."},
+        {"Rplay_cue", "Play previous Cue-point"},
+        {"cmdReset_Lcue", "Re-set Cuepoint"},
+        {"pitchZeroIndicator", "Pitch to Zero..."},
+        {"loopCB", "Loop - on the fly..."},
+        {"SaveLoop2", "Save loop..."},
+        {"playLoopCB2", "Play - Saved loop"},
+        {"cmdLEQ", "Equalizer ON/OFF"},
+        {"upCB", "Previous Song..."},
+        {"downCB", "Next Song..."},
+        {"playListCB", "Open Playlist..."},
+    };
+    for (const auto& [name, tip] : tips) EXPECT_EQ(named(name)->toolTip(), tip) << name;
+    EXPECT_EQ(named("speedCB", 1)->toolTip(), "Frequency = 22Khz...");
+    EXPECT_EQ(named("speedCB", 4)->toolTip(), "Frequency = 44Khz...");
+    EXPECT_EQ(named("cmdLeqKill", 2)->toolTip(), "Kill High");
+    EXPECT_EQ(named("LeqScroll", 0)->toolTip(), "Bass");
+    EXPECT_EQ(named("xFader_cut", 0)->toolTip(), "Left Xfader cut");
+    EXPECT_EQ(named("monitorCMB", 2)->toolTip(), "Stereo: Monitor=OFF...");
+    for (const char* name :
+         {"playCB",        "pauseCB",      "stopCB",           "cueCB",         "openFileCB1",
+          "RpBend_plusCB", "RpBend_Minus", "RpitchScroll",     "LCD_R",         "right_EQ",
+          "playCB2",       "LpauseCB",     "stopCB2",          "cueCB2",        "openFileCB2",
+          "LpBend_PlusCB", "LpBend_Minus", "LpitchScroll",     "LCD_L",         "leftEQ",
+          "LVolScroll",    "RvolScroll",   "crossFaderScroll", "MainVolScroll", "monitorVolScroll",
+          "LVUmeter",      "RVUmeter",     "mainVolVUmeter",   "nextSongTXT"}) {
+        EXPECT_NE(named(name), nullptr) << name;
+    }
+    // Before any song the LCDs show the product's name and Stereo is lit.
+    EXPECT_EQ(lcd("LCD_L")->titleText(), "Velumix");
+    EXPECT_TRUE(button("monitorCMB", 2)->isLit());
+    EXPECT_TRUE(button("speedCB", 4)->isLit());
+    EXPECT_FALSE(button("speedCB", 3)->isLit());
+}
+
+TEST_F(ConsoleSession, AProgressDragSeeksOnTheNextTick) {
+    open();
+    const QString a = song("a.mp3");
+    ASSERT_TRUE(dj().deck(Side::Left).loadSong(a));
+    LcdDisplay* display = lcd("LCD_L");
+    const QRect bar = display->progressRect();
+    QTest::mouseClick(display, Qt::LeftButton, {}, QPoint(bar.left() + bar.width() / 2, bar.center().y()));
+    ticker.advance(80);
+    EXPECT_NEAR(static_cast<double>(streamOf(Side::Left).position), kTenSeconds / 2.0, kTenSeconds / 50.0);
+    EXPECT_EQ(display->lengthText(), "00:00:05");
+
+    // A drop on a deck without a playlist drag is refused with the message.
+    dropOn("Right_Deck");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+}
+
+}  // namespace
+}  // namespace vx
