@@ -261,7 +261,16 @@ void PlaylistWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && windowHandle() != nullptr) windowHandle()->startSystemMove();
 }
 
+void PlaylistWindow::unload() {
+    unloading_ = true;
+    close();
+}
+
 void PlaylistWindow::closeEvent(QCloseEvent* event) {
+    if (unloading_) {
+        QWidget::closeEvent(event);
+        return;
+    }
     event->ignore();
     closeCommand();
 }
