@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
         }
         playlist = std::make_unique<vx::ProgramPlaylist>(lifecycle, store);
         mainWindow = std::make_unique<vx::MainWindow>(lifecycle);
+        QApplication::setPalette(mainWindow->palette());  // message boxes and tool windows look the same
         dialogs.setParent(mainWindow.get());
         mainWindow->attachPlaylist(*playlist, dialogs);
         mainWindow->startConsole();
