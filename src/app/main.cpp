@@ -7,6 +7,7 @@
 #include "app/app_lifecycle.h"
 #include "app/command_line.h"
 #include "app/ini_settings_store.h"
+#include "app/playlist_link.h"
 #include "app/qt_ticker.h"
 #include "audio/engine_factory.h"
 #include "audio/library_info.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
 
     vx::LoadingWindow splash;
     splash.show();
+    std::unique_ptr<vx::ProgramPlaylist> playlist;
     std::unique_ptr<vx::MainWindow> mainWindow;
     QTimer::singleShot(kSplashPaintMs, [&] {
         if (!lifecycle.start()) {
@@ -66,13 +68,20 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(lifecycle.exitCode());
             return;
         }
+        playlist = std::make_unique<vx::ProgramPlaylist>(lifecycle, store);
         mainWindow = std::make_unique<vx::MainWindow>(lifecycle);
+        QApplication::setPalette(mainWindow->palette());  // message boxes and tool windows look the same
         dialogs.setParent(mainWindow.get());
+        mainWindow->attachPlaylist(*playlist, dialogs);
         mainWindow->startConsole();
         mainWindow->show();
-        splash.close();
+        // The splash stays in front until tmrAsync has read the remembered playlist's lines.
+        splash.raise();
+        playlist->setStartProgress(
+            [&splash](int done, bool finished) { splash.showStartLoad(done, finished); });
     });
     const int code = app.exec();
     mainWindow.reset();
+    playlist.reset();
     return code;
 }

@@ -1,6 +1,7 @@
 #include "ui/loading_window.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -10,6 +11,7 @@ namespace vx {
 
 LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName("loadingF");
+    setAttribute(Qt::WA_QuitOnClose, false);
     setStyleSheet(
         "#loadingF { background: #15171c; border: 1px solid #3a3f4b; }"
         "QLabel { color: #d8dde6; }"
@@ -35,10 +37,20 @@ LoadingWindow::LoadingWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen
     }
 }
 
+void LoadingWindow::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    close();
+}
+
 void LoadingWindow::setLoadedSongs(int songs) {
     if (songs < lastShown_) return;
     lastShown_ = songs;
     status_->setText(QString("Loading Playlist: %1 Songs done...").arg(songs));
+}
+
+void LoadingWindow::showStartLoad(int songsDone, bool finished) {
+    if (songsDone > 0) setLoadedSongs(songsDone);
+    if (finished) close();
 }
 
 }  // namespace vx

@@ -12,8 +12,10 @@
 
 #include "app/app_lifecycle.h"
 #include "app/dj_console.h"
+#include "app/playlist_link.h"
 #include "ui/deck_panel.h"
 #include "ui/mixer_panel.h"
+#include "ui/playlist_window.h"
 #include "ui/widgets/dj_palette.h"
 #include "version.h"
 
@@ -122,6 +124,41 @@ MainWindow::~MainWindow() {
     // The console's handlers point at the panels: silence them before the widgets go.
     console_->setChangedHandler(nullptr);
     console_->setTickHandler(nullptr);
+    if (playlist_) {
+        playlist_->setWindowLoader(nullptr);
+        playlist_->disconnect();
+    }
+}
+
+void MainWindow::attachPlaylist(ProgramPlaylist& playlist, Dialogs& dialogs) {
+    playlist_ = &playlist;
+    playlistDialogs_ = &dialogs;
+    playlist.connect(*console_);
+    playlist.setWindowLoader([this] { loadPlaylistWindow(); });
+    onPlaylist = [this] { showPlaylistWindow(); };
+}
+
+// The window is made hidden, where its load puts it; from then on exit closes it with the others.
+void MainWindow::loadPlaylistWindow() {
+    if (playlistWindow_ || !playlist_) return;
+    playlistWindow_ = new ui::PlaylistWindow(playlist_->model(), *playlistDialogs_, this);
+    playlistWindow_->placeOnScreen();
+    addOpenWindow(playlistWindow_);
+}
+
+void MainWindow::showPlaylistWindow() {
+    if (!playlist_) return;
+    playlist_->load();  // the window loads on first use if tmrAsync has not run yet
+    if (!playlistWindow_) return;
+    if (!playlistWindow_->isVisible()) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            playlistWindow_->move(area.center() - playlistWindow_->rect().center());
+        }
+    }
+    playlistWindow_->show();
+    playlistWindow_->raise();
+    playlistWindow_->activateWindow();
 }
 
 void MainWindow::startConsole() {
@@ -171,9 +208,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     for (auto it = openWindows_.rbegin(); it != openWindows_.rend(); ++it) {
-        if (*it) (*it)->close();
+        if (!*it) continue;
+        if (playlistWindow_ && *it == playlistWindow_) {
+            playlist_->unload();  // "Last Playlist" is stored as the playlist window goes
+            playlistWindow_->unload();
+        } else {
+            (*it)->close();
+        }
     }
     openWindows_.clear();
+    if (playlist_) playlist_->unload();
     console_->shutDown();
     lifecycle_.unload();
     event->accept();

@@ -16,9 +16,14 @@ class QLabel;
 namespace vx {
 
 class AppLifecycle;
+class Dialogs;
 class DeckPanel;
 class DjConsole;
 class MixerPanel;
+class ProgramPlaylist;
+namespace ui {
+class PlaylistWindow;
+}
 
 // The main window: a frameless dark window with its own title strip and the three panels (left deck,
 // mixer, right deck). It owns the console's models (DjConsole) and redraws the panels from them after
@@ -40,6 +45,12 @@ class MainWindow : public QWidget {
     void applyDjSetup(int djSetup);
     // A tool window that exit closes, last opened first.
     void addOpenWindow(QWidget* window);
+    // The program's playlist: the console's next song and open buttons use it, tmrAsync loads its window
+    // and playListCB shows it. Before startConsole; `playlist` and `dialogs` must outlive this window.
+    void attachPlaylist(ProgramPlaylist& playlist, Dialogs& dialogs);
+    // playListCB: the playlist window, modeless and owned by this window, centred on the screen.
+    void showPlaylistWindow();
+    ui::PlaylistWindow* playlistWindow() const { return playlistWindow_; }
 
     // Filled by the windows built later (options dialog, playlist window).
     std::function<void()> onOptions;
@@ -58,6 +69,7 @@ class MainWindow : public QWidget {
   private:
     QWidget* buildTitleBar();
     void tickAll();
+    void loadPlaylistWindow();
     bool startMove(bool sizeAllPointer);
     void endMove();
 
@@ -70,6 +82,9 @@ class MainWindow : public QWidget {
     MixerPanel* mixer_ = nullptr;
     std::array<QWidget*, 3> panels_{};
     QList<QPointer<QWidget>> openWindows_;
+    ProgramPlaylist* playlist_ = nullptr;
+    Dialogs* playlistDialogs_ = nullptr;
+    ui::PlaylistWindow* playlistWindow_ = nullptr;  // a child: lives as long as this window
     bool movePointer_ = false;
 };
 

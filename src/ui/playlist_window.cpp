@@ -19,6 +19,7 @@
 #include "ui/edit_tags_window.h"
 #include "ui/print_window.h"
 #include "ui/search_window.h"
+#include "ui/widgets/dj_palette.h"
 
 namespace vx::ui {
 
@@ -57,6 +58,17 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
       printer_([] { return std::make_unique<QPrinter>(QPrinter::HighResolution); }) {
     setObjectName(QStringLiteral("playlistF"));
     setWindowTitle(QStringLiteral("Velumix Playlist"));
+    // The console's dark look, with lines large enough to read at a glance in a dark room.
+    ui::dj::applyConsolePalette(this);
+    setStyleSheet(QStringLiteral(
+        "#playlistF { border: 1px solid #3a414b; }"
+        "#titleBar { background: #1f232b; color: #c9d1dc; font-weight: bold; }"
+        "#imgIcon { color: #58e07a; }"
+        "#playlistLABEL { color: #58e07a; font-weight: bold; font-size: 14px; }"
+        "#List1_1 { font-size: 13px; background: #1a1d22; color: #dfe5ec; border: 1px solid #07080a;"
+        " selection-background-color: #38c6ff; selection-color: #101215; }"
+        "QGroupBox { color: #9aa4b1; font-weight: bold; }"
+        "#loadingLABEL { color: #7d8894; }"));
 
     auto* icon = new QLabel(QStringLiteral("\u266B"), this);
     icon->setObjectName(QStringLiteral("imgIcon"));
@@ -214,11 +226,13 @@ void PlaylistWindow::closeCommand() {
 void PlaylistWindow::editTagsCommand() {
     if (!model_.editTagsCommand()) return;
     EditTagsWindow editor(model_.currentPath(), dialogs_, this);
+    editor.setPalette(palette());
     if (editor.exec() == QDialog::Accepted) model_.rebuildLineAfterTagEdit();
 }
 
 void PlaylistWindow::findCommand() {
     auto* search = new SearchWindow(model_, dialogs_, this);
+    search->setPalette(palette());
     search->show();
 }
 
@@ -261,7 +275,16 @@ void PlaylistWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && windowHandle() != nullptr) windowHandle()->startSystemMove();
 }
 
+void PlaylistWindow::unload() {
+    unloading_ = true;
+    close();
+}
+
 void PlaylistWindow::closeEvent(QCloseEvent* event) {
+    if (unloading_) {
+        QWidget::closeEvent(event);
+        return;
+    }
     event->ignore();
     closeCommand();
 }

@@ -36,6 +36,8 @@ class PlaylistWindow : public QWidget, private playlist::PlaylistObserver {
     void editTagsCommand();  // cmdID3
     void findCommand();      // findCB
     void printCommand();     // cmdPrint
+    // Program end: the window goes without the save question, which exit has asked already.
+    void unload();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,6 +68,7 @@ class PlaylistWindow : public QWidget, private playlist::PlaylistObserver {
     QLabel* progress_ = nullptr;
     QMenu* menu_ = nullptr;
     bool selecting_ = false;
+    bool unloading_ = false;
     std::function<std::unique_ptr<QPrinter>()> printer_;
 };
 

@@ -1,0 +1,139 @@
+#include "app/playlist_link.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
+
+#include "app/app_lifecycle.h"
+
+namespace vx {
+
+namespace {
+
+// The add-songs dialog starts in the stored folder, or in the user's music folder when that is unset or
+// gone (a stored "not found" is no folder to start in).
+QString addSongsFolder(const QString& stored) {
+    if (!stored.isEmpty() && QFileInfo(stored).isDir()) return stored;
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return QFileInfo(music).isDir() ? music : QString();
+}
+
+}  // namespace
+
+ProgramPlaylist::ProgramPlaylist(AppLifecycle& lifecycle, SettingsStore& store, Options options)
+    : lifecycle_(lifecycle), model_(lifecycle.dialogs(), store, cache_) {
+    const Settings& s = lifecycle.settings();
+    // Our own playlists folder is made on first use, so the save dialog has somewhere to start.
+    if (s.playlistPath == lifecycle.paths().playlistsDir) QDir().mkpath(s.playlistPath);
+    model_.setFolders({s.playlistPath, addSongsFolder(s.RecPath)});
+    if (options.backgroundTags) {
+        loader_ = std::make_unique<playlist::TagLoader>(cache_, options.tagThreads);
+        model_.setTagLoader(loader_.get());
+    }
+    model_.addObserver(this);
+
+    lifecycle_.setPlaylist(this);
+    lifecycle_.streams().setRemoveFromPlaylist([this] { removeVanishedSong(); });
+    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.async = [this] { load(); };
+}
+
+ProgramPlaylist::~ProgramPlaylist() {
+    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.async = nullptr;
+    lifecycle_.streams().setRemoveFromPlaylist(nullptr);
+    lifecycle_.setPlaylist(nullptr);
+    disconnect();
+    model_.removeObserver(this);
+    model_.setTagLoader(nullptr);  // the model lets go of the loader before the loader goes
+}
+
+void ProgramPlaylist::connect(DjConsole& console) {
+    console_ = &console;
+    console.setPlaylist(link());
+}
+
+void ProgramPlaylist::disconnect() {
+    if (console_ == nullptr) return;
+    console_->setPlaylist({});
+    console_ = nullptr;
+}
+
+PlaylistLink ProgramPlaylist::link() {
+    PlaylistLink l;
+    l.count = [this] { return model_.count(); };
+    l.position = [this] { return model_.playlistPosition; };
+    l.select = [this](int index) { model_.select(index); };
+    l.currentEntryPath = [this] { return model_.currentPath(); };
+    l.currentEntryText = [this] { return model_.nextSongText; };
+    l.addSongs = [this] {
+        // A dialog that brings nothing back must not hand the deck an older song.
+        model_.lastAddedSong.clear();
+        model_.addSongs();
+        return model_.lastAddedSong;
+    };
+    l.addSong = [this](const QString& path) {
+        model_.loadsongs_to_playlist({path});
+        model_.select(model_.count() - 1);
+    };
+    // The deck's title: the same reading as the playlist's, so a song read for its line is not read again.
+    l.titleFor = [this](const QString& path) { return cache_.texts(path).deck; };
+    return l;
+}
+
+void ProgramPlaylist::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    if (windowLoader_) windowLoader_();
+    model_.startUp(lifecycle_.commandLineArgument());
+    startLoading_ = model_.isLoading();
+    startTotal_ = model_.pendingCount();
+    if (!startLoading_) finishStartLoad();
+}
+
+void ProgramPlaylist::setStartProgress(std::function<void(int, bool)> progress) {
+    startProgress_ = std::move(progress);
+    if (startProgress_ && loaded_ && !startLoading_) startProgress_(startTotal_, true);
+}
+
+void ProgramPlaylist::finishStartLoad() {
+    startLoading_ = false;
+    if (startProgress_) startProgress_(startTotal_, true);
+}
+
+void ProgramPlaylist::loadProgress(int done, int total) {
+    if (!startLoading_) return;
+    if (total == 0) {
+        finishStartLoad();
+        return;
+    }
+    startTotal_ = std::max(startTotal_, total);
+    if (startProgress_) startProgress_(done, false);
+}
+
+void ProgramPlaylist::nextSongChanged(const QString&, const QString&) {
+    if (console_ != nullptr) console_->notifyChanged();
+}
+
+// "Remove from Playlist?" was answered Yes for a song that could not be found: the playlist's remove runs
+// (with its own question) on that song's entry, which need not be the one picked in the list: a song
+// added by a deck's open button leaves the pick where it was.
+void ProgramPlaylist::removeVanishedSong() {
+    if (model_.count() == 0) return;
+    const QString failed = console_ != nullptr ? console_->decks().selected().state().fileName : QString();
+    if (!failed.isEmpty() && model_.currentPath() != failed) {
+        const int index = int(model_.paths().indexOf(failed));
+        if (index < 0) return;  // not a playlist song: there is nothing to remove
+        model_.select(index);
+    }
+    model_.removeCurrent();
+}
+
+void ProgramPlaylist::unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    if (loader_) loader_->cancelAll();
+    // A playlist window that never loaded read nothing, so it leaves the remembered playlist alone.
+    if (loaded_) model_.unload();
+}
+
+}  // namespace vx

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/app_lifecycle.h"
+#include "app/dj_console.h"
+#include "app/playlist_link.h"
+#include "playlist/m3u.h"
+#include "support/fake_dialogs.h"
+#include "support/fake_sound_library.h"
+#include "support/fake_ticker.h"
+#include "support/memory_settings.h"
+#include "support/tag_fixtures.h"
+
+namespace vx::test {
+
+// A sound library under which one named file disappears just as it is opened, as when a drive is pulled
+// out between the deck's look at the disk and the open.
+class VanishingLibrary : public FakeSoundLibrary {
+  public:
+    QString vanishing;
+    audio::Handle createStream(audio::Family family, const std::string& path, std::uint32_t flags) override {
+        if (!vanishing.isEmpty() && path == vanishing.toStdString()) {
+            QFile::remove(vanishing);
+            files.erase(path);
+        }
+        return FakeSoundLibrary::createStream(family, path, flags);
+    }
+};
+
+// The program's start with fakes underneath: lifecycle, playlist and console, wired as the program wires
+// them. Tag texts are read at once unless a test asks for the background reader.
+class WiringFixture {
+  public:
+    WiringFixture() {
+        app =
+            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
+                audio::LibraryInfo info;
+                info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
+                return info;
+            });
+    }
+
+    // A tagged song the fake engine can open; its playlist text is "<title> - <artist>".
+    QString song(const QString& name, const QString& title, const QString& artist = "Band") {
+        const QString path = writeTaggedMp3(dir.filePath("music/" + name + ".mp3"), title, artist);
+        library.addFile(path.toStdString());
+        return path;
+    }
+    QString playlistFile(const QString& name, const QStringList& songs) {
+        QDir().mkpath(dir.filePath("lists"));
+        const QString path = dir.filePath("lists/" + name + ".m3u");
+        EXPECT_TRUE(playlist::writeM3u(path, songs));
+        return path;
+    }
+
+    // The lifecycle starts, then the playlist and the console are made and wired; the console starts up.
+    bool start(const QString& commandLine = {}, bool backgroundTags = false) {
+        app->setCommandLine(commandLine);
+        if (!app->start()) return false;
+        console = std::make_unique<DjConsole>(*app, ticker);
+        playlist =
+            std::make_unique<ProgramPlaylist>(*app, store, ProgramPlaylist::Options{backgroundTags, 2});
+        playlist->connect(*console);
+        console->startUp();
+        return true;
+    }
+
+    // tmrAsync: the 1 ms one-shot timer. False when it was not armed.
+    bool fireAsync() {
+        const auto& timers = ticker.timers();
+        for (std::size_t i = 0; i < timers.size(); ++i) {
+            if (timers[i]->interval == 1 && timers[i]->singleShot) return ticker.fire(i);
+        }
+        return false;
+    }
+
+    playlist::PlaylistModel& model() { return playlist->model(); }
+
+    QTemporaryDir dir;
+    VanishingLibrary library;
+    FakeDialogs dialogs;
+    MemorySettings store;
+    FakeTicker ticker;
+    std::unique_ptr<AppLifecycle> app;
+    std::unique_ptr<DjConsole> console;
+    std::unique_ptr<ProgramPlaylist> playlist;  // goes first: it lets go of the console
+};
+
+// The one event loop for tests that wait for background tag reading.
+inline void ensureCoreApp() {
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
+}
+
+}  // namespace vx::test

@@ -1,0 +1,294 @@
+#include <QElapsedTimer>
+
+#include "app/wiring_fixture.h"
+#include "deck/deck.h"
+#include "tags/tag_texts.h"
+
+namespace vx {
+namespace {
+
+using test::WiringFixture;
+
+const QString kVelumixTail = QString(10, QLatin1Char(' ')) + QStringLiteral("Velumix");
+
+class PlaylistWiring : public ::testing::Test, public WiringFixture {
+  protected:
+    // Three songs in a remembered playlist.
+    QString rememberThree() {
+        a = song("a", "Alpha");
+        b = song("b", "Bravo");
+        c = song("c", "Charlie");
+        const QString list = playlistFile("set", {a, b, c});
+        store.write("Last Playlist", list);
+        return list;
+    }
+    int changes = 0;
+    QString a, b, c;
+};
+
+TEST_F(PlaylistWiring, StartUpReopensTheLastPlaylistAndTheNextSongBoxShowsItsCurrentEntry) {
+    const QString list = rememberThree();
+    ASSERT_TRUE(start());
+    console->setChangedHandler([this] { ++changes; });
+    // The playlist window loads once the main window is up, not before.
+    EXPECT_EQ(model().count(), 0);
+    EXPECT_TRUE(console->nextSongText().isEmpty());
+
+    ASSERT_TRUE(fireAsync());
+    EXPECT_TRUE(playlist->loaded());
+    ASSERT_EQ(model().count(), 3);
+    EXPECT_EQ(model().label(), "set");
+    EXPECT_EQ(model().lastPlaylist, list);
+    EXPECT_FALSE(model().playlistChanged);
+    EXPECT_EQ(console->nextSongText(), "1.  Alpha - Band");
+    EXPECT_GT(changes, 0);      // the main window was told to redraw the box
+    EXPECT_FALSE(fireAsync());  // one shot
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PlaylistWiring, WithoutARememberedPlaylistTheStartLoadFinishesAtOnce) {
+    ASSERT_TRUE(start());
+    std::vector<std::pair<int, bool>> seen;
+    playlist->setStartProgress([&](int done, bool finished) { seen.emplace_back(done, finished); });
+    ASSERT_TRUE(fireAsync());
+    EXPECT_EQ(model().count(), 0);
+    EXPECT_EQ(model().label(), "DJ PLAYLIST");
+    EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{0, true}}));
+}
+
+TEST_F(PlaylistWiring, TheStartLoadReportsRisingProgressUntilEveryLineHasItsText) {
+    test::ensureCoreApp();
+    QStringList songs;
+    for (int i = 0; i < 120; ++i) songs << song(QString("s%1").arg(i), QString("Song %1").arg(i));
+    store.write("Last Playlist", playlistFile("long", songs));
+    ASSERT_TRUE(start({}, true));
+    std::vector<std::pair<int, bool>> seen;
+    playlist->setStartProgress([&](int done, bool finished) { seen.emplace_back(done, finished); });
+    ASSERT_TRUE(fireAsync());
+    ASSERT_EQ(model().count(), 120);
+    EXPECT_TRUE(playlist->startLoading());
+    QElapsedTimer waited;
+    waited.start();
+    while (playlist->startLoading() && waited.elapsed() < 10000) QCoreApplication::processEvents();
+    ASSERT_FALSE(playlist->startLoading());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), std::make_pair(120, true));
+    for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_LE(seen[i - 1].first, seen[i].first);
+    EXPECT_EQ(console->nextSongText(), "1.  Song 0 - Band");
+    // Later loads are the playlist window's business, not the splash's.
+    seen.clear();
+    model().Load_playlist(playlistFile("short", {songs[0]}));
+    while (model().isLoading() && waited.elapsed() < 10000) QCoreApplication::processEvents();
+    EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(PlaylistWiring, AMusicFileOnTheCommandLineLandsInThePlaylistAndPlaysOnTheLeftDeck) {
+    rememberThree();
+    const QString intro = song("intro", "Intro", "DJ");
+    ASSERT_TRUE(start(intro));
+
+    ASSERT_EQ(model().count(), 1);
+    EXPECT_EQ(model().path(0), intro);
+    EXPECT_EQ(model().selectedIndex(), 0);
+    EXPECT_EQ(console->nextSongText(), "1.  Intro - DJ");
+    const Deck& left = console->deck(Side::Left);
+    EXPECT_EQ(left.state().fileName, intro);
+    ASSERT_NE(library.stream(left.state().streamHandle), nullptr);
+    EXPECT_EQ(library.stream(left.state().streamHandle)->activity, audio::kPlaying);
+    EXPECT_EQ(left.lcd().title, tags::get_ID3_tag(intro) + kVelumixTail);
+    EXPECT_TRUE(left.lcd().title.contains("Intro"));
+
+    // The playlist window's load then leaves the list as it is: the remembered playlist stays unread.
+    ASSERT_TRUE(fireAsync());
+    ASSERT_EQ(model().count(), 1);
+    EXPECT_EQ(model().label(), "Now Playing: ");
+    EXPECT_TRUE(model().lastPlaylist.isEmpty());
+    EXPECT_TRUE(model().playlistChanged);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PlaylistWiring, APlaylistOnTheCommandLineIsLoadedInsteadOfTheRememberedOne) {
+    rememberThree();
+    const QString other = playlistFile("other", {song("d", "Delta")});
+    ASSERT_TRUE(start(other));
+    EXPECT_EQ(console->deck(Side::Left).state().streamHandle, 0u);
+    ASSERT_TRUE(fireAsync());
+    ASSERT_EQ(model().count(), 1);
+    EXPECT_EQ(model().label(), "DJ PLAYLIST");
+    EXPECT_EQ(console->nextSongText(), "1.  Delta - Band");
+}
+
+TEST_F(PlaylistWiring, DraggingTheNextSongOntoTheRightDeckLoadsItWithItsTagTitle) {
+    rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    console->downCB_Click();
+    console->beginNextSongDrag();
+    console->dropOnDeck(Side::Right);
+    const Deck& right = console->deck(Side::Right);
+    EXPECT_EQ(right.state().fileName, b);
+    EXPECT_NE(right.state().streamHandle, 0u);
+    EXPECT_EQ(right.lcd().title, tags::get_ID3_tag(b) + kVelumixTail);
+    EXPECT_TRUE(right.lcd().title.contains("Bravo"));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PlaylistWiring, NextAndPreviousSongStepThePlaylistAndWrapAtTheEnds) {
+    rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    console->downCB_Click();
+    EXPECT_EQ(model().playlistPosition, 1);
+    EXPECT_EQ(model().nextSongPath, b);
+    EXPECT_EQ(console->nextSongText(), "2.  Bravo - Band");
+    console->downCB_Click();
+    console->downCB_Click();
+    EXPECT_EQ(console->nextSongText(), "1.  Alpha - Band");
+    console->upCB_Click();
+    EXPECT_EQ(model().playlistPosition, 2);
+    EXPECT_EQ(console->nextSongText(), "3.  Charlie - Band");
+    EXPECT_EQ(model().selectedIndex(), 2);
+}
+
+TEST_F(PlaylistWiring, TheOpenButtonAddsThroughThePlaylistAndLoadsTheLastAddedSong) {
+    rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    const QString d = song("d", "Delta"), e = song("e", "Echo");
+    dialogs.openManyAnswers.push_back(QStringList{d, e});
+    console->deck(Side::Left).openFile_Click();
+    ASSERT_EQ(model().count(), 5);
+    EXPECT_EQ(model().line(4), "5.  Echo - Band");
+    EXPECT_EQ(console->deck(Side::Left).state().fileName, e);
+    EXPECT_EQ(console->deck(Side::Left).lcd().title, tags::get_ID3_tag(e) + kVelumixTail);
+    // The pick stays where it was.
+    EXPECT_EQ(console->nextSongText(), "1.  Alpha - Band");
+
+    // A cancelled dialog loads nothing, not even the song added before.
+    dialogs.openManyAnswers.push_back(std::nullopt);
+    console->deck(Side::Right).openFile_Click();
+    EXPECT_TRUE(console->deck(Side::Right).state().fileName.isEmpty());
+    EXPECT_TRUE(model().lastAddedSong.isEmpty());
+}
+
+class VanishedSong : public PlaylistWiring {
+  protected:
+    const QString notFound = QStringLiteral("The selected file can not be found at its original location.") +
+                             QChar(13) + QChar(13) + QStringLiteral("Remove from Playlist?");
+};
+
+TEST_F(VanishedSong, YesRemovesTheEntryOfTheSongThatVanished) {
+    rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    console->downCB_Click();
+    library.vanishing = b;
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    console->beginNextSongDrag();
+    console->dropOnDeck(Side::Left);
+
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].text, notFound);
+    EXPECT_EQ(dialogs.shown[0].title, "File Not Found");
+    EXPECT_EQ(dialogs.shown[1].text, "Remove \"Bravo - Band\" from the playlist?");
+    EXPECT_EQ(dialogs.shown[1].title, "Remove Song from playlist");
+    ASSERT_EQ(model().paths(), (QStringList{a, c}));
+    EXPECT_TRUE(model().playlistChanged);
+    EXPECT_EQ(console->nextSongText(), "3.  Charlie - Band");
+    EXPECT_EQ(console->deck(Side::Left).state().streamHandle, 0u);
+}
+
+TEST_F(VanishedSong, NoAtEitherQuestionKeepsTheEntry) {
+    rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    library.vanishing = a;
+    dialogs.answers = {Dialogs::Answer::No};
+    console->beginNextSongDrag();
+    console->dropOnDeck(Side::Left);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::No};
+    song("a", "Alpha");  // back, and gone again on the next open
+    console->beginNextSongDrag();
+    console->dropOnDeck(Side::Left);
+    EXPECT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(model().count(), 3);
+    EXPECT_FALSE(model().playlistChanged);
+}
+
+TEST_F(VanishedSong, ASongAddedByTheOpenButtonIsTheOneRemovedNotThePickedOne) {
+    rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    const QString d = song("d", "Delta");
+    library.vanishing = d;
+    dialogs.openManyAnswers.push_back(QStringList{d});
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    console->deck(Side::Right).openFile_Click();
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text, "Remove \"Delta - Band\" from the playlist?");
+    EXPECT_EQ(model().paths(), (QStringList{a, b, c}));
+}
+
+class ExitWiring : public PlaylistWiring {};
+
+TEST_F(ExitWiring, AChangedPlaylistIsOfferedForSavingAndCancelKeepsRunning) {
+    const QString list = rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    model().moveDown();
+    ASSERT_TRUE(model().playlistChanged);
+
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    EXPECT_FALSE(app->requestExit());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist to " + list + " ?");
+    EXPECT_EQ(dialogs.shown[0].title, "Save Playlist...");
+    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
+    EXPECT_TRUE(app->timers()->tmrTrackLength->isEnabled());
+    EXPECT_TRUE(library.running);
+
+    dialogs.answers = {Dialogs::Answer::Yes};
+    EXPECT_TRUE(app->requestExit());
+    EXPECT_EQ(dialogs.shown.back().text, "Playlist has been saved.");
+    EXPECT_EQ(playlist::readM3u(list).value_or(QStringList{}), (QStringList{b, a, c}));
+    EXPECT_FALSE(library.running);
+}
+
+TEST_F(ExitWiring, AnUnnamedPlaylistAsksWithoutANameAndACancelledSaveKeepsRunning) {
+    const QString intro = song("intro", "Intro");
+    ASSERT_TRUE(start(intro));
+    ASSERT_TRUE(fireAsync());
+    console->deck(Side::Left).pause_Click();
+    dialogs.answers = {Dialogs::Answer::Yes};
+    dialogs.saveAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(app->requestExit());
+    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist? ");
+    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
+}
+
+TEST_F(ExitWiring, LastPlaylistIsStoredAtExit) {
+    rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(fireAsync());
+    const QString other = playlistFile("other", {a});
+    model().Load_playlist(other);
+    ASSERT_TRUE(app->requestExit());
+    playlist->unload();
+    EXPECT_EQ(store.read("Last Playlist"), other);
+    // Once only: a later change is not written.
+    model().lastPlaylist.clear();
+    playlist->unload();
+    EXPECT_EQ(store.read("Last Playlist"), other);
+}
+
+TEST_F(ExitWiring, AnExitBeforeThePlaylistLoadedLeavesTheRememberedPlaylistAlone) {
+    const QString list = rememberThree();
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(app->requestExit());
+    playlist->unload();
+    EXPECT_EQ(store.read("Last Playlist"), list);
+}
+
+}  // namespace
+}  // namespace vx

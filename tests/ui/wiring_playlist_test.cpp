@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListView>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include "app/wiring_fixture.h"
+#include "ui/loading_window.h"
+#include "ui/main_window.h"
+#include "ui/playlist_window.h"
+#include "widgets_app.h"
+
+namespace vx {
+namespace {
+
+// The main window wired to the program's playlist over fakes; controls are used by their names.
+class WiredWindow : public ::testing::Test, public test::WithApp, public test::WiringFixture {
+  protected:
+    std::unique_ptr<MainWindow> window;  // goes before the playlist it shows
+
+    void open(const QString& commandLine = {}) {
+        app->setCommandLine(commandLine);
+        ASSERT_TRUE(app->start());
+        playlist = std::make_unique<ProgramPlaylist>(*app, store, ProgramPlaylist::Options{false, 1});
+        window = std::make_unique<MainWindow>(*app);
+        window->attachPlaylist(*playlist, dialogs);
+        window->startConsole();
+        window->show();
+    }
+    QString rememberThree() {
+        a = song("a", "Alpha");
+        b = song("b", "Bravo");
+        c = song("c", "Charlie");
+        const QString list = playlistFile("set", {a, b, c});
+        store.write("Last Playlist", list);
+        return list;
+    }
+    template <class T = QWidget>
+    T* named(QWidget* in, const char* name) {
+        T* w = in->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(QWidget* in, const char* name) { QTest::mouseClick(named(in, name), Qt::LeftButton); }
+    QString nextSong() { return named<QLabel>(window.get(), "nextSongTXT")->text(); }
+    void dragNextSongOnto(const char* name) {
+        QTest::mousePress(named(window.get(), "nextSongTXT"), Qt::LeftButton);
+        QMimeData mime;
+        mime.setText(nextSong());
+        QWidget* target = named(window.get(), name);
+        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    }
+    ui::PlaylistWindow* playlistWindow() { return window->playlistWindow(); }
+    void clickRow(int row) {
+        QListView* list = playlistWindow()->list();
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    QString a, b, c;
+};
+
+TEST_F(WiredWindow, TheRememberedPlaylistOpensBehindTheConsoleAndPlayListCBShowsItCentred) {
+    rememberThree();
+    open();
+    EXPECT_EQ(playlistWindow(), nullptr);
+    ASSERT_TRUE(fireAsync());
+    ASSERT_NE(playlistWindow(), nullptr);
+    EXPECT_FALSE(playlistWindow()->isVisible());
+    EXPECT_EQ(nextSong(), "1.  Alpha - Band");
+
+    click(window.get(), "playListCB");
+    ui::PlaylistWindow* pw = playlistWindow();
+    ASSERT_TRUE(pw->isVisible());
+    EXPECT_TRUE(pw->isWindow());
+    EXPECT_EQ(pw->parentWidget(), window.get());
+    EXPECT_FALSE(pw->isModal());
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((pw->geometry().center() - centre).manhattanLength(), 2);
+    EXPECT_EQ(pw->list()->model()->rowCount(), 3);
+    EXPECT_EQ(named<QLabel>(pw, "playlistLABEL")->text(), "set");
+
+    // A click on an entry picks it for the next-song box; the console's arrows step through the list.
+    clickRow(1);
+    EXPECT_EQ(nextSong(), "2.  Bravo - Band");
+    click(window.get(), "downCB");
+    EXPECT_EQ(nextSong(), "3.  Charlie - Band");
+    EXPECT_EQ(pw->list()->currentIndex().row(), 2);
+    click(window.get(), "upCB");
+    click(window.get(), "upCB");
+    EXPECT_EQ(nextSong(), "1.  Alpha - Band");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(WiredWindow, TheNextSongDraggedOntoADeckLoadsWithItsTagTitle) {
+    rememberThree();
+    open();
+    ASSERT_TRUE(fireAsync());
+    click(window.get(), "downCB");
+    dragNextSongOnto("LCD_R");
+    EXPECT_EQ(window->console().deck(Side::Right).state().fileName, b);
+    EXPECT_TRUE(window->console().deck(Side::Right).lcd().title.contains("Bravo"));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(WiredWindow, AMusicFileOnTheCommandLinePlaysAndIsTheNextSong) {
+    rememberThree();
+    const QString intro = song("intro", "Intro", "DJ");
+    open(intro);
+    EXPECT_EQ(nextSong(), "1.  Intro - DJ");
+    EXPECT_EQ(library.stream(window->console().deck(Side::Left).state().streamHandle)->activity,
+              audio::kPlaying);
+    ASSERT_TRUE(fireAsync());
+    click(window.get(), "playListCB");
+    EXPECT_EQ(playlistWindow()->list()->model()->rowCount(), 1);
+    EXPECT_EQ(named<QLabel>(playlistWindow(), "playlistLABEL")->text(), "Now Playing: ");
+}
+
+TEST_F(WiredWindow, AVanishedSongIsRemovedThroughThePlaylistsOwnQuestion) {
+    rememberThree();
+    open();
+    ASSERT_TRUE(fireAsync());
+    click(window.get(), "playListCB");
+    clickRow(1);
+    library.vanishing = b;
+    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
+    dragNextSongOnto("LCD_L");
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].title, "File Not Found");
+    EXPECT_EQ(dialogs.shown[1].text, "Remove \"Bravo - Band\" from the playlist?");
+    EXPECT_EQ(playlistWindow()->list()->model()->rowCount(), 2);
+    EXPECT_EQ(nextSong(), "3.  Charlie - Band");
+}
+
+TEST_F(WiredWindow, ExitAsksToSaveTheChangedPlaylistOnceAndStoresTheLastPlaylist) {
+    const QString list = rememberThree();
+    open();
+    ASSERT_TRUE(fireAsync());
+    click(window.get(), "playListCB");
+    click(playlistWindow(), "cmdMoveDown");
+    ASSERT_TRUE(model().playlistChanged);
+
+    dialogs.answers = {Dialogs::Answer::Cancel};
+    click(window.get(), "cmdcloseButton");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist to " + list + " ?");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(playlistWindow()->isVisible());
+    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
+
+    store.write("Last Playlist", "stale");
+    dialogs.answers = {Dialogs::Answer::No};
+    click(window.get(), "cmdcloseButton");
+    EXPECT_EQ(dialogs.shown.size(), 2u);  // the playlist window goes without asking again
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(playlistWindow()->isVisible());
+    EXPECT_EQ(app->state(), AppLifecycle::State::ShutDown);
+    EXPECT_EQ(store.read("Last Playlist"), list);
+}
+
+TEST(SplashDuringStart, CountsUpThenClosesWhenThePlaylistHasLoaded) {
+    test::widgetsApp();
+    LoadingWindow splash;
+    splash.show();
+    EXPECT_FALSE(splash.testAttribute(Qt::WA_QuitOnClose));
+    splash.showStartLoad(40, false);
+    EXPECT_EQ(splash.status(), "Loading Playlist: 40 Songs done...");
+    splash.showStartLoad(10, false);
+    EXPECT_EQ(splash.status(), "Loading Playlist: 40 Songs done...");
+    EXPECT_TRUE(splash.isVisible());
+    splash.showStartLoad(120, true);
+    EXPECT_EQ(splash.status(), "Loading Playlist: 120 Songs done...");
+    EXPECT_FALSE(splash.isVisible());
+
+    LoadingWindow clicked;
+    clicked.show();
+    QTest::mouseClick(&clicked, Qt::LeftButton);
+    EXPECT_FALSE(clicked.isVisible());
+}
+
+}  // namespace
+}  // namespace vx
