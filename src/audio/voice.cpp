@@ -272,7 +272,8 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
     const bool final = buffer_->isFinal();
     // A head fading out after a pause or a stop keeps the speed it played at: a frequency set meanwhile
     // (the brake's end restoring the pitch) is for the next start, not for the last milliseconds heard.
-    const double target = controls_->frequency.load(std::memory_order_relaxed) / static_cast<double>(outRate_);
+    const double target =
+        controls_->frequency.load(std::memory_order_relaxed) / static_cast<double>(outRate_);
     const double step1 = playing_ || step0_ < 0 ? target : step0_;
     if (step0_ < 0) step0_ = step1;
     stepInc_ = (step1 - step0_) / frames;

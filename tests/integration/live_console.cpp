@@ -30,7 +30,8 @@ void LiveConsole::TearDown() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string path =
             ::testing::TempDir() + "/" + info->test_suite_name() + "." + info->name() + ".wav";
-        if (writeWav(path, recorded_, kRate)) std::fprintf(stderr, "rendered sound kept in %s\n", path.c_str());
+        if (writeWav(path, recorded_, kRate))
+            std::fprintf(stderr, "rendered sound kept in %s\n", path.c_str());
     }
     if (console_) console_->shutDown();
     console_.reset();

@@ -24,7 +24,7 @@ namespace vx::test {
 class LiveConsole : public ::testing::Test {
   protected:
     static constexpr int kRate = 44100;
-    static constexpr int kPeriod = 256;  // frames per device period
+    static constexpr int kPeriod = 256;        // frames per device period
     static constexpr double kHalfScale = 0.5;  // amplitude of the fixtures' tones
 
     void SetUp() override;
