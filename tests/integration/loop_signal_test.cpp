@@ -54,7 +54,7 @@ class LoopSignal : public LiveConsole {
         std::int64_t checked = 0, wrong = 0, firstWrong = -1, wraps = 0;
         for (std::int64_t k = 0; 2 * k < static_cast<std::int64_t>(out.size()); ++k) {
             std::int64_t f = here_ + k;
-            std::int64_t sinceWrap = k < kRate * 6 / 1000 ? 0 : -1;  // the start's own fade
+            std::int64_t sinceWrap = k < crossfade ? 0 : -1;  // the first frames fade in after a start
             if (f >= end_) {
                 sinceWrap = (f - end_) % span;
                 f = start_ + sinceWrap;
