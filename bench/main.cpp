@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "audio/engine.h"
+#include "bench_console.h"
 #include "bench_playlist.h"
 #include "ffmpeg_cli.h"
 
@@ -291,5 +292,6 @@ int main(int argc, char** argv) {
 
     std::fflush(stdout);
     runPlaylistBenchmarks(std::cout);
+    runConsoleBenchmarks(std::cout, dir);
     return 0;
 }

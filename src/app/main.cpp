@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "app/app_lifecycle.h"
 #include "app/command_line.h"
+#include "app/dj_console.h"
 #include "app/ini_settings_store.h"
 #include "app/playlist_link.h"
 #include "app/qt_ticker.h"
@@ -19,7 +21,25 @@
 
 namespace {
 constexpr int kSplashPaintMs = 25;  // the splash is painted before the slow part of the start begins
+
+// The benchmark's switch (bench/bench_console.cpp): with VELUMIX_EXIT_AFTER_SHOW=<ms> the program prints
+// "shown" once the window is up, plays the songs of VELUMIX_BENCH_SONGS ("left|right") and quits <ms> later.
+void benchAfterShow(vx::MainWindow& window) {
+    const int exitAfterMs = qEnvironmentVariableIntValue("VELUMIX_EXIT_AFTER_SHOW");
+    if (exitAfterMs <= 0) return;
+    QTimer::singleShot(0, &window, [&window] {
+        std::puts("shown");
+        std::fflush(stdout);
+        const QStringList songs = qEnvironmentVariable("VELUMIX_BENCH_SONGS").split('|', Qt::SkipEmptyParts);
+        for (int i = 0; i < std::min<int>(2, songs.size()); ++i) {
+            vx::Deck& deck = window.console().deck(i == 0 ? vx::Side::Left : vx::Side::Right);
+            if (deck.loadSong(songs[i])) deck.play_Click();
+        }
+        window.console().notifyChanged();
+    });
+    QTimer::singleShot(exitAfterMs, [] { QCoreApplication::exit(0); });
 }
+}  // namespace
 
 int main(int argc, char** argv) {
     // The command line is read before any window system is touched: --version and --help need no display.
@@ -79,6 +99,7 @@ int main(int argc, char** argv) {
         splash.raise();
         playlist->setStartProgress(
             [&splash](int done, bool finished) { splash.showStartLoad(done, finished); });
+        benchAfterShow(*mainWindow);
     });
     const int code = app.exec();
     mainWindow.reset();

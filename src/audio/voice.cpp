@@ -165,6 +165,17 @@ void Voice::jumpTo(double pos, bool freshEq) {
     main_.active = wasActive;
 }
 
+// A loop whose end is already behind the play head (looped on the fly at the head's own position, its
+// end trimmed back past the head, or a saved loop chosen further on in the song) wraps now instead of
+// waiting for the UI's loop timer. Just past the end the head keeps its phase in the loop, as the wrap
+// inside a block does; far past it the loop starts from its beginning.
+void Voice::wrapIfPastLoopEnd() {
+    if (!main_.active || loopEnd_ <= loopStart_ || main_.pos < static_cast<double>(loopEnd_)) return;
+    const double over = main_.pos - static_cast<double>(loopEnd_);
+    const double span = static_cast<double>(loopEnd_ - loopStart_);
+    jumpTo(static_cast<double>(loopStart_) + (over < 2 * kMaxBlock ? std::fmod(over, span) : 0.0), false);
+}
+
 void Voice::finishCommands() {
     if (!freshEqPending_) return;
     freshEqPending_ = false;
@@ -259,7 +270,11 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
     blockFrames_ = frames;
     available_ = buffer_->available();
     const bool final = buffer_->isFinal();
-    const double step1 = controls_->frequency.load(std::memory_order_relaxed) / static_cast<double>(outRate_);
+    // A head fading out after a pause or a stop keeps the speed it played at: a frequency set meanwhile
+    // (the brake's end restoring the pitch) is for the next start, not for the last milliseconds heard.
+    const double target =
+        controls_->frequency.load(std::memory_order_relaxed) / static_cast<double>(outRate_);
+    const double step1 = playing_ || step0_ < 0 ? target : step0_;
     if (step0_ < 0) step0_ = step1;
     stepInc_ = (step1 - step0_) / frames;
 
@@ -269,12 +284,17 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
             main_.active = true;
             main_.gain = 0;
             main_.gainStep = xfStep_;
+            if (!fade_.active) {  // a start from silence needs no glide
+                step0_ = step1;
+                stepInc_ = 0;
+            }
         }
     } else if (playing_ && !final && main_.pos + std::max(step0_, step1) * frames + 3 > available_) {
         fadeOutMain();  // the decoder has fallen behind: stall until it is a pre-buffer ahead again
         waiting_ = starved_ = true;
     }
     report_->stalled.store(playing_ && waiting_, std::memory_order_relaxed);
+    wrapIfPastLoopEnd();
 
     if (main_.active || fade_.active) {
         std::fill_n(ctx.voiceL, frames, 0.0f);
@@ -289,11 +309,11 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
             const int m = main_.active ? renderHead(main_, ctx, k, count, limit) : count;
             if (fade_.active && m > 0) renderHead(fade_, ctx, k, m, kNever);
             k += m;
-            if (!main_.active || m == count) continue;
-            if (loopLimit) {
+            if (!main_.active) continue;
+            if (loopLimit && main_.pos >= limit) {  // also when the end falls on the block's last frame
                 const double span = static_cast<double>(loopEnd_ - loopStart_);
                 jumpTo(loopStart_ + std::fmod(main_.pos - loopEnd_, span), false);
-            } else {
+            } else if (m < count) {
                 main_.active = false;  // the end of the sound
                 playing_ = waiting_ = false;
                 report_->endedPlay.store(playNumber_, std::memory_order_release);

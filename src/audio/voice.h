@@ -71,6 +71,7 @@ class Voice {
     void finishCommands();
     void jumpTo(double pos, bool freshEq);
     void fadeOutMain();
+    void wrapIfPastLoopEnd();
     void mixOut(const RenderContext& ctx, float* out, int frames);
     int renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit);
     void applyEq(Head& h, float* l, float* r, int k0, int count);
