@@ -134,10 +134,12 @@ class Child {
             if (i >= 14) ticks += std::stod(field);
         return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
     }
-    double residentMib() const {
+    // A line of /proc/<pid>/status in MiB: "VmRSS:" all resident memory, "RssAnon:" the part that is the
+    // program's own (the rest are pages of shared libraries, shared with every other process using them).
+    double statusMib(const std::string& key = "VmRSS:") const {
         std::ifstream f("/proc/" + std::to_string(pid_) + "/status");
         for (std::string line; std::getline(f, line);)
-            if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+            if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) / 1024.0;
         return -1;
     }
 
@@ -162,7 +164,8 @@ void measureProgram(std::ostream& out, const fs::path& tracks) {
         Child idle(h, 3000, "");
         if (idle.waitShown() > 0) {
             std::this_thread::sleep_for(std::chrono::seconds(2));
-            out << "rss_idle_mib " << idle.residentMib() << " MiB\n";
+            out << "rss_idle_mib " << idle.statusMib() << " MiB\n";
+            out << "rss_idle_private_mib " << idle.statusMib("RssAnon:") << " MiB\n";
         }
         idle.finished();
     }
@@ -183,7 +186,8 @@ void measureProgram(std::ostream& out, const fs::path& tracks) {
     const double c0 = play.cpuSeconds();
     std::this_thread::sleep_for(std::chrono::seconds(5));
     out << "cpu_playing_pct " << 100.0 * (play.cpuSeconds() - c0) / (msSince(t0) / 1000) << " %\n";
-    out << "rss_two_tracks_mib " << play.residentMib() << " MiB\n";
+    out << "rss_two_tracks_mib " << play.statusMib() << " MiB\n";
+    out << "rss_two_tracks_private_mib " << play.statusMib("RssAnon:") << " MiB\n";
 }
 
 // ---------------------------------------------------------------- the console in this process

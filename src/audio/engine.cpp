@@ -21,7 +21,8 @@ Engine::~Engine() {
 
 std::string Engine::deviceDescription(int index) {
     if (index == kNoSoundDevice) return "No sound";
-    if (index < 1) return {};
+    // Without sound the cards are neither listed nor probed: the device system is never started.
+    if (index < 1 || options_.forceNoSound) return {};
     if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
     const auto names = portAudio_->outputDevices();
     return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)]

@@ -1,5 +1,7 @@
 #include "audio/portaudio_output.h"
 
+#include <cstdlib>
+
 #include <portaudio.h>
 
 #include <algorithm>
@@ -50,7 +52,15 @@ class PortAudioOutput : public Output {
 
 }  // namespace
 
-PortAudioSystem::PortAudioSystem() : ok_(Pa_Initialize() == paNoError) {}
+namespace {
+bool startPortAudio() {
+    // Probing the JACK back end must never launch a JACK server behind the user's back.
+    setenv("JACK_NO_START_SERVER", "1", 0);
+    return Pa_Initialize() == paNoError;
+}
+}  // namespace
+
+PortAudioSystem::PortAudioSystem() : ok_(startPortAudio()) {}
 
 PortAudioSystem::~PortAudioSystem() {
     if (ok_) Pa_Terminate();
