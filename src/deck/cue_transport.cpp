@@ -34,13 +34,17 @@ void CueTransport::seekAndPlay(std::int64_t where) {
         ctx_.throwError(kCantPlay);
 }
 
+void CueTransport::resumeFromPause() {
+    ctx_.resumeStream();
+    ctx_.state.isPaused = false;
+    ctx_.lcd.pause = false;
+    ctx_.runVolumeTimer();
+}
+
 void CueTransport::play_now() {
     DeckState& s = ctx_.state;
     if (s.isPaused) {
-        ctx_.resumeStream();
-        s.isPaused = false;
-        ctx_.lcd.pause = false;
-        ctx_.runVolumeTimer();
+        resumeFromPause();
         return;
     }
     pitch_.stopBrake();
@@ -152,10 +156,7 @@ void CueTransport::playPreviousCue() {
     pitch_.stopBrake();
     pitch_.changePitch();
     if (s.isPaused) {
-        ctx_.resumeStream();
-        s.isPaused = false;
-        ctx_.lcd.pause = false;
-        ctx_.runVolumeTimer();
+        resumeFromPause();
         return;
     }
     seekAndPlay(s.prevCuePoint);

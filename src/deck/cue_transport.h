@@ -51,6 +51,7 @@ class CueTransport {
 
   private:
     void seekAndPlay(std::int64_t where);
+    void resumeFromPause();  // resume the paused stream where it stopped
     void lightPlay();
 
     DeckContext& ctx_;
