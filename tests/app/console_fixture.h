@@ -13,6 +13,7 @@
 #include "support/fake_sound_library.h"
 #include "support/fake_ticker.h"
 #include "support/memory_settings.h"
+#include "support/good_libraries.h"
 
 namespace vx::test {
 
@@ -47,11 +48,7 @@ class ConsoleFixture {
 
     ConsoleFixture() {
         app =
-            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
-                audio::LibraryInfo info;
-                info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-                return info;
-            });
+            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
     }
 
     // A song file on disk that the fake engine can open.

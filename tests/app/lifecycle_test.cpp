@@ -10,19 +10,14 @@
 #include "support/fake_sound_library.h"
 #include "support/fake_ticker.h"
 #include "support/memory_settings.h"
+#include "support/good_libraries.h"
 
 namespace vx {
 namespace {
 
 using Answer = Dialogs::Answer;
 
-audio::LibraryInfo goodLibraries() {
-    audio::LibraryInfo info;
-    info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-    info.ffmpegBuilt = info.ffmpegRuntime = "avformat 59.27.100";
-    info.portaudioBuilt = info.portaudioRuntime = "19.6.0";
-    return info;
-}
+using test::goodLibraries;
 
 struct Decks : DeckHandles {
     audio::Handle left = 0, right = 0;

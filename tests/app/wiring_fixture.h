@@ -18,6 +18,7 @@
 #include "support/fake_ticker.h"
 #include "support/memory_settings.h"
 #include "support/tag_fixtures.h"
+#include "support/good_libraries.h"
 
 namespace vx::test {
 
@@ -41,11 +42,7 @@ class WiringFixture {
   public:
     WiringFixture() {
         app =
-            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
-                audio::LibraryInfo info;
-                info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-                return info;
-            });
+            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
     }
 
     // A tagged song the fake engine can open; its playlist text is "<title> - <artist>".

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "options/settings.h"
+#include "support/good_libraries.h"
 
 namespace vx::test {
 
@@ -15,11 +16,7 @@ constexpr std::size_t kMaxRecordedFrames = 60 * 44100;
 
 void LiveConsole::SetUp() {
     store.write("InitQuality", kCdQuality);
-    app = std::make_unique<AppLifecycle>(sound, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
-        audio::LibraryInfo info;
-        info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-        return info;
-    });
+    app = std::make_unique<AppLifecycle>(sound, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
     ASSERT_TRUE(app->start());
     console_ = std::make_unique<DjConsole>(*app, ticker);
     console_->startUp();

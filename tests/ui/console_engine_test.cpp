@@ -15,6 +15,7 @@
 #include "support/signal.h"
 #include "ui/main_window.h"
 #include "widgets_app.h"
+#include "support/good_libraries.h"
 
 namespace vx {
 namespace {
@@ -89,11 +90,7 @@ class ConsoleEngine : public ::testing::Test, public test::WithApp {
 
     void SetUp() override {
         store.write("InitQuality", kCdQuality);
-        app = std::make_unique<AppLifecycle>(sound, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
-            audio::LibraryInfo info;
-            info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-            return info;
-        });
+        app = std::make_unique<AppLifecycle>(sound, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
         ASSERT_TRUE(app->start());
         window = std::make_unique<MainWindow>(*app);
         window->startConsole();

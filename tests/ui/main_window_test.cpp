@@ -17,6 +17,7 @@
 #include "support/fake_ticker.h"
 #include "support/memory_settings.h"
 #include "ui/loading_window.h"
+#include "support/good_libraries.h"
 
 namespace vx {
 namespace {
@@ -49,11 +50,7 @@ class MainWindowTest : public ::testing::Test {
         ensureApplication();
         store.write("DjSetup", QString::number(djSetup));
         app =
-            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), [] {
-                audio::LibraryInfo info;
-                info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-                return info;
-            });
+            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
         app->setDecks(&decks);
         ASSERT_TRUE(app->start());
         window = std::make_unique<MainWindow>(*app);
