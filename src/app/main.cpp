@@ -93,8 +93,9 @@ int main(int argc, char** argv) {
         QApplication::setPalette(mainWindow->palette());  // message boxes and tool windows look the same
         dialogs.setParent(mainWindow.get());
         mainWindow->attachPlaylist(*playlist, dialogs);
-        mainWindow->startConsole();
+        // Shown first, so that a message about the song on the command line stands over the console.
         mainWindow->show();
+        mainWindow->startConsole();
         // The splash stays in front until tmrAsync has read the remembered playlist's lines.
         splash.raise();
         playlist->setStartProgress(

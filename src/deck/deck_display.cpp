@@ -43,7 +43,14 @@ void DeckDisplay::tick() {
 int DeckDisplay::meterTick(const MeterMix& mix) {
     if (!ctx_.hasStream()) return -1;
     const std::uint32_t level = ctx_.library.level(ctx_.state.streamHandle);
-    if (level == 0) return -1;
+    if (level == 0) {
+        // A quiet passage keeps the bars where they were, but a deck that has stopped, ended or paused
+        // sends nothing: its bars fall to zero rather than show sound that is not there.
+        const int activity = ctx_.library.activity(ctx_.state.streamHandle);
+        if (activity == audio::kPlaying || activity == audio::kStalled) return -1;
+        meter_ = {};
+        return 0;
+    }
     const double left = level & 0xFFFFu;
     const double right = level >> 16;
     const double m = std::max(mix.sliderMax, 1);

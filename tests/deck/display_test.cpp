@@ -85,10 +85,17 @@ TEST_F(Display, MetersShowDeckVolumeAndMasterShares) {
     pair->run_VUmeterTimer();
     EXPECT_EQ(pair->masterMeter().b, 7500);  // 0.5 x 15000 x 1
 
-    l.level = 0;  // silence freezes the left bars
+    l.level = 0;  // a quiet passage freezes the left bars
+    l.activity = audio::kPlaying;
     pair->run_VUmeterTimer();
     EXPECT_EQ(left->meter(), (MeterBars{10000, 5000}));
     EXPECT_EQ(pair->masterMeter().b, 7500);
+
+    l.activity = audio::kStopped;  // the song ended: nothing is sent, nothing is shown
+    pair->run_VUmeterTimer();
+    EXPECT_EQ(left->meter(), (MeterBars{0, 0}));
+    EXPECT_EQ(pair->masterMeter().b, 0);
+    EXPECT_EQ(right->meter(), (MeterBars{8000, 8000}));
 }
 
 TEST_F(Display, AfterTickGetsBothProgressValuesAndDecksWithoutStreamsAreSkipped) {
