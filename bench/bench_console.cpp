@@ -33,6 +33,7 @@
 #include "ffmpeg_cli.h"
 #include "options/settings.h"
 #include "ui/main_window.h"
+#include "bench_doubles.h"
 
 extern char** environ;
 
@@ -198,24 +199,8 @@ class OfflineEngine : public vx::audio::Engine {
     bool init(int, std::uint32_t frequency) override { return initOffline(frequency); }
 };
 
-class QuietDialogs : public vx::Dialogs {
-  public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
-    std::optional<QString> openFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QStringList> openFiles(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileRequest&) override { return std::nullopt; }
-};
-
-class MemoryStore : public vx::SettingsStore {
-  public:
-    QString read(const QString& name) const override {
-        return values_.value(name.toLower(), vx::kSettingNotFound);
-    }
-    void write(const QString& name, const QString& value) override { values_[name.toLower()] = value; }
-
-  private:
-    QMap<QString, QString> values_;
-};
+using vx::bench::MemoryStore;
+using vx::bench::QuietDialogs;
 
 // Timers that keep their settings and never fire: the benchmark calls the ticks itself.
 class HandTicker : public vx::Ticker {

@@ -15,25 +15,14 @@
 #include "app/settings_store.h"
 #include "playlist/m3u.h"
 #include "playlist/playlist_model.h"
+#include "bench_doubles.h"
 
 namespace {
 constexpr int kSongs = 10000;
 constexpr int kRuns = 3;
 
-// Answers every question with its first button; the benchmark asks none.
-class QuietDialogs : public vx::Dialogs {
-  public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
-    std::optional<QString> openFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QStringList> openFiles(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileRequest&) override { return std::nullopt; }
-};
-
-class NoSettings : public vx::SettingsStore {
-  public:
-    QString read(const QString&) const override { return vx::kSettingNotFound; }
-    void write(const QString&, const QString&) override {}
-};
+using vx::bench::QuietDialogs;
+using vx::bench::MemoryStore;
 
 QByteArray textFrame(const char* id, const QByteArray& text) {
     const QByteArray content = QByteArray(1, '\0') + text;
@@ -80,7 +69,7 @@ struct OpenResult {
 // timer measures the longest gap in which the loop could not run.
 OpenResult openSeconds(const QString& list, vx::tags::TagTextCache& cache) {
     QuietDialogs dialogs;
-    NoSettings settings;
+    MemoryStore settings;  // starts empty: every setting reads "not found"
     vx::playlist::PlaylistModel model(dialogs, settings, cache);
     vx::playlist::TagLoader loader(cache);
     model.setTagLoader(&loader);
@@ -107,7 +96,7 @@ OpenResult openSeconds(const QString& list, vx::tags::TagTextCache& cache) {
 
 double sortMilliseconds(const QString& list, vx::tags::TagTextCache& cache, QStringList* lines) {
     QuietDialogs dialogs;
-    NoSettings settings;
+    MemoryStore settings;  // starts empty: every setting reads "not found"
     vx::playlist::PlaylistModel model(dialogs, settings, cache);
     model.Load_playlist(list);
     QElapsedTimer timer;
