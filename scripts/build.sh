@@ -3,5 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${VX_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${VX_BUILD_TYPE:-RelWithDebInfo} >/dev/null
+extra=()
+# ccache, where present, shares compiled objects between checkouts of the tree.
+if command -v ccache >/dev/null; then
+  extra+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd .. && pwd)}"
+fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${VX_BUILD_TYPE:-RelWithDebInfo} "${extra[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" "$@"
