@@ -7,7 +7,7 @@ extra=()
 # ccache, where present, shares compiled objects between checkouts of the tree.
 if command -v ccache >/dev/null; then
   extra+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd .. && pwd)}"
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd .. && pwd)}" CCACHE_NOHASHDIR=true
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${VX_BUILD_TYPE:-RelWithDebInfo} "${extra[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" "$@"
