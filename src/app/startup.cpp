@@ -52,6 +52,7 @@ bool AppLifecycle::load() {
 
     if (!soundSystem_.init_BASS(settings_.outputDevice, settings_.outputFrequency)) return false;
     library_.setBufferLength(settings_.Buffer);
+    library_.setEqMode(settings_.EQMode);
 
     timers_->tmrAsync->setEnabled(true);
     timers_->tmrLcue->setInterval(settings_.stutteringSpeed);

@@ -58,6 +58,7 @@ class Engine : public SoundLibrary {
     bool eqGetParameters(Handle h, EqBandParams* params) override;
     bool eqReset(Handle h) override;
     bool eqFree() override;
+    void setEqMode(EqMode mode) override { eqMode_ = mode; }
 
     // --- offline rendering (tests, benchmarks): no device at all
     // Like init(), but nothing pulls the mix: render() does, as fast as the CPU allows.
@@ -91,6 +92,7 @@ class Engine : public SoundLibrary {
     bool initialised_ = false;
     bool offline_ = false;
     double prebufferSeconds_ = 0.1;
+    EqMode eqMode_ = EqMode::Peaking;
     std::int64_t decodeLimit_ = Track::kUnlimited;
     std::unique_ptr<PortAudioSystem> portAudio_;
     std::unique_ptr<Mixer> mixer_;

@@ -1,5 +1,5 @@
 // The equaliser effect of the engine. Coefficients are designed here, on the UI thread, and handed to
-// the audio thread through the command queue; the voice ramps them across one block.
+// the audio thread through the command queue; the voice glides to them.
 //
 // Which sample rate the filters are designed for: the bands run on the mixed-down signal at the
 // output rate, after the resampler, so they are designed for the output rate and the centre lands
@@ -12,13 +12,14 @@ namespace vx::audio {
 
 namespace {
 
-Command eqCommand(Stream* s, int band, const Biquad& q) {
+Command eqCommand(Stream* s, int band, const EqBandDesign& d, EqMode mode) {
     Command c;
     c.type = Command::EqBand;
     c.stream = s;
     c.number = static_cast<std::uint32_t>(s->eq.size());
     c.a = band;
-    c.coeffs = q;
+    c.design = d;
+    c.eqMode = mode;
     return c;
 }
 
@@ -34,7 +35,7 @@ bool Engine::eqSet(Handle h) {
     p.sampleRate = static_cast<std::uint32_t>(s->controls.frequency.load());
     p.centre = kCentres[s->eq.size()];
     s->eq.push_back(p);
-    send(eqCommand(s, p.band, Biquad{}));
+    send(eqCommand(s, p.band, EqBandDesign{}, eqMode_));
     return true;
 }
 
@@ -54,8 +55,8 @@ bool Engine::eqSetParameters(Handle h, const EqBandParams& params) {
     if (!s) return false;
     if (params.band < 0 || params.band >= static_cast<int>(s->eq.size())) return fail(kErrIllegalParam);
     s->eq[static_cast<std::size_t>(params.band)] = params;
-    const Biquad q = designPeaking(mixer_->outRate(), params.centre, params.bandwidth, params.gain);
-    send(eqCommand(s, params.band, q));
+    const EqBandDesign d = designBand(mixer_->outRate(), params.centre, params.bandwidth, params.gain);
+    send(eqCommand(s, params.band, d, eqMode_));
     return true;
 }
 
@@ -70,13 +71,7 @@ bool Engine::eqGetParameters(Handle h, EqBandParams* params) {
 }
 
 bool Engine::eqReset(Handle h) {
-    Stream* s = find(h);
-    if (!s) return false;
-    Command c;
-    c.type = Command::EqReset;
-    c.stream = s;
-    send(c);
-    return true;
+    return find(h) != nullptr;
 }
 
 bool Engine::eqFree() {

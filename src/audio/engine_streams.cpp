@@ -36,6 +36,7 @@ Handle Engine::createStream(Family family, const std::string& path, std::uint32_
     stream->controls.frequency.store(stream->track->info().rate);
     stream->voice.bind(&stream->track->buffer(), stream->track->info().rate, mixer_->outRate(),
                        &stream->controls, &stream->report);
+    stream->voice.setSampleGain(stream->track->info().sampleGain);
     Handle h = nextHandle_++;
     while (h == 0 || streams_.count(h)) h = nextHandle_++;
     Stream* s = stream.get();

@@ -10,6 +10,8 @@ extern "C" {
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace vx::audio {
@@ -60,12 +62,17 @@ struct FfmpegSource::Impl {
     int swrInChannels = 0;
     int swrInRate = 0;
     bool flushed = false;
+    AVSampleFormat swrOutFormat = AV_SAMPLE_FMT_S16;
+    float quantScale = 32768.0f;       // float sample to 16-bit steps (halved for floating-point sources)
+    std::uint32_t ditherState = 0x9e3779b9u;
+    std::vector<float> wide;           // converter output of sources finer than 16 bits
     int badPackets = 0;
     SourceInfo info;
     std::vector<std::int16_t> mono;
 
     bool prepareConverter(const AVFrame* f);
     void convert(const AVFrame* f, std::vector<std::int16_t>& out);
+    void quantise(const float* in, int frames, std::int16_t* out);
     void receiveAll(std::vector<std::int16_t>& out);
 };
 
@@ -104,6 +111,11 @@ std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family
     info.rate = impl->codec->sample_rate;
     info.channels = impl->codec->ch_layout.nb_channels;
     info.container = raw->iformat->name;
+    const AVSampleFormat packed = av_get_packed_sample_fmt(impl->codec->sample_fmt);
+    if (packed == AV_SAMPLE_FMT_FLT || packed == AV_SAMPLE_FMT_DBL) {
+        info.sampleGain = 2.0f;
+        impl->quantScale = 16384.0f;
+    }
     if (st->duration != AV_NOPTS_VALUE && st->duration > 0) {
         info.estimatedFrames = av_rescale_q(st->duration, st->time_base, AVRational{1, info.rate});
     } else if (raw->duration != AV_NOPTS_VALUE && raw->duration > 0) {
@@ -128,7 +140,10 @@ bool FfmpegSource::Impl::prepareConverter(const AVFrame* f) {
     av_channel_layout_default(&out, swrOutChannels);
     SwrContext* s = nullptr;
     const int rate = f->sample_rate > 0 ? f->sample_rate : info.rate;
-    const int rc = swr_alloc_set_opts2(&s, &out, AV_SAMPLE_FMT_S16, rate, &in, fmt, rate, 0, nullptr);
+    // At most 16 bits go straight to 16 bits; anything finer comes out as float for our own rounding.
+    const AVSampleFormat packed = av_get_packed_sample_fmt(fmt);
+    swrOutFormat = packed == AV_SAMPLE_FMT_U8 || packed == AV_SAMPLE_FMT_S16 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLT;
+    const int rc = swr_alloc_set_opts2(&s, &out, swrOutFormat, rate, &in, fmt, rate, 0, nullptr);
     av_channel_layout_uninit(&in);
     av_channel_layout_uninit(&out);
     swr.reset(s);
@@ -142,10 +157,44 @@ bool FfmpegSource::Impl::prepareConverter(const AVFrame* f) {
     return true;
 }
 
+// Rounds to 16 bits with triangular (TPDF) dither of one step peak to peak each side, so that what is
+// finer than a step becomes a little steady noise instead of distortion. Beyond the 16-bit range (a
+// floating-point source more than 6 dB over) the sample is held at the limit.
+void FfmpegSource::Impl::quantise(const float* in, int samples, std::int16_t* out) {
+    const auto uniform = [this] {
+        ditherState ^= ditherState << 13;
+        ditherState ^= ditherState >> 17;
+        ditherState ^= ditherState << 5;
+        return static_cast<float>(ditherState) * (1.0f / 4294967296.0f);
+    };
+    for (int i = 0; i < samples; ++i) {
+        const float v = in[i] * quantScale + uniform() - uniform();
+        out[i] = static_cast<std::int16_t>(std::clamp(std::lrint(v), -32768L, 32767L));
+    }
+}
+
 void FfmpegSource::Impl::convert(const AVFrame* f, std::vector<std::int16_t>& out) {
     if (f->nb_samples <= 0 || !prepareConverter(f)) return;
     const int room = swr_get_out_samples(swr.get(), f->nb_samples);
     if (room <= 0) return;
+    if (swrOutFormat == AV_SAMPLE_FMT_FLT) {
+        wide.resize(static_cast<std::size_t>(room) * swrOutChannels);
+        std::uint8_t* dst = reinterpret_cast<std::uint8_t*>(wide.data());
+        const int got = swr_convert(swr.get(), &dst, room,
+                                    const_cast<const std::uint8_t**>(f->extended_data), f->nb_samples);
+        const int frames = got > 0 ? got : 0;
+        const std::size_t start = out.size();
+        out.resize(start + 2 * static_cast<std::size_t>(frames));
+        std::int16_t* o = out.data() + start;
+        if (swrOutChannels == 2) {
+            quantise(wide.data(), 2 * frames, o);
+        } else {
+            mono.resize(static_cast<std::size_t>(frames));
+            quantise(wide.data(), frames, mono.data());
+            for (int i = 0; i < frames; ++i) o[2 * i] = o[2 * i + 1] = mono[static_cast<std::size_t>(i)];
+        }
+        return;
+    }
     const std::size_t start = out.size();
     std::int16_t* dst = nullptr;
     if (swrOutChannels == 2) {

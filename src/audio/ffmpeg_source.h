@@ -14,10 +14,14 @@ struct SourceInfo {
     int channels = 0;                  // as stored in the file (the output is always stereo)
     std::int64_t estimatedFrames = 0;  // from the container's duration; 0 when unknown
     std::string container;             // the demuxer's name, e.g. "mp3", "asf", "wav"
+    // What the stored 16-bit samples are multiplied by when played: 2 for floating-point sources, kept
+    // 6 dB down so that their overs survive; 1 for the rest.
+    float sampleGain = 1.0f;
 };
 
 // A thin owner of one FFmpeg demuxer + decoder + converter that turns a file into interleaved
-// 16-bit stereo at the file's own rate (mono duplicated, more channels mixed down). No FFmpeg type
+// 16-bit stereo at the file's own rate (mono duplicated, more channels mixed down). Sources finer than
+// 16 bits are rounded with triangular dither; 16-bit sources are copied bit for bit. No FFmpeg type
 // leaves this file pair. Not thread-safe: one thread at a time (the opener, then the decoder thread).
 class FfmpegSource {
   public:

@@ -54,13 +54,10 @@ void Mixer::apply(const Command& c) {
             v.setLoop(c.a, c.b);
             return;
         case Command::EqBand:
-            v.setEqBand(static_cast<int>(c.a), c.coeffs, static_cast<int>(c.number));
+            v.setEqBand(static_cast<int>(c.a), c.design, static_cast<int>(c.number), c.eqMode);
             return;
         case Command::EqRemove:
             v.removeEq();
-            return;
-        case Command::EqReset:
-            v.resetEq();
             return;
     }
 }

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "audio/peaking_eq.h"
+#include "audio/eq_design.h"
 #include "audio/spsc_queue.h"
 #include "audio/stream.h"
 
@@ -21,13 +21,13 @@ struct Command {
         Seek,
         Loop,
         EqBand,
-        EqRemove,
-        EqReset
+        EqRemove
     } type = Add;
     Stream* stream = nullptr;
     std::uint32_t number = 0;   // Play: play number; Seek: seek number; EqBand: band slot count
     std::int64_t a = 0, b = 0;  // Seek: frame; Loop: start and end frames; EqBand: band index in a
-    Biquad coeffs;
+    EqBandDesign design;
+    EqMode eqMode = EqMode::Peaking;
 };
 
 // The real-time mix: every stream it holds, rendered and summed into interleaved float stereo.

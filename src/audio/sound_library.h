@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/eq_design.h"
+
 namespace vx::audio {
 
 // A stream handle; 0 means "no stream" and is what every failed create returns.
@@ -111,8 +113,12 @@ public:
     virtual bool eqRemove(Handle h) = 0;  // removes every band
     virtual bool eqSetParameters(Handle h, const EqBandParams& params) = 0;  // params.band picks the slot
     virtual bool eqGetParameters(Handle h, EqBandParams* params) = 0;  // params->band picks the slot
-    virtual bool eqReset(Handle h) = 0;  // clears the filter state (used on every seek)
+    // Called on every seek. The filters run on the stream's sound after the jump is crossfaded, so their
+    // state carries over and nothing is cleared: clearing it would click.
+    virtual bool eqReset(Handle h) = 0;
     virtual bool eqFree() = 0;  // releases the effects side; harmless when nothing is set
+    // How the bands shape the sound from the next band change on (the `EQMode` setting).
+    virtual void setEqMode(EqMode) {}
 };
 
 }  // namespace vx::audio

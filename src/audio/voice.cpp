@@ -13,55 +13,6 @@ constexpr float kSampleScale = 1.0f / 32768.0f;
 // Left and right travel together through the filters, two lanes of one vector register.
 typedef float Pair __attribute__((vector_size(8)));
 
-// N cascaded peaking bands on both channels in one pass, the filter state held in registers for the
-// whole segment (z is [band][channel][state] in memory).
-template <int N>
-void runEq(float (*z)[2][2], const Biquad* now, const Biquad* target, bool ramp, float frac, float fracStep,
-           float* l, float* r, int count) {
-    Pair s1[N], s2[N];
-    for (int b = 0; b < N; ++b) {
-        s1[b] = Pair{z[b][0][0], z[b][1][0]};
-        s2[b] = Pair{z[b][0][1], z[b][1][1]};
-    }
-    if (!ramp) {
-        for (int s = 0; s < count; ++s) {
-            Pair x = {l[s], r[s]};
-            for (int b = 0; b < N; ++b) {
-                const Biquad& q = now[b];
-                const Pair y = q.b0 * x + s1[b];
-                s1[b] = q.b1 * x - q.a1 * y + s2[b];
-                s2[b] = q.b2 * x - q.a2 * y;
-                x = y;
-            }
-            l[s] = x[0];
-            r[s] = x[1];
-        }
-    } else {
-        for (int s = 0; s < count; ++s, frac += fracStep) {
-            Pair x = {l[s], r[s]};
-            for (int b = 0; b < N; ++b) {
-                const Biquad& p = now[b];
-                const Biquad& t = target[b];
-                const float b0 = p.b0 + (t.b0 - p.b0) * frac, b1 = p.b1 + (t.b1 - p.b1) * frac;
-                const float b2 = p.b2 + (t.b2 - p.b2) * frac, a1 = p.a1 + (t.a1 - p.a1) * frac;
-                const float a2 = p.a2 + (t.a2 - p.a2) * frac;
-                const Pair y = b0 * x + s1[b];
-                s1[b] = b1 * x - a1 * y + s2[b];
-                s2[b] = b2 * x - a2 * y;
-                x = y;
-            }
-            l[s] = x[0];
-            r[s] = x[1];
-        }
-    }
-    for (int b = 0; b < N; ++b) {
-        z[b][0][0] = s1[b][0];
-        z[b][1][0] = s1[b][1];
-        z[b][0][1] = s2[b][0];
-        z[b][1][1] = s2[b][1];
-    }
-}
-
 void channelGains(int volume, int pan, float* gl, float* gr) {
     const float v = std::clamp(volume, 0, 100) / 100.0f;
     const int p = std::clamp(pan, -100, 100);
@@ -76,7 +27,10 @@ void Voice::bind(const TrackBuffer* buffer, int fileRate, int outRate, VoiceCont
     buffer_ = buffer;
     fileRate_ = fileRate;
     outRate_ = outRate;
-    xfStep_ = 1.0f / std::max(1, outRate / 200);
+    // 8 ms: long enough that a jump between opposite phases of a deep bass tone steps no further than
+    // the tone itself, short enough to feel instant.
+    xfStep_ = 1.0f / std::max(1, outRate / 125);
+    eq_.prepare(outRate);
     controls_ = controls;
     report_ = report;
 }
@@ -110,8 +64,7 @@ void Voice::stop() {
 }
 
 void Voice::seek(std::int64_t frame, std::uint32_t seekNumber) {
-    jumpTo(static_cast<double>(frame), freshEqPending_);
-    freshEqPending_ = false;
+    jumpTo(static_cast<double>(frame));
     starved_ = false;
     if (playing_) {
         // Restart through the pre-buffer check; the old head fades out meanwhile.
@@ -128,25 +81,6 @@ void Voice::setLoop(std::int64_t startFrame, std::int64_t endFrame) {
     loopEnd_ = endFrame;
 }
 
-void Voice::setEqBand(int band, const Biquad& q, int bandCount) {
-    bandCount = std::clamp(bandCount, 0, kMaxEqBands);
-    if (eqDrainFrames_ > 0) eqDrainFrames_ = 0;  // a new equaliser replaces the one fading away
-    for (int b = eqBands_; b < bandCount; ++b) {
-        eqNow_[b] = eqTarget_[b] = Biquad{};
-        for (Head* h : {&main_, &fade_}) std::fill(&h->z[b][0][0], &h->z[b][0][0] + 4, 0.0f);
-    }
-    eqBands_ = std::max(eqBands_, bandCount);
-    if (band >= 0 && band < eqBands_) eqTarget_[band] = q;
-    eqRamp_ = true;
-}
-
-void Voice::removeEq() {
-    if (eqBands_ == 0) return;
-    eqTarget_.fill(Biquad{});
-    eqRamp_ = true;
-    eqDrainFrames_ = outRate_ / 10;  // the filters run on at unity until their tails have died away
-}
-
 void Voice::fadeOutMain() {
     if (main_.active) {
         if (!fade_.active || main_.gain >= fade_.gain) fade_ = main_;
@@ -155,11 +89,10 @@ void Voice::fadeOutMain() {
     if (fade_.active) fade_.gainStep = -xfStep_;
 }
 
-void Voice::jumpTo(double pos, bool freshEq) {
+void Voice::jumpTo(double pos) {
     const bool wasActive = main_.active;
     fadeOutMain();
     main_.pos = pos;
-    if (freshEq) std::fill(&main_.z[0][0][0], &main_.z[0][0][0] + sizeof(main_.z) / sizeof(float), 0.0f);
     main_.gain = 0;
     main_.gainStep = xfStep_;
     main_.active = wasActive;
@@ -173,17 +106,7 @@ void Voice::wrapIfPastLoopEnd() {
     if (!main_.active || loopEnd_ <= loopStart_ || main_.pos < static_cast<double>(loopEnd_)) return;
     const double over = main_.pos - static_cast<double>(loopEnd_);
     const double span = static_cast<double>(loopEnd_ - loopStart_);
-    jumpTo(static_cast<double>(loopStart_) + (over < 2 * kMaxBlock ? std::fmod(over, span) : 0.0), false);
-}
-
-void Voice::finishCommands() {
-    if (!freshEqPending_) return;
-    freshEqPending_ = false;
-    if (main_.active) {
-        jumpTo(main_.pos, true);  // fresh filters on a new head, crossfaded: no click
-    } else {
-        std::fill(&main_.z[0][0][0], &main_.z[0][0][0] + sizeof(main_.z) / sizeof(float), 0.0f);
-    }
+    jumpTo(static_cast<double>(loopStart_) + (over < 2 * kMaxBlock ? std::fmod(over, span) : 0.0));
 }
 
 int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit) {
@@ -223,7 +146,6 @@ int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, doub
         step += stepInc_;
     }
     h.pos = pos;
-    applyEq(h, l, r, k0, j);
     float g = h.gain;
     float* vl = ctx.voiceL + k0;
     float* vr = ctx.voiceR + k0;
@@ -245,29 +167,7 @@ int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, doub
     return j;
 }
 
-void Voice::applyEq(Head& h, float* l, float* r, int k0, int count) {
-    if (eqBands_ == 0 || count == 0) return;
-    const float fracStep = 1.0f / static_cast<float>(blockFrames_);
-    const float frac = (k0 + 1) * fracStep;
-    switch (eqBands_) {
-        case 1:
-            runEq<1>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
-            break;
-        case 2:
-            runEq<2>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
-            break;
-        case 3:
-            runEq<3>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
-            break;
-        default:
-            runEq<4>(h.z, eqNow_.data(), eqTarget_.data(), eqRamp_, frac, fracStep, l, r, count);
-            break;
-    }
-}
-
 void Voice::render(const RenderContext& ctx, float* out, int frames) {
-    finishCommands();
-    blockFrames_ = frames;
     available_ = buffer_->available();
     const bool final = buffer_->isFinal();
     // A head fading out after a pause or a stop keeps the speed it played at: a frequency set meanwhile
@@ -312,20 +212,30 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
             if (!main_.active) continue;
             if (loopLimit && main_.pos >= limit) {  // also when the end falls on the block's last frame
                 const double span = static_cast<double>(loopEnd_ - loopStart_);
-                jumpTo(loopStart_ + std::fmod(main_.pos - loopEnd_, span), false);
+                jumpTo(loopStart_ + std::fmod(main_.pos - loopEnd_, span));
             } else if (m < count) {
                 main_.active = false;  // the end of the sound
                 playing_ = waiting_ = false;
                 report_->endedPlay.store(playNumber_, std::memory_order_release);
             }
         }
+        eq_.process(ctx.voiceL, ctx.voiceR, frames);
+        eqTail_ = outRate_ / 5;
+        mixOut(ctx, out, frames);
+    } else if (eq_.active() && eqTail_ > 0) {  // the filters ring on for a moment after the sound stops
+        std::fill_n(ctx.voiceL, frames, 0.0f);
+        std::fill_n(ctx.voiceR, frames, 0.0f);
+        eq_.process(ctx.voiceL, ctx.voiceR, frames);
+        if ((eqTail_ -= frames) <= 0) eq_.settle();
         mixOut(ctx, out, frames);
     } else {
         channelGains(controls_->volume.load(std::memory_order_relaxed),
                      controls_->pan.load(std::memory_order_relaxed), &gainL_, &gainR_);
+        gainL_ *= sampleGain_;
+        gainR_ *= sampleGain_;
         publishLevel(frames, 0, 0);
     }
-    endOfBlock(frames);
+    endOfBlock();
     step0_ = step1;
 }
 
@@ -333,6 +243,8 @@ void Voice::mixOut(const RenderContext& ctx, float* out, int frames) {
     float gl1, gr1;
     channelGains(controls_->volume.load(std::memory_order_relaxed),
                  controls_->pan.load(std::memory_order_relaxed), &gl1, &gr1);
+    gl1 *= sampleGain_;
+    gr1 *= sampleGain_;
     if (gainL_ < 0) gainL_ = gl1, gainR_ = gr1;
     const float dl = (gl1 - gainL_) / frames, dr = (gr1 - gainR_) / frames;
     float gl = gainL_, gr = gainR_, peakL = 0, peakR = 0;
@@ -372,17 +284,7 @@ void Voice::publishLevel(int frames, float peakL, float peakR) {
     report_->level.store(pack(l) | (pack(r) << 16), std::memory_order_relaxed);
 }
 
-void Voice::endOfBlock(int frames) {
-    if (eqRamp_) {
-        eqNow_ = eqTarget_;
-        eqRamp_ = false;
-    }
-    if (eqDrainFrames_ > 0 && (eqDrainFrames_ -= frames) <= 0) {
-        eqDrainFrames_ = 0;
-        eqBands_ = 0;
-        for (Head* h : {&main_, &fade_})
-            std::fill(&h->z[0][0][0], &h->z[0][0][0] + sizeof(h->z) / sizeof(float), 0.0f);
-    }
+void Voice::endOfBlock() {
     report_->position.store(static_cast<std::int64_t>(main_.pos), std::memory_order_release);
 }
 

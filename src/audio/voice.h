@@ -4,13 +4,12 @@
 #include <atomic>
 #include <cstdint>
 
-#include "audio/peaking_eq.h"
 #include "audio/track_buffer.h"
+#include "audio/voice_eq.h"
 
 namespace vx::audio {
 
 inline constexpr int kMaxBlock = 512;  // frames the mixer renders per pass
-inline constexpr int kMaxEqBands = 4;  // band slots of the equaliser effect
 
 // What the UI thread sets and the audio thread reads at the top of every block (latest value wins).
 struct VoiceControls {
@@ -39,12 +38,15 @@ struct RenderContext {
 };
 
 // The audio-thread side of one stream: transport, two read heads (the playing one and one fading out
-// after a jump, pause or stall), the cubic resampler, the equaliser and the output gains.
+// after a jump, pause or stall), the resampler, the equaliser (on the sum of the heads) and the output gains.
 // Every member function runs on the audio thread only (or on the UI thread while no audio runs).
 class Voice {
   public:
     void bind(const TrackBuffer* buffer, int fileRate, int outRate, VoiceControls* controls,
               VoiceReport* report);
+
+    // Before the voice plays: what the stored samples are multiplied by (see SourceInfo::sampleGain).
+    void setSampleGain(float gain) { sampleGain_ = gain; }
 
     // Commands, applied between blocks.
     void play(std::uint32_t playNumber);
@@ -52,9 +54,10 @@ class Voice {
     void stop();
     void seek(std::int64_t frame, std::uint32_t seekNumber);
     void setLoop(std::int64_t startFrame, std::int64_t endFrame);
-    void setEqBand(int band, const Biquad& q, int bandCount);
-    void removeEq();
-    void resetEq() { freshEqPending_ = true; }
+    void setEqBand(int band, const EqBandDesign& design, int bandCount, EqMode mode) {
+        eq_.setBand(band, design, bandCount, mode);
+    }
+    void removeEq() { eq_.remove(); }
 
     // Adds `frames` (<= kMaxBlock) of this stream to the interleaved stereo `out`.
     void render(const RenderContext& ctx, float* out, int frames);
@@ -65,46 +68,39 @@ class Voice {
         double pos = 0;
         float gain = 0;
         float gainStep = 0;
-        float z[kMaxEqBands][2][2] = {};
     };
 
-    void finishCommands();
-    void jumpTo(double pos, bool freshEq);
+    void jumpTo(double pos);
     void fadeOutMain();
     void wrapIfPastLoopEnd();
     void mixOut(const RenderContext& ctx, float* out, int frames);
     int renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit);
-    void applyEq(Head& h, float* l, float* r, int k0, int count);
     bool enoughAhead(const RenderContext& ctx, bool final) const;
     void publishLevel(int frames, float peakL, float peakR);
-    void endOfBlock(int frames);
+    void endOfBlock();
 
     const TrackBuffer* buffer_ = nullptr;
     VoiceControls* controls_ = nullptr;
     VoiceReport* report_ = nullptr;
     int fileRate_ = 44100;
     int outRate_ = 44100;
-    float xfStep_ = 1.0f / 220;  // gain change per frame of a crossfade (about 5 ms)
+    float xfStep_ = 1.0f / 352;  // gain change per frame of a crossfade (about 8 ms)
 
     bool playing_ = false;
     bool waiting_ = false;  // playing, but held until enough is decoded ahead
     bool starved_ = false;  // the decoder fell behind while playing: wait for the whole pre-buffer
     std::uint32_t playNumber_ = 0;
     Head main_, fade_;
-    bool freshEqPending_ = false;
     std::int64_t loopStart_ = 0, loopEnd_ = 0;
 
     // Per block
     std::int64_t available_ = 0;
     double step0_ = -1, stepInc_ = 0;
-    int blockFrames_ = 0;
     float gainL_ = -1, gainR_ = -1;
+    float sampleGain_ = 1.0f;
 
-    // Equaliser: current and target coefficients, ramped across one block.
-    int eqBands_ = 0;
-    int eqDrainFrames_ = 0;  // after removal: frames the filters still run to let their tails die
-    bool eqRamp_ = false;
-    std::array<Biquad, kMaxEqBands> eqNow_{}, eqTarget_{};
+    VoiceEq eq_;
+    int eqTail_ = 0;  // frames the equaliser still rings after the heads fell silent
 
     // Level: peaks of 10 ms segments, the last four make the ~40 ms window.
     std::array<float, 8> segPeak_{};

@@ -39,6 +39,8 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
 
     const float bandwidth = static_cast<float>(leadingNumber(store.read("EQBandwidth")));
     s.EQBandwidth = bandwidth == 0.0f ? kBandwidthDefault : std::clamp(bandwidth, 0.0f, kBandwidthMax);
+    const bool isolator = store.read("EQMode").trimmed().compare("isolator", Qt::CaseInsensitive) == 0;
+    s.EQMode = isolator ? audio::EqMode::Isolator : audio::EqMode::Peaking;
 
     s.SeekAccuracy = leadingInt32(store.read("SeekAccuracy")) == 0 ? 0 : kExactSeekFlag;
 
@@ -95,6 +97,7 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
 void storeSettings(SettingsStore& store, const Settings& s) {
     store.write("optStartUp", numberText(s.optStartUp));
     store.write("EQBandwidth", numberText(s.EQBandwidth));
+    store.write("EQMode", s.EQMode == audio::EqMode::Isolator ? "isolator" : "classic");
     store.write("SeekAccuracy", numberText(s.SeekAccuracy));
     store.write("initQuality", s.chosenQuality);
     store.write("initDevice", s.chosenDevice);

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "audio/eq_design.h"
+
 namespace vx {
 
 class SettingsStore;
@@ -29,6 +31,7 @@ inline constexpr std::int32_t kExactSeekFlag = 131072;
 struct Settings {
     int optStartUp = 0;                                 // 1: offer the file associations at start-up
     float EQBandwidth = kBandwidthDefault;              // octaves
+    audio::EqMode EQMode = audio::EqMode::Peaking;      // stored as "classic" or "isolator"
     std::int32_t SeekAccuracy = 0;                      // 0, or kExactSeekFlag
     QString chosenQuality = kFmQuality;                 // stored under InitQuality
     std::uint32_t outputFrequency = 22050;              // Hz, from chosenQuality

@@ -81,6 +81,7 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     store.write("Buffer", "0");
     store.write("stutteringSpeed", "50");
     store.write("EQBandwidth", "1.5");
+    store.write("EQMode", " Isolator");
     store.write("SeekAccuracy", "131072");
     store.write("TurntableStopSpeed", "6000 Hz");
     Settings s = load();
@@ -88,13 +89,16 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     EXPECT_DOUBLE_EQ(s.Buffer, 1.1);
     EXPECT_EQ(s.stutteringSpeed, 80);
     EXPECT_FLOAT_EQ(s.EQBandwidth, 1.5f);
+    EXPECT_EQ(s.EQMode, audio::EqMode::Isolator);
     EXPECT_EQ(s.SeekAccuracy, kExactSeekFlag);
     EXPECT_EQ(s.TurntableStopSpeed, 6000);
 
     store.write("pitchRange", "2");
     store.write("stutteringSpeed", "90");
     store.write("Buffer", "0.4");
+    store.write("EQMode", "graphic");  // unknown: the classic equaliser
     s = load();
+    EXPECT_EQ(s.EQMode, audio::EqMode::Peaking);
     EXPECT_DOUBLE_EQ(s.pitchRange, 2.0);
     EXPECT_EQ(s.stutteringSpeed, 90);
     EXPECT_DOUBLE_EQ(s.Buffer, 0.4);

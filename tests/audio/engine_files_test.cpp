@@ -144,3 +144,23 @@ TEST(LibraryInfo, ReportsMatchingVersionsAndWindowsMedia) {
     EXPECT_EQ(info.portaudioBuilt, info.portaudioRuntime);
     EXPECT_TRUE(info.windowsMedia);
 }
+
+// Detail below the last 16-bit step survives as a tone in a little noise (triangular dither), and a
+// floating-point source's overs come through whole instead of clipped.
+TEST(Resolution, FinerSourcesKeepTheirQuietestDetailAndTheirOvers) {
+    OfflineEngine e;
+    const audio::Handle quiet = e.open("quiet1k_24bit.wav");
+    e.engine.play(quiet);
+    e.seconds(0.1);
+    const auto q = channel(e.seconds(1.0), 0);
+    EXPECT_NEAR(goertzelAmplitude(q, 1000, 44100), 0.0000153, 0.0000153 * 0.25);
+    e.engine.freeStream(quiet);
+
+    const audio::Handle over = e.open("over1k_float.wav");
+    e.engine.setAttributes(over, audio::kKeepFrequency, 50, audio::kKeepPan);
+    e.engine.play(over);
+    e.seconds(0.1);
+    const auto o = channel(e.seconds(0.5), 0);
+    EXPECT_NEAR(goertzelAmplitude(o, 1000, 44100), 0.75, 0.75 * 0.01);
+    EXPECT_LT(goertzelAmplitude(o, 3000, 44100), 0.75 * 1e-3);  // a clipped tone grows odd harmonics
+}

@@ -11,7 +11,7 @@ using namespace vx::test;
 
 namespace {
 
-constexpr int kFade = 220;  // frames of a crossfade at 44100 Hz (5 ms), plus nothing to spare
+constexpr int kFade = 352;  // frames of a crossfade at 44100 Hz (8 ms), plus nothing to spare
 
 // Rendered frame k equals the file's frame `frame` exactly (16-bit samples survive the float path).
 bool sameFrame(const Stereo& out, std::size_t k, const std::vector<std::int16_t>& file, std::int64_t frame) {

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <vector>
 
-#include "audio/peaking_eq.h"
 
 using vx::audio::TrackBuffer;
 
@@ -47,25 +46,4 @@ TEST(TrackBuffer, KeepsEveryFrameWhenTheEstimateWasFarTooLow) {
     EXPECT_EQ(oldTable[0][2 * 999], sampleOf(999, 0));
     EXPECT_GE(b.bytesHeld(), total * 4);
     EXPECT_LT(b.bytesHeld(), total * 4 + TrackBuffer::kChunkFrames * 4);
-}
-
-TEST(PeakingEq, GainAtTheCentreIsTheSetGainAndZeroIsTheIdentity) {
-    using vx::audio::designPeaking;
-    using vx::audio::responseDb;
-    for (double gain : {-35.0, -10.0, 5.0, 15.0}) {
-        for (double centre : {100.0, 1000.0, 10000.0}) {
-            const auto q = designPeaking(44100, centre, 2.0, gain);
-            EXPECT_NEAR(responseDb(q, centre, 44100), gain, 0.01) << centre;
-            if (centre >= 1000) {
-                EXPECT_NEAR(responseDb(q, 20, 44100), 0.0, 1.0);  // far below the band: flat
-            }
-        }
-    }
-    const auto flat = designPeaking(44100, 1000, 2.0, 0.0);
-    EXPECT_EQ(flat.b0, 1.0f);
-    EXPECT_EQ(flat.b1, 0.0f);
-    const auto noWidth = designPeaking(44100, 1000, 0.0, 12.0);  // bandwidth 0 octaves: no band at all
-    EXPECT_EQ(noWidth.b0, 1.0f);
-    const auto aboveNyquist = designPeaking(22050, 15000, 1.0, 6.0);  // pulled below 11025 Hz, stays stable
-    EXPECT_TRUE(std::isfinite(responseDb(aboveNyquist, 5000, 22050)));
 }

@@ -24,6 +24,11 @@ ff -f lavfi -i "$(tone 1000 3 44100)" -c:a libmp3lame -q:a 4 sine1k_vbr.mp3
 ff -f lavfi -i "$(tone 1000 2 44100)" -c:a wmav2 -b:a 128k sine1k.wma
 ff -f lavfi -i "$(tone 1000 2 44100)" -c:a flac sine1k.flac
 ff -f lavfi -i "$(tone 1000 2 48000)" -c:a libvorbis sine1k.ogg
+# Sources finer than 16 bits: a 24-bit tone below half a 16-bit step, a floating-point tone 3.5 dB over.
+ff -f lavfi -i "aevalsrc=exprs='0.0000153*sin(2*PI*1000*t)|0.0000153*sin(2*PI*1000*t)':s=44100:d=1.5" \
+   -c:a pcm_s24le quiet1k_24bit.wav
+ff -f lavfi -i "aevalsrc=exprs='1.5*sin(2*PI*1000*t)|1.5*sin(2*PI*1000*t)':s=44100:d=1.5" \
+   -c:a pcm_f32le over1k_float.wav
 
 # Damaged and misleading files.
 head -c "$(( $(stat -c %s sine1k_cbr.mp3) / 2 ))" sine1k_cbr.mp3 > truncated.mp3

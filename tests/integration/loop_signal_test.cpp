@@ -50,7 +50,7 @@ class LoopSignal : public LiveConsole {
         afterPeriod = nullptr;
 
         const std::int64_t span = end_ - start_;
-        const std::int64_t crossfade = kRate * 6 / 1000;
+        const std::int64_t crossfade = kRate * 9 / 1000;
         std::int64_t checked = 0, wrong = 0, firstWrong = -1, wraps = 0;
         for (std::int64_t k = 0; 2 * k < static_cast<std::int64_t>(out.size()); ++k) {
             std::int64_t f = here_ + k;
@@ -136,7 +136,7 @@ TEST_F(LoopSignal, SavedLoopBehindThePlayPositionStartsFromItsBeginningAtOnce) {
     EXPECT_LT(highest, end_);
     // After the crossfade every frame is the loop's own, counted from its start.
     std::int64_t wrong = 0;
-    for (std::int64_t k = kRate * 6 / 1000; k < kRate / 4; ++k) {
+    for (std::int64_t k = kRate * 9 / 1000; k < kRate / 4; ++k) {
         const float want = source_[static_cast<std::size_t>(2 * (start_ + k))] / 32768.0f;
         if (std::fabs(out[static_cast<std::size_t>(2 * k)] - want) > 1e-6f) ++wrong;
     }

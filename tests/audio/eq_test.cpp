@@ -1,0 +1,159 @@
+// The equaliser: its band designs, the isolator's kills, the top band at the low output rate, and
+// that no change of any kind clicks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "audio/eq_design.h"
+#include "audio/offline_engine.h"
+
+using namespace vx;
+using namespace vx::test;
+using audio::bandResponseDb;
+using audio::designBand;
+
+TEST(EqDesign, BellsHitTheirGainAtTheCentreAndTheTopBandTurnsShelfAtTheLowRate) {
+    for (double gain : {-35.0, -10.0, 5.0, 15.0}) {
+        for (double centre : {100.0, 1000.0, 10000.0}) {
+            const auto d = designBand(44100, centre, 2.0, gain);
+            EXPECT_EQ(d.shape, audio::EqBandDesign::Bell);
+            EXPECT_NEAR(bandResponseDb(d, centre, 44100), gain, 0.01) << centre;
+            if (centre >= 1000) {
+                EXPECT_NEAR(bandResponseDb(d, 20, 44100), 0.0, 1.0) << centre;  // far below: flat
+            }
+        }
+    }
+    EXPECT_EQ(designBand(44100, 1000, 2.0, 0.0).a, 1.0f);  // exactly the identity
+    EXPECT_EQ(designBand(44100, 1000, 0.0, 12.0).a, 1.0f);  // no width, no band
+
+    // At 22050 Hz the 10 kHz band would sit at the edge of what can be played; as a shelf its kill
+    // still takes the top off and leaves the mids alone.
+    const auto top = designBand(22050, 10000, 2.0, -35.0);
+    EXPECT_EQ(top.shape, audio::EqBandDesign::HighShelf);
+    EXPECT_GT(bandResponseDb(top, 1000, 22050), -1.0);
+    EXPECT_LT(bandResponseDb(top, 9000, 22050), -30.0);
+    EXPECT_NEAR(bandResponseDb(designBand(22050, 10000, 2.0, 6.0), 10500, 22050), 6.0, 0.5);
+}
+
+namespace {
+
+struct EqRun {
+    OfflineEngine e;
+    audio::Handle h = 0;
+
+    EqRun(const std::string& tone, audio::EqMode mode, int rate = 44100) : e(static_cast<std::uint32_t>(rate)) {
+        e.engine.setEqMode(mode);
+        h = e.open(tone);
+        e.engine.setAttributes(h, audio::kKeepFrequency, 20, audio::kKeepPan);  // well below the limiter
+        on();
+    }
+    void on() {
+        for (int b = 0; b < 3; ++b) e.engine.eqSet(h);
+    }
+    void band(int b, float gain, float octaves = 2.0f) {
+        static constexpr float kCentres[] = {100, 1000, 10000};
+        audio::EqBandParams p;
+        p.band = b;
+        p.bandwidth = octaves;
+        p.centre = kCentres[b];
+        p.gain = gain;
+        e.engine.eqSetParameters(h, p);
+    }
+    double amplitude(double hz) {
+        e.seconds(0.2);
+        return goertzelAmplitude(channel(e.seconds(0.3), 0), hz, e.rate());
+    }
+};
+
+// Gain in dB that the equaliser gives a tone with one band set.
+double toneGainDb(const std::string& tone, double hz, audio::EqMode mode, int band, float gain, int rate = 44100) {
+    EqRun plain(tone, mode, rate), shaped(tone, mode, rate);
+    shaped.band(band, gain);
+    plain.e.engine.play(plain.h);
+    shaped.e.engine.play(shaped.h);
+    return toDb(shaped.amplitude(hz) / plain.amplitude(hz));
+}
+
+// The largest step between neighbouring samples of a tone, relative to the largest step a clean sine of
+// the same local amplitude takes: 1 for a clean tone whatever its level, far above 1 at a click.
+double worstStepRatio(const std::vector<float>& x, double hz, int rate) {
+    const int period = static_cast<int>(rate / hz);
+    const double perUnit = 2.0 * std::sin(std::numbers::pi * hz / rate);
+    double worst = 0;
+    for (std::size_t n = 1; n < x.size(); ++n) {
+        const std::size_t from = n > static_cast<std::size_t>(period) ? n - period : 0;
+        const std::size_t to = std::min(x.size(), n + period);
+        float amp = 0;
+        for (std::size_t i = from; i < to; ++i) amp = std::max(amp, std::fabs(x[i]));
+        amp = std::max(amp, 0.01f);  // below -40 dBFS a step is no click
+        worst = std::max(worst, std::fabs(x[n] - x[n - 1]) / (perUnit * amp));
+    }
+    return worst;
+}
+
+}  // namespace
+
+TEST(Equaliser, IsolatorKillsRemoveTheirWholeBandAndLeaveTheOthers) {
+    struct Row {
+        const char* tone;
+        double hz;
+        int band;
+        float gain;
+        double lowDb, highDb;
+    };
+    const Row rows[] = {
+        {"sine100_44k.wav", 100, 0, -35, -200, -60},  {"sine1k_44k.wav", 1000, 1, -35, -200, -60},
+        {"sine10k_44k.wav", 10000, 2, -35, -200, -60}, {"sine1k_44k.wav", 1000, 0, -35, -0.3, 0.3},
+        {"sine10k_44k.wav", 10000, 1, -35, -0.3, 0.3}, {"sine100_44k.wav", 100, 0, 6, 5.5, 6.5},
+        {"sine1k_44k.wav", 1000, 2, 0, -0.1, 0.1},
+    };
+    for (const Row& r : rows) {
+        const double db = toneGainDb(r.tone, r.hz, audio::EqMode::Isolator, r.band, r.gain);
+        EXPECT_GE(db, r.lowDb) << r.tone << " band " << r.band;
+        EXPECT_LE(db, r.highDb) << r.tone << " band " << r.band;
+    }
+}
+
+TEST(Equaliser, TheTopBandAtTheLowOutputRateActsOnTheTop) {
+    const auto peaking = audio::EqMode::Peaking;
+    EXPECT_GT(toneGainDb("sine1k_44k.wav", 1000, peaking, 2, -35, 22050), -1.0);
+    EXPECT_LT(toneGainDb("sine10k_44k.wav", 10000, peaking, 2, -35, 22050), -30.0);
+}
+
+// Every change the DJ can make while a low tone plays, in both modes: gains in every direction, kills,
+// the width, switching off and on, seeks and loop wraps. None may step further than the tone itself does.
+TEST(Equaliser, NoChangeClicks) {
+    for (auto mode : {audio::EqMode::Peaking, audio::EqMode::Isolator}) {
+        EqRun run("sine50_44k.wav", mode);
+        auto& engine = run.e.engine;
+        const audio::Handle h = run.h;
+        run.band(0, 15);
+        engine.play(h);
+        Stereo all = run.e.seconds(0.2);
+        const auto then = [&](auto change) {
+            change();
+            const Stereo s = run.e.seconds(0.1);
+            all.insert(all.end(), s.begin(), s.end());
+        };
+        then([&] { run.band(0, 0); });
+        then([&] { run.band(0, -15); });
+        then([&] { run.band(0, -35); });
+        then([&] { run.band(0, 15); });
+        then([&] { run.band(0, 15, 0.5f); });
+        then([&] { engine.eqRemove(h); });
+        then([&] { run.on(), run.band(0, 15); });
+        then([&] { engine.setEqMode(mode == audio::EqMode::Peaking ? audio::EqMode::Isolator : audio::EqMode::Peaking),
+                    run.band(0, 10); });
+        then([&] { engine.eqReset(h), engine.setPosition(h, engine.position(h) + 441 * 4); });  // half a period
+        then([&] {
+            const std::int64_t from = engine.position(h) / 4 + 300;
+            engine.setLoop(h, from * 4, (from + 441 * 5 + 220) * 4);  // wraps out of phase
+        });
+        then([] {});
+        const double worst = worstStepRatio(channel(all, 0), 50, 44100);
+        if (worst > 1.5) writeWav(::testing::TempDir() + "eq_clicks.wav", all, 44100);
+        EXPECT_LE(worst, 1.5) << (mode == audio::EqMode::Peaking ? "peaking" : "isolator");
+    }
+}
