@@ -113,6 +113,12 @@ public:
     virtual bool eqGetParameters(Handle h, EqBandParams* params) = 0;  // params->band picks the slot
     virtual bool eqReset(Handle h) = 0;  // clears the filter state (used on every seek)
     virtual bool eqFree() = 0;  // releases the effects side; harmless when nothing is set
+
+    // --- output protection (the defaults suit a library without a limiter)
+    // The look-ahead limiter before the output: on unless switched off; takes effect at the next init().
+    virtual void setLimiter(bool /*on*/) {}
+    // Grows (and wraps) every time the output had to be held down: limited, or clipped with the limiter off.
+    virtual std::uint32_t limitCount() { return 0; }
 };
 
 }  // namespace vx::audio
