@@ -11,8 +11,8 @@ namespace vx::audio {
 //
 // Each channel has its own gain. The headphone split sends two different programs down the two
 // channels (the monitored deck on one, the mix on the other): a peak in one must neither duck nor pump
-// the other. In stereo the image may lean for the few milliseconds a one-sided over is held down,
-// which is far less audible than the cue in the headphones pumping with the mix's kick.
+// the other. In stereo a one-sided over leans the image briefly while its side recovers, which is far
+// less harmful than the cue in the headphones pumping with the mix's kick.
 //
 // Gain for one channel: the required gain r[n] = min(1, threshold / |x[n]|); m[n] the minimum of r over
 // the last latency()+1 frames; the attack gain a[n] the mean of the last latency()+1 values of m. Every

@@ -1,4 +1,4 @@
-// The output limiter: synthetic signals through the limiter alone, then the engine's whole output.
+// The output limiter: synthetic signals through the limiter alone, then a quiet stream through the engine.
 #include "audio/limiter.h"
 
 #include <gtest/gtest.h>
@@ -143,43 +143,24 @@ TEST(Limiter, RecoversWithinTheReleaseTimeAndThenPassesBitIdentical) {
     }
 }
 
-// The engine's output: two full-scale streams at unity never leave [-1, 1] and count as limited; a
-// stream at -6 dBFS comes out exactly as with the limiter off, only later by the reported latency.
-TEST(Limiter, TheEngineOutputStaysInRangeAndQuietSoundIsUntouched) {
-    const auto render = [](bool limiter, const std::string& name, int streams, int* latency,
-                           std::uint32_t* count) {
+// A stream at -6 dBFS comes out of the engine exactly as with the limiter off, only later by the
+// latency the engine reports, and does not count as limited.
+TEST(Limiter, TheEnginePassesAQuietStreamBitIdentical) {
+    Stereo out[2];
+    int latency[2];
+    for (bool limiter : {false, true}) {
         OfflineEngine e(44100, limiter);
-        for (int i = 0; i < streams; ++i) {
-            const audio::Handle h = e.open(name);
-            e.engine.setAttributes(h, audio::kKeepFrequency, 100, 0);
-            e.engine.play(h);
-        }
-        const Stereo out = e.seconds(1.0);
-        *latency = e.engine.outputLatency();
-        *count = e.engine.limitCount();
-        return out;
-    };
-    int on = 0, off = 0;
-    std::uint32_t countOn = 0, countOff = 0;
-    // Each fixture tone is at half scale: four streams in phase reach 2.0.
-    const Stereo loud = render(true, "sine1k_44k.wav", 4, &on, &countOn);
-    EXPECT_EQ(on, 44);
-    EXPECT_LE(peak(loud), 1.0f);
-    EXPECT_GT(peak(loud), 0.98f * kThr);
-    EXPECT_GT(countOn, 0u);
-    EXPECT_LT(maxStep(channel(loud, 0)), 1.5f * kThr * 2 * M_PI * 1000 / 44100);
-    const Stereo clipped = render(false, "sine1k_44k.wav", 4, &off, &countOff);
-    EXPECT_EQ(off, 0);
-    EXPECT_LE(peak(clipped), 1.0f);
-    EXPECT_GT(countOff, 0u);  // with the limiter off the light still tells of clipping
-
-    const Stereo quietOn = render(true, "sine1k_44k.wav", 1, &on, &countOn);  // -6 dBFS
-    const Stereo quietOff = render(false, "sine1k_44k.wav", 1, &off, &countOff);
-    EXPECT_EQ(countOn, 0u);
-    ASSERT_GT(peak(quietOff), 0.49f);
-    const std::size_t shift = 2 * static_cast<std::size_t>(on);
-    ASSERT_TRUE(std::equal(quietOff.begin(), quietOff.end() - shift, quietOn.begin() + shift));
-    if (HasFailure()) writeWav(::testing::TempDir() + "/limiter.engine.wav", loud, 44100);
+        e.engine.play(e.open("sine1k_44k.wav"));  // a half-scale tone
+        out[limiter] = e.seconds(1.0);
+        latency[limiter] = e.engine.outputLatency();
+        EXPECT_EQ(e.engine.limitCount(), 0u);
+    }
+    EXPECT_EQ(latency[0], 0);
+    EXPECT_EQ(latency[1], 44);
+    ASSERT_GT(peak(out[0]), 0.49f);
+    const std::size_t shift = 2 * static_cast<std::size_t>(latency[1]);
+    EXPECT_TRUE(std::equal(out[0].begin(), out[0].end() - shift, out[1].begin() + shift));
+    for (std::size_t i = 0; i < shift; ++i) ASSERT_EQ(out[1][i], 0.0f);
 }
 
 }  // namespace
