@@ -71,6 +71,7 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
     }
     decks_.setMixSource([this] { return meterMix(); });
     decks_.setAfterTick([this](int, int) {
+        mixer_.pollLimiter();
         if (ticked_) ticked_();
     });
 

@@ -50,6 +50,7 @@ bool AppLifecycle::load() {
     streams_.setStreamFlags(static_cast<std::uint32_t>(settings_.SeekAccuracy));
     timers_->tmrXfader->setInterval(settings_.XFaderCutSpeed);
 
+    library_.setLimiter(settings_.Limiter);
     if (!soundSystem_.init_BASS(settings_.outputDevice, settings_.outputFrequency)) return false;
     library_.setBufferLength(settings_.Buffer);
     library_.setEqMode(settings_.EQMode);

@@ -32,7 +32,7 @@ std::string Engine::deviceDescription(int index) {
 bool Engine::openMixer(std::uint32_t frequency) {
     if (initialised_) return fail(kErrAlready);
     if (frequency != 44100 && frequency != 22050) return fail(kErrFrequency);
-    mixer_ = std::make_unique<Mixer>(static_cast<int>(frequency));
+    mixer_ = std::make_unique<Mixer>(static_cast<int>(frequency), limiter_);
     mixer_->setPrebufferSeconds(prebufferSeconds_);
     return true;
 }
@@ -69,6 +69,14 @@ void Engine::render(float* out, int frames) {
     if (!offline_ || !mixer_) return;
     mixer_->render(out, frames);
     collectRetired();
+}
+
+int Engine::outputLatency() const {
+    return mixer_ ? mixer_->latency() : 0;
+}
+
+std::uint32_t Engine::limitCount() {
+    return mixer_ ? mixer_->limitedBlocks() : 0;
 }
 
 bool Engine::start() {

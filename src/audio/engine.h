@@ -60,12 +60,17 @@ class Engine : public SoundLibrary {
     bool eqFree() override;
     void setEqMode(EqMode mode) override { eqMode_ = mode; }
 
+    void setLimiter(bool on) override { limiter_ = on; }
+    std::uint32_t limitCount() override;
+
     // --- offline rendering (tests, benchmarks): no device at all
     // Like init(), but nothing pulls the mix: render() does, as fast as the CPU allows.
     bool initOffline(std::uint32_t frequency);
     // Pre: initOffline() succeeded. Writes `frames` interleaved stereo float frames of the mix. Called
     // from the thread that makes the other calls (it plays the audio thread's part).
     void render(float* out, int frames);
+    // Frames by which the rendered sound lags the streams' positions (the limiter's look-ahead).
+    int outputLatency() const;
 
     // --- test seam: hold decoders back after `frames` frames (Track::kUnlimited releases them)
     void setDecodeLimitForNewStreams(std::int64_t frames) { decodeLimit_ = frames; }
@@ -91,6 +96,7 @@ class Engine : public SoundLibrary {
     int error_ = kOk;
     bool initialised_ = false;
     bool offline_ = false;
+    bool limiter_ = true;
     double prebufferSeconds_ = 0.1;
     EqMode eqMode_ = EqMode::Peaking;
     std::int64_t decodeLimit_ = Track::kUnlimited;

@@ -8,7 +8,7 @@
 
 namespace vx::audio {
 
-Mixer::Mixer(int outRate) {
+Mixer::Mixer(int outRate, bool limit) : limiter_(outRate), limit_(limit) {
     ctx_.outRate = outRate;
     ctx_.headL = headL_.data();
     ctx_.headR = headR_.data();
@@ -80,6 +80,13 @@ void Mixer::render(float* out, int frames) {
         for (Stream* s : streams_) {
             if (s) s->voice.render(ctx_, out, n);
         }
+        bool held = limit_ && limiter_.process(out, n);
+        for (float* x = out; x != out + 2 * n; ++x) {
+            const float clipped = std::clamp(*x, -1.0f, 1.0f);
+            held |= clipped != *x;
+            *x = clipped;
+        }
+        if (held) limitedBlocks_.fetch_add(1, std::memory_order_relaxed);
         out += 2 * n;
         frames -= n;
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "audio/eq_design.h"
+#include "audio/limiter.h"
 #include "audio/spsc_queue.h"
 #include "audio/stream.h"
 
@@ -30,15 +31,20 @@ struct Command {
     EqMode eqMode = EqMode::Peaking;
 };
 
-// The real-time mix: every stream it holds, rendered and summed into interleaved float stereo.
+// The real-time mix: every stream it holds, rendered and summed into interleaved float stereo, then
+// held within [-1, 1] by the look-ahead limiter (or, with it off, clipped there).
 // render() is the audio thread's; post() and takeRetired() are the UI thread's. While no audio
 // thread runs, the UI thread may call render()/applyPending() itself.
 class Mixer {
   public:
     static constexpr int kMaxStreams = 32;
 
-    explicit Mixer(int outRate);
+    Mixer(int outRate, bool limit);
     int outRate() const { return ctx_.outRate; }
+    // Frames by which the output lags the streams (the limiter's look-ahead; 0 without it).
+    int latency() const { return limit_ ? limiter_.latency() : 0; }
+    // Any thread: blocks rendered so far in which the output had to be limited or clipped (wraps).
+    std::uint32_t limitedBlocks() const { return limitedBlocks_.load(std::memory_order_relaxed); }
     void setPrebufferSeconds(double s) { prebuffer_.store(s, std::memory_order_relaxed); }
 
     // UI thread. False when the queue is full (the caller waits or applies it inline).
@@ -59,6 +65,9 @@ class Mixer {
     std::array<Stream*, kMaxStreams> streams_{};
     SpscQueue<Command, 1024> commands_;
     SpscQueue<Stream*, 64> retired_;
+    Limiter limiter_;
+    const bool limit_;
+    std::atomic<std::uint32_t> limitedBlocks_{0};
     std::array<float, kMaxBlock> headL_{}, headR_{}, voiceL_{}, voiceR_{};
 };
 

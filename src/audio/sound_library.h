@@ -119,6 +119,12 @@ public:
     virtual bool eqFree() = 0;  // releases the effects side; harmless when nothing is set
     // How the bands shape the sound from the next band change on (the `EQMode` setting).
     virtual void setEqMode(EqMode) {}
+
+    // --- output protection (the defaults suit a library without a limiter)
+    // The look-ahead limiter before the output: on unless switched off; takes effect at the next init().
+    virtual void setLimiter(bool /*on*/) {}
+    // Grows (and wraps) every time the output had to be held down: limited, or clipped with the limiter off.
+    virtual std::uint32_t limitCount() { return 0; }
 };
 
 }  // namespace vx::audio

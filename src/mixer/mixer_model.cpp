@@ -11,7 +11,8 @@ MixerModel::MixerModel(audio::SoundLibrary& library, Ticker& ticker, int sliderM
       sliderMax_(std::max(1, sliderMax)),
       crossfaderCentre_(mixer::roundHalfEven(sliderMax_ / 2.0)),
       crossfader_(crossfaderCentre_),
-      mainVolume_(mixer::roundHalfEven(sliderMax_ * 0.7)) {
+      mainVolume_(mixer::roundHalfEven(sliderMax_ * 0.7)),
+      limitLight_(kLimitHoldTicks, library.limitCount()) {
     cutTimer_ = ticker.createTimer(kDefaultCutSpeedMs, [this] { cutTick(); });
 }
 
@@ -22,6 +23,10 @@ void MixerModel::startUp() {
     mainVolume_ = crossfaderCentre_;
     monitorMode_ = mixer::kMonitorLeft;
     pressMonitor(2);
+}
+
+void MixerModel::pollLimiter() {
+    if (limitLight_.tick(library_.limitCount())) notifyChanged();
 }
 
 int MixerModel::clampValue(int v) const {

@@ -5,6 +5,7 @@
 
 #include "app/ticker.h"
 #include "audio/sound_library.h"
+#include "mixer/limit_light.h"
 #include "mixer/mix_maths.h"
 
 namespace vx {
@@ -20,6 +21,7 @@ class MixerModel {
     static constexpr int kLeftDeck = 0;
     static constexpr int kRightDeck = 1;
     static constexpr int kDefaultCutSpeedMs = 60;
+    static constexpr int kLimitHoldTicks = 13;  // about 1 s of display ticks
 
     // The current stream of deck 0 (left) or 1 (right); 0 when the deck has none.
     using StreamSource = std::function<audio::Handle(int deck)>;
@@ -74,6 +76,11 @@ class MixerModel {
     void runVolumeTimer();
     int leftOutputLevel() const { return levels_.left; }
     int rightOutputLevel() const { return levels_.right; }
+    // The master meters' clip/limit light: one display tick reads the output's limit count. A change of
+    // the light is told to the changed handler.
+    void pollLimiter();
+    bool limitLit() const { return limitLight_.lit(); }
+
     // Whether the last volume-and-pan call on a stream succeeded (decks without a stream are skipped).
     bool lastResult() const { return lastResult_; }
     int lastError() const { return lastError_; }
@@ -100,6 +107,7 @@ class MixerModel {
     int litMonitor_ = -1;
     int cutDeck_ = kLeftDeck;
     mixer::OutputLevels levels_;
+    LimitLight limitLight_;
     bool lastResult_ = true;
     int lastError_ = 0;
 };

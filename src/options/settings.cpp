@@ -89,6 +89,10 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
     const int stutter = leadingInt16(store.read("stutteringSpeed"));
     s.stutteringSpeed = stutter < kStutterMin ? kStutterDefault : std::min(stutter, kStutterMax);
 
+    // Only a stored 0 turns the protection off; a missing or unreadable value keeps it.
+    const QString limiter = store.read("Limiter").trimmed();
+    s.Limiter = !(limiter.startsWith('0') && leadingNumber(limiter) == 0.0);
+
     const QString last = store.read("Last Playlist");
     s.lastPlaylist = last == kSettingNotFound ? QString() : last;
     return s;
@@ -110,6 +114,7 @@ void storeSettings(SettingsStore& store, const Settings& s) {
     store.write("RecPath", s.RecPath);
     store.write("playlistPath", s.playlistPath);
     store.write("stutteringSpeed", numberText(s.stutteringSpeed));
+    store.write("Limiter", numberText(s.Limiter ? 1 : 0));
 }
 
 }  // namespace vx

@@ -47,6 +47,7 @@ struct Settings {
     QString playlistPath;                   // folder of playlist files
     int stutteringSpeed = kStutterDefault;  // ms
     QString lastPlaylist;                   // "Last Playlist": empty when none (the playlist stores it)
+    bool Limiter = true;                    // the output's peak limiter; a stored 0 turns it off
 };
 
 // The output devices offered to the user: "Default Sound Device", then the sound cards 1..6 as far as

@@ -148,6 +148,8 @@ QWidget* MixerPanel::buildMaster() {
     masterMeter_->setObjectName("mainVolVUmeter");
     masterMeter_->setCaptions("R", "L");  // bar A the right deck's share, bar B the left deck's
     masterMeter_->setFixedHeight(22);
+    masterMeter_->setLightShown(true);
+    masterMeter_->setToolTip("Main output. The red light shows that the limiter held the sound down.");
     grid->addWidget(masterMeter_, 0, 0, 1, 3);
     grid->addWidget(label("MAIN", box), 1, 0);
     mainVolume_ = fader("MainVolScroll", Qt::Horizontal, "Main volume");
@@ -217,6 +219,7 @@ void MixerPanel::refresh() {
     leftMeter_->setBars(decks.left().meter().a, decks.left().meter().b);
     rightMeter_->setBars(decks.right().meter().a, decks.right().meter().b);
     masterMeter_->setBars(decks.masterMeter().a, decks.masterMeter().b);
+    masterMeter_->setLightLit(m.limitLit());
     nextSong_->refresh();
 }
 

@@ -60,6 +60,7 @@ TEST_F(SettingsTest, FirstRunTakesEveryDefaultAndCreatesThePlaylistFolder) {
     EXPECT_TRUE(QDir(playlists()).exists());
     EXPECT_EQ(s.RecPath, kSettingNotFound);  // kept as the store answered, and written back so
     EXPECT_TRUE(s.lastPlaylist.isEmpty());
+    EXPECT_TRUE(s.Limiter);
 }
 
 TEST_F(SettingsTest, QualityTextsPickTheFrequency) {
@@ -84,6 +85,7 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     store.write("EQMode", " Isolator");
     store.write("SeekAccuracy", "131072");
     store.write("TurntableStopSpeed", "6000 Hz");
+    store.write("Limiter", "0");
     Settings s = load();
     EXPECT_DOUBLE_EQ(s.pitchRange, 1.0);
     EXPECT_DOUBLE_EQ(s.Buffer, 1.1);
@@ -92,16 +94,19 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     EXPECT_EQ(s.EQMode, audio::EqMode::Isolator);
     EXPECT_EQ(s.SeekAccuracy, kExactSeekFlag);
     EXPECT_EQ(s.TurntableStopSpeed, 6000);
+    EXPECT_FALSE(s.Limiter);
 
     store.write("pitchRange", "2");
     store.write("stutteringSpeed", "90");
     store.write("Buffer", "0.4");
     store.write("EQMode", "graphic");  // unknown: the classic equaliser
+    store.write("Limiter", "on");  // only a 0 turns the limiter off
     s = load();
     EXPECT_EQ(s.EQMode, audio::EqMode::Peaking);
     EXPECT_DOUBLE_EQ(s.pitchRange, 2.0);
     EXPECT_EQ(s.stutteringSpeed, 90);
     EXPECT_DOUBLE_EQ(s.Buffer, 0.4);
+    EXPECT_TRUE(s.Limiter);
 }
 
 TEST_F(SettingsTest, ValuesOutsideTheControlsRangesAreBroughtInside) {
@@ -152,10 +157,12 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     s.Buffer = 0.3;
     s.stutteringSpeed = 70;
     s.playlistPath = "/music/lists";
+    s.Limiter = false;
     storeSettings(store, s);
     EXPECT_EQ(store.values.value("initquality"), "CD Quality - 44100Hz");
     EXPECT_EQ(store.values.value("eqbandwidth"), "1.7");
     EXPECT_EQ(store.values.value("buffer"), "0.3");
+    EXPECT_EQ(store.values.value("limiter"), "0");
     EXPECT_EQ(store.values.value("recpath"), kSettingNotFound);
     EXPECT_FALSE(store.values.contains("last playlist"));
 
@@ -168,6 +175,7 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     EXPECT_DOUBLE_EQ(back.Buffer, 0.3);
     EXPECT_EQ(back.stutteringSpeed, 70);
     EXPECT_EQ(back.playlistPath, "/music/lists");
+    EXPECT_FALSE(back.Limiter);
     EXPECT_EQ(back.optStartUp, 1);  // the first run's offer is remembered until the user changes it
 }
 

@@ -105,7 +105,7 @@ TEST(Errors, AFreedHandleIsInvalid) {
     EXPECT_EQ(e.engine.lastError(), audio::kErrHandle);
     EXPECT_EQ(e.engine.activity(h), audio::kStopped);
     const Stereo out = e.render(512);
-    EXPECT_EQ(peak(channel(out, 0)), 0.0f);
+    EXPECT_EQ(peak(channel(out, 0, static_cast<std::size_t>(e.engine.outputLatency()))), 0.0f);
 }
 
 TEST(Devices, NoSoundIsDeviceZeroAndRunsInRealTime) {

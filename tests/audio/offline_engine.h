@@ -14,7 +14,8 @@ namespace vx::test {
 // An engine with no device: the test renders the mix itself and measures it.
 class OfflineEngine {
   public:
-    explicit OfflineEngine(std::uint32_t rate = 44100) : rate_(static_cast<int>(rate)) {
+    explicit OfflineEngine(std::uint32_t rate = 44100, bool limiter = true) : rate_(static_cast<int>(rate)) {
+        engine.setLimiter(limiter);
         ok_ = engine.initOffline(rate);
     }
     bool ok() const { return ok_; }

@@ -1,4 +1,6 @@
-// The mixer heard: headphone monitoring splits the output, the cut buttons flicker a deck in and out.
+// The mixer heard: headphone monitoring splits the output, the cut buttons flicker a deck in and out,
+// the output limiter keeps two loud decks within full scale.
+#include <cmath>
 #include <vector>
 
 #include "integration/live_console.h"
@@ -57,6 +59,11 @@ TEST_F(MixerSignal, MonitoredDeckIsAloneOnTheLeftChannelAtTheHeadphoneLevel) {
 // Holding a cut button switches that deck out and in at the cut speed; the other deck plays on
 // untouched, and releasing the button brings the crossfader back to the centre.
 TEST_F(MixerSignal, CutFlickerAlternatesTheDeckAtTheCutSpeed) {
+    // Both decks at 80 %: their sum stays under the output limiter's threshold, so what is measured is
+    // the mixer's doing alone.
+    mixer().setDeckLevel(MixerModel::kLeftDeck, 80);
+    mixer().setDeckLevel(MixerModel::kRightDeck, 80);
+    const double level = 0.8 * kHalfScale;
     play(0.1);
     const int speedMs = mixer().cutSpeed();
     ASSERT_GT(speedMs, 0);
@@ -69,7 +76,7 @@ TEST_F(MixerSignal, CutFlickerAlternatesTheDeckAtTheCutSpeed) {
         const Stereo out = playFrames(kPeriod);
         const std::vector<float> l = channel(out, 0);
         const double a = goertzelAmplitude(l, kLeftTone, kRate);
-        states.push_back(a > 0.9 * kHalfScale ? 1 : a < 0.02 * kHalfScale ? 0 : -1);
+        states.push_back(a > 0.9 * level ? 1 : a < 0.02 * level ? 0 : -1);
         others.push_back(goertzelAmplitude(l, kRightTone, kRate));
     }
     // Runs of equal states, the ramp periods between them counted to neither.
@@ -92,12 +99,71 @@ TEST_F(MixerSignal, CutFlickerAlternatesTheDeckAtTheCutSpeed) {
     int ramps = 0;
     for (int s : states) ramps += s < 0;
     EXPECT_LE(ramps, static_cast<int>(runs.size()) + 1) << "each switch ramps within one period";
-    for (double a : others) EXPECT_NEAR(a, kHalfScale, kHalfScale * 0.03);
+    for (double a : others) EXPECT_NEAR(a, level, level * 0.03);
 
     mixer().releaseCut();
     EXPECT_EQ(mixer().crossfader(), mixer().crossfaderCentre());
-    EXPECT_NEAR(toneOn(0, kLeftTone), kHalfScale, kHalfScale * 0.02);
-    EXPECT_NEAR(toneOn(0, kRightTone), kHalfScale, kHalfScale * 0.02);
+    EXPECT_NEAR(toneOn(0, kLeftTone), level, level * 0.02);
+    EXPECT_NEAR(toneOn(0, kRightTone), level, level * 0.02);
+}
+
+class Headroom : public LiveConsole {
+  protected:
+    // Both decks playing a full-scale 1 kHz tone at unity gain, in phase: twice full scale summed.
+    void playTwoFullScaleDecks() {
+        const std::string loud = dir.filePath("full1k.wav").toStdString();
+        Stereo tone(2 * 2 * kRate);
+        for (std::size_t i = 0; i < tone.size(); ++i)
+            tone[i] = static_cast<float>(std::sin(2 * M_PI * 1000 * (i / 2) / kRate));
+        ASSERT_TRUE(writeWav(loud, tone, kRate));
+        loadPath(Side::Left, loud);
+        loadPath(Side::Right, loud);
+        fullLevels();
+        EXPECT_FALSE(mixer().limitLit());
+        deck(Side::Left).play_Click();
+        deck(Side::Right).play_Click();
+    }
+};
+
+// Two full-scale decks at unity with the crossfader centred sum to twice full scale: the output stays
+// within [-1, 1], steps no more than a full-scale tone of its own, and the master meters' light comes on
+// and holds about a second after the last over.
+TEST_F(Headroom, TwoFullScaleDecksStayWithinFullScaleAndLightTheLimitLight) {
+    playTwoFullScaleDecks();
+    const Stereo out = play(1.0);
+    const float ownStep = static_cast<float>(2 * M_PI * 1000 / kRate);
+    for (int ch = 0; ch < 2; ++ch) {
+        const std::vector<float> x = channel(out, ch);
+        EXPECT_LE(peak(x), 1.0f) << ch;
+        EXPECT_GT(peak(x), 0.85f) << ch;
+        EXPECT_LE(maxStep(x), 1.5f * ownStep) << ch;
+    }
+    EXPECT_TRUE(mixer().limitLit());
+
+    deck(Side::Left).pause_Click();
+    deck(Side::Right).pause_Click();
+    play(0.8);
+    EXPECT_TRUE(mixer().limitLit());
+    play(0.5);
+    EXPECT_FALSE(mixer().limitLit());
+}
+
+// With the setting `Limiter` at 0 the engine starts without the limiter: no delay, overs are cut at
+// full scale, and the light shows the clipping.
+class HeadroomOff : public Headroom {
+  protected:
+    void SetUp() override {
+        store.write("Limiter", "0");
+        Headroom::SetUp();
+    }
+};
+
+TEST_F(HeadroomOff, OversAreClippedAtFullScaleAndLightTheLight) {
+    EXPECT_EQ(sound.outputLatency(), 0);
+    playTwoFullScaleDecks();
+    const Stereo out = play(0.5);
+    EXPECT_EQ(peak(channel(out, 0)), 1.0f);
+    EXPECT_TRUE(mixer().limitLit());
 }
 
 }  // namespace

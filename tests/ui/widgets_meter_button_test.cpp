@@ -41,7 +41,7 @@ TEST(LevelMeter, PeakHoldsThenFallsToTheBar) {
     EXPECT_EQ(m.peakB(), 20000);  // a steady bar keeps its peak on it
 }
 
-TEST(LevelMeter, BarsShowInThePicture) {
+TEST(LevelMeter, BarsAndTheLimitLightShowInThePicture) {
     vx::test::widgetsApp();
     LevelMeter m(Qt::Vertical);
     m.resize(30, 150);
@@ -54,6 +54,15 @@ TEST(LevelMeter, BarsShowInThePicture) {
     EXPECT_NE(silent.pixel(topOfA), loud.pixel(topOfA));
     EXPECT_EQ(QColor(loud.pixel(topOfA)).rgb(), QColor::fromRgba(dj::kMeterRed).rgb());
     EXPECT_EQ(silent.pixel(topOfB), loud.pixel(topOfB));
+
+    // The light sits past the loud end of a horizontal meter: dark red, bright red while lit.
+    LevelMeter master(Qt::Horizontal);
+    master.resize(200, 22);
+    master.setLightShown(true);
+    const QPoint light(190, 11);
+    EXPECT_EQ(QColor(vx::test::render(master).pixel(light)).rgb(), QColor::fromRgba(dj::kKillDark).rgb());
+    master.setLightLit(true);
+    EXPECT_EQ(QColor(vx::test::render(master).pixel(light)).rgb(), QColor::fromRgba(dj::kMeterRed).rgb());
 }
 
 TEST(StateButton, ColourComesFromTheState) {

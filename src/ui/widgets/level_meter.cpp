@@ -70,6 +70,17 @@ void LevelMeter::tick() {
     if (peakA_ + peakB_ != before) update();
 }
 
+void LevelMeter::setLightShown(bool shown) {
+    lightShown_ = shown;
+    update();
+}
+
+void LevelMeter::setLightLit(bool lit) {
+    if (lit == lightLit_) return;
+    lightLit_ = lit;
+    update();
+}
+
 void LevelMeter::setCaptions(const QString& a, const QString& b) {
     captionA_ = a;
     captionB_ = b;
@@ -125,6 +136,17 @@ void LevelMeter::paintEvent(QPaintEvent*) {
             capArea = QRect(inner.left(), inner.top(), capSize, inner.height());
             inner.setLeft(inner.left() + capSize + 1);
         }
+    }
+    if (lightShown_) {
+        QRect light;
+        if (orientation_ == Qt::Vertical) {
+            light = QRect(inner.left(), inner.top(), inner.width(), inner.width());
+            inner.setTop(light.bottom() + 3);
+        } else {
+            light = QRect(inner.right() - inner.height() + 1, inner.top(), inner.height(), inner.height());
+            inner.setRight(light.left() - 3);
+        }
+        p.fillRect(light, QColor::fromRgba(lightLit_ ? dj::kMeterRed : dj::kKillDark));
     }
     QRect ra, rb;
     if (orientation_ == Qt::Vertical) {

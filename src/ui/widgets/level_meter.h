@@ -30,6 +30,12 @@ class LevelMeter : public QWidget {
     // One display tick: peak markers hold, then decay towards the bars.
     void tick();
 
+    // An optional clip/limit light past the loud end of the bars (at the top of a vertical meter): a
+    // square, bright red while lit.
+    void setLightShown(bool shown);
+    void setLightLit(bool lit);
+    bool lightLit() const { return lightLit_; }
+
     // Small captions at the bars' ends ("L"/"R", "A"/"B"); empty draws none.
     void setCaptions(const QString& a, const QString& b);
 
@@ -51,6 +57,7 @@ class LevelMeter : public QWidget {
     int peakA_ = 0, peakB_ = 0;
     int holdA_ = 0, holdB_ = 0;
     QString captionA_, captionB_;
+    bool lightShown_ = false, lightLit_ = false;
 };
 
 }  // namespace vx::ui
