@@ -101,8 +101,8 @@ void unitTaps(float* c, double frac) {
     }
 }
 
-// Widened kernel: tap distances in fixed point, 16 fraction bits below the wing's index.
-// As many fraction bits as leave room for one tap past the end and one step more.
+// Widened kernel: tap distances in fixed point, the wing's index above as many fraction bits as leave
+// room for one tap past the end and one step more.
 constexpr int kFraction = 32 - std::bit_width(unsigned{(kHalfTaps + 2) * kPhases});
 constexpr double kFixedPerFrame = kPhases * double{1 << kFraction};
 constexpr std::uint32_t kFixedEnd = std::uint32_t{kHalfTaps * kPhases} << kFraction;
