@@ -14,17 +14,18 @@ struct SincSource {
 };
 
 // Band-limited interpolation at any fractional position, for a read speed of `step` source frames per
-// output frame: a Kaiser-windowed sinc read from a table built at start-up. Up to unit speed the kernel
-// keeps the source's own band (flat within 0.05 dB to 0.816 of its Nyquist frequency, at least 100 dB
-// down from its Nyquist frequency on); above it the kernel widens by `step` so that the band follows the
-// output's Nyquist frequency, up to kMaxStretch. The kernel holds no state: every frame is computed from
-// the source alone, so a jump, a second read head or a loop wrap needs nothing from it.
+// output frame: a Kaiser-windowed sinc read from tables built at start-up. The band kept is the lower
+// of the source's and the output's: flat within 0.01 dB to 0.408 of that rate (18 kHz at 44.1 kHz).
+// Whatever the kernel lets fold or image back lands above 0.408 of the output rate and everything
+// else is at least 100 dB down. Above unit speed the kernel widens by `step`, up to kMaxStretch.
+// The kernel holds no state: every frame is computed from the source alone, so a jump, a second read
+// head or a loop wrap needs nothing from it.
 // Exactly unit speed at a whole-frame position is an exact copy of the source frame.
 //
 // Real-time safe: no allocation, lock or system call; the table is built during static initialisation.
 namespace sinc {
 
-inline constexpr int kHalfTaps = 32;      // taps on either side of the position at unit speed
+inline constexpr int kHalfTaps = 18;      // taps on either side of the position near unit speed
 inline constexpr double kMaxStretch = 8;  // read speed beyond which the kernel stops widening
 
 // Frames on either side of a position that an interpolation at read speed `step` reads.
