@@ -26,6 +26,7 @@ exact 10000 44100 tone10k_44k.wav
 exact 10000 48000 tone10k_48k.wav
 exact 15000 44100 tone15k_44k.wav
 exact 18000 44100 tone18k_44k.wav
+exact 20000 44100 tone20k_44k.wav
 exact 18000 48000 tone18k_48k.wav
 ff -f lavfi -i "sine=frequency=1000:duration=2:sample_rate=44100,volume=4" -ac 1 -c:a pcm_s16le mono1k_44k.wav
 ff -f lavfi -i "anoisesrc=color=pink:duration=2:sample_rate=44100:seed=42:amplitude=0.4" \
