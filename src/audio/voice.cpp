@@ -1,5 +1,7 @@
 #include "audio/voice.h"
 
+#include "audio/sinc_kernel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -7,11 +9,6 @@
 namespace vx::audio {
 
 namespace {
-
-constexpr float kSampleScale = 1.0f / 32768.0f;
-
-// Left and right travel together through the filters, two lanes of one vector register.
-typedef float Pair __attribute__((vector_size(8)));
 
 void channelGains(int volume, int pan, float* gl, float* gr) {
     const float v = std::clamp(volume, 0, 100) / 100.0f;
@@ -114,34 +111,11 @@ int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, doub
     float* r = ctx.headR + k0;
     double pos = h.pos;
     double step = step0_ + stepInc_ * (k0 + 1);
-    const std::int64_t avail = available_;
-    const std::int16_t* const* table = buffer_->table();  // valid for every frame below `avail`
-    const auto at = [table](std::int64_t i) {
-        return table[i >> TrackBuffer::kChunkShift] + 2 * (i & TrackBuffer::kChunkMask);
-    };
+    // Every frame below `available_` is readable.
+    const SincSource src{buffer_->table(), available_, TrackBuffer::kChunkShift};
     int j = 0;
     for (; j < count && pos < limit; ++j) {
-        const auto i = static_cast<std::int64_t>(pos);
-        const float t = static_cast<float>(pos - static_cast<double>(i));
-        Pair x[4];
-        if (i >= 1 && i + 2 < avail &&
-            ((i - 1) >> TrackBuffer::kChunkShift) == ((i + 2) >> TrackBuffer::kChunkShift)) {
-            const std::int16_t* p = at(i - 1);
-            for (int f = 0; f < 4; ++f) x[f] = Pair{float(p[2 * f]), float(p[2 * f + 1])} * kSampleScale;
-        } else {
-            for (int f = 0; f < 4; ++f) {
-                const std::int64_t idx = i - 1 + f;
-                const std::int16_t* p = idx >= 0 && idx < avail ? at(idx) : nullptr;
-                x[f] = p ? Pair{float(p[0]), float(p[1])} * kSampleScale : Pair{0, 0};
-            }
-        }
-        // 4-point cubic Hermite (Catmull-Rom) through x[1] at t = 0 and x[2] at t = 1.
-        const Pair c1 = 0.5f * (x[2] - x[0]);
-        const Pair c2 = x[0] - 2.5f * x[1] + 2.0f * x[2] - 0.5f * x[3];
-        const Pair c3 = 0.5f * (x[3] - x[0]) + 1.5f * (x[1] - x[2]);
-        const Pair y = ((c3 * t + c2) * t + c1) * t + x[1];
-        l[j] = y[0];
-        r[j] = y[1];
+        sinc::frameAt(src, pos, step, l + j, r + j);
         pos += step;
         step += stepInc_;
     }
@@ -189,7 +163,8 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
                 stepInc_ = 0;
             }
         }
-    } else if (playing_ && !final && main_.pos + std::max(step0_, step1) * frames + 3 > available_) {
+    } else if (const double fastest = std::max(step0_, step1);
+               playing_ && !final && main_.pos + fastest * frames + sinc::reach(fastest) > available_) {
         fadeOutMain();  // the decoder has fallen behind: stall until it is a pre-buffer ahead again
         waiting_ = starved_ = true;
     }

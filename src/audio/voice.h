@@ -38,7 +38,8 @@ struct RenderContext {
 };
 
 // The audio-thread side of one stream: transport, two read heads (the playing one and one fading out
-// after a jump, pause or stall), the resampler, the equaliser (on the sum of the heads) and the output gains.
+// after a jump, pause or stall), band-limited resampling, the equaliser (on the sum of the heads) and
+// the output gains.
 // Every member function runs on the audio thread only (or on the UI thread while no audio runs).
 class Voice {
   public:

@@ -11,11 +11,23 @@ tone() { # tone FREQ SECONDS RATE -> stereo tone at half scale (the sine source 
   echo "sine=frequency=$1:duration=$2:sample_rate=$3,volume=4,pan=stereo|c0=c0|c1=c0"
 }
 
+# Tones computed in double precision and rounded once to 16 bits at -2 dBFS, for resampling quality.
+exact() { # exact FREQ RATE NAME
+  ff -f lavfi -i "aevalsrc=0.8*sin(2*PI*$1*t):s=$2:d=1.5:c=stereo" -c:a pcm_s16le "$3"
+}
+
 ff -f lavfi -i "$(tone 1000 2 44100)" -c:a pcm_s16le sine1k_44k.wav
 ff -f lavfi -i "$(tone 1000 2 48000)" -c:a pcm_s16le sine1k_48k.wav
 ff -f lavfi -i "$(tone 100 2 44100)" -c:a pcm_s16le sine100_44k.wav
 ff -f lavfi -i "$(tone 10000 2 44100)" -c:a pcm_s16le sine10k_44k.wav
 ff -f lavfi -i "$(tone 50 3 44100)" -c:a pcm_s16le sine50_44k.wav
+exact 1000 44100 tone1k_44k.wav
+exact 10000 44100 tone10k_44k.wav
+exact 10000 48000 tone10k_48k.wav
+exact 15000 44100 tone15k_44k.wav
+exact 18000 44100 tone18k_44k.wav
+exact 20000 44100 tone20k_44k.wav
+exact 18000 48000 tone18k_48k.wav
 ff -f lavfi -i "sine=frequency=1000:duration=2:sample_rate=44100,volume=4" -ac 1 -c:a pcm_s16le mono1k_44k.wav
 ff -f lavfi -i "anoisesrc=color=pink:duration=2:sample_rate=44100:seed=42:amplitude=0.4" \
    -ac 2 -c:a pcm_s16le noise_44k.wav

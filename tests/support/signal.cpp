@@ -53,6 +53,65 @@ double goertzelAmplitude(const std::vector<float>& x, double hz, int rate) {
     return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(x.size());
 }
 
+namespace {
+
+// Power left after the least-squares fit of a cos b sin (w n) + c, and the power of the fitted sine.
+std::pair<double, double> fitSine(const std::vector<float>& x, double hz, int rate) {
+    const double w = 2 * std::numbers::pi * hz / rate;
+    double m[3][4] = {};  // normal equations, the right-hand side in the last column
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double v[3] = {std::cos(w * static_cast<double>(i)), std::sin(w * static_cast<double>(i)), 1};
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c) m[r][c] += v[r] * v[c];
+            m[r][3] += v[r] * x[i];
+        }
+    }
+    for (int p = 0; p < 3; ++p) {  // Gauss-Jordan; the matrix is well conditioned over many periods
+        for (int r = 0; r < 3; ++r) {
+            if (r == p) continue;
+            const double f = m[r][p] / m[p][p];
+            for (int c = p; c < 4; ++c) m[r][c] -= f * m[p][c];
+        }
+    }
+    const double a = m[0][3] / m[0][0], b = m[1][3] / m[1][1], c = m[2][3] / m[2][2];
+    double rest = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double t = w * static_cast<double>(i);
+        const double e = x[i] - (a * std::cos(t) + b * std::sin(t) + c);
+        rest += e * e;
+    }
+    return {rest / static_cast<double>(x.size()), (a * a + b * b) / 2};
+}
+
+}  // namespace
+
+double sinadDb(const std::vector<float>& x, double hz, int rate) {
+    // Coarse: the strongest quarter-bin within the window; fine: golden-section search of the fit.
+    const double bin = static_cast<double>(rate) / static_cast<double>(x.size()) / 4;
+    double best = hz, bestAmp = -1;
+    for (double f = hz * 0.999; f <= hz * 1.001; f += bin) {
+        const double a = goertzelAmplitude(x, f, rate);
+        if (a > bestAmp) bestAmp = a, best = f;
+    }
+    const double g = (std::sqrt(5.0) - 1) / 2;
+    double lo = std::max(best - bin, hz * 0.999), hi = std::min(best + bin, hz * 1.001);
+    double f1 = hi - g * (hi - lo), f2 = lo + g * (hi - lo);
+    double r1 = fitSine(x, f1, rate).first, r2 = fitSine(x, f2, rate).first;
+    for (int i = 0; i < 40; ++i) {
+        if (r1 < r2) {
+            hi = f2, f2 = f1, r2 = r1;
+            f1 = hi - g * (hi - lo);
+            r1 = fitSine(x, f1, rate).first;
+        } else {
+            lo = f1, f1 = f2, r1 = r2;
+            f2 = lo + g * (hi - lo);
+            r2 = fitSine(x, f2, rate).first;
+        }
+    }
+    const auto [rest, tone] = fitSine(x, (lo + hi) / 2, rate);
+    return 10 * std::log10(tone / std::max(rest, 1e-30));
+}
+
 float peak(const std::vector<float>& x) {
     float p = 0;
     for (float v : x) p = std::max(p, std::fabs(v));

@@ -18,6 +18,10 @@ std::vector<float> channel(const Stereo& s, int ch, std::size_t from = 0, std::s
 double zeroCrossingHz(const std::vector<float>& x, int rate);
 // Amplitude of the component at `hz` (single-bin Goertzel, normalised so a sine of amplitude A gives A).
 double goertzelAmplitude(const std::vector<float>& x, double hz, int rate);
+// Signal to noise and distortion of a steady tone near `hz`, in dB: the sine (and offset) that fits
+// best by least squares against everything left when it is taken away. The tone's frequency is found
+// within 0.1 % of `hz`, so a tone further off measures as the distortion it is.
+double sinadDb(const std::vector<float>& x, double hz, int rate);
 float peak(const std::vector<float>& x);
 double rms(const std::vector<float>& x);
 // Largest difference between neighbouring samples: a click shows as a step far above the tone's own.
