@@ -6,6 +6,7 @@
 #include <string>
 
 #include "audio/engine_factory.h"
+#include "audio/output_health.h"
 #include "audio/sound_library.h"
 #include "audio/track.h"
 
@@ -32,6 +33,7 @@ class Engine : public SoundLibrary {
     bool shutdown() override;
     bool setBufferLength(double seconds) override;
     int lastError() const override { return error_; }
+    std::uint64_t dropouts() const override;
 
     Handle createStream(Family family, const std::string& path, std::uint32_t flags) override;
     bool preBuffer(Handle h) override;
@@ -58,6 +60,9 @@ class Engine : public SoundLibrary {
     bool eqGetParameters(Handle h, EqBandParams* params) override;
     bool eqReset(Handle h) override;
     bool eqFree() override;
+
+    // The open output's timing since it was opened (zeros offline and while none is open).
+    OutputHealth outputHealth() const;
 
     // --- offline rendering (tests, benchmarks): no device at all
     // Like init(), but nothing pulls the mix: render() does, as fast as the CPU allows.
@@ -92,6 +97,7 @@ class Engine : public SoundLibrary {
     bool offline_ = false;
     double prebufferSeconds_ = 0.1;
     std::int64_t decodeLimit_ = Track::kUnlimited;
+    std::uint64_t pastDropouts_ = 0;  // of the outputs closed before
     std::unique_ptr<PortAudioSystem> portAudio_;
     std::unique_ptr<Mixer> mixer_;
     std::unique_ptr<Output> output_;
