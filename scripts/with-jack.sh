@@ -20,8 +20,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 if command -v jackd >/dev/null; then
-  # No device reservation over D-Bus: the dummy driver takes no card from anyone.
-  JACK_NO_AUDIO_RESERVATION=1 jackd -n "$name" -d dummy -r "${VX_JACK_RATE:-44100}" \
+  jackd -n "$name" -d dummy -r "${VX_JACK_RATE:-44100}" \
     -p "${VX_JACK_PERIOD:-256}" >"$log" 2>&1 &
   jackd_pid=$!
   if jack_wait -s "$name" -w -t 10 >/dev/null 2>&1 && kill -0 "$jackd_pid" 2>/dev/null; then
