@@ -16,6 +16,7 @@
 
 #include "audio/engine.h"
 #include "bench_console.h"
+#include "bench_jack.h"
 #include "bench_playlist.h"
 #include "ffmpeg_cli.h"
 
@@ -313,6 +314,7 @@ int main(int argc, char** argv) {
     figure("callback_p999_share_wall", shareWall, "share");
 
     std::fflush(stdout);
+    runJackBenchmarks(std::cout, dir);
     runPlaylistBenchmarks(std::cout);
     runConsoleBenchmarks(std::cout, dir);
     return 0;

@@ -8,6 +8,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   portaudio19-dev libtag1-dev
   libgtest-dev libgmock-dev
+  jackd2 libjack-jackd2-dev
   ffmpeg xvfb xauth fonts-dejavu-core
 )
 

@@ -86,6 +86,13 @@ bool SoundSystem::init_BASS(int device, std::uint32_t frequency) {
     return true;
 }
 
+QString SoundSystem::dropoutText() const {
+    const std::uint64_t n = library_.dropouts();
+    if (n == 0) return "The sound has played without a break since start";
+    if (n == 1) return "The sound broke up once since start";
+    return QString("The sound broke up %1 times since start").arg(n);
+}
+
 void SoundSystem::terminate_BASS(audio::Handle leftStream, audio::Handle rightStream) {
     library_.stop();
     library_.eqRemove(leftStream);

@@ -40,6 +40,9 @@ class SoundSystem {
     // Every step runs whatever the one before answered.
     void terminate_BASS(audio::Handle leftStream, audio::Handle rightStream);
 
+    // How often the sound broke up since the program started, as the DJ reads it.
+    QString dropoutText() const;
+
     audio::SoundLibrary& library() { return library_; }
 
   private:

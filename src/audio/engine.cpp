@@ -25,7 +25,7 @@ std::string Engine::deviceDescription(int index) {
     if (index < 1 || options_.forceNoSound) return {};
     if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
     const auto names = portAudio_->outputDevices();
-    return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)]
+    return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)].name
                                                    : std::string();
 }
 
@@ -95,10 +95,19 @@ bool Engine::shutdown() {
     if (!initialised_) return fail(kErrInit);
     if (output_) output_->stop();
     releaseStreams();
+    if (output_) pastDropouts_ += output_->health().dropouts;
     output_.reset();
     mixer_.reset();
     initialised_ = offline_ = false;
     return ok();
+}
+
+OutputHealth Engine::outputHealth() const {
+    return output_ ? output_->health() : OutputHealth{};
+}
+
+std::uint64_t Engine::dropouts() const {
+    return pastDropouts_ + outputHealth().dropouts;
 }
 
 bool Engine::setBufferLength(double seconds) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "audio/engine_factory.h"
+#include "audio/output_health.h"
 #include "audio/sound_library.h"
 #include "audio/track.h"
 
@@ -32,6 +33,7 @@ class Engine : public SoundLibrary {
     bool shutdown() override;
     bool setBufferLength(double seconds) override;
     int lastError() const override { return error_; }
+    std::uint64_t dropouts() const override;
 
     Handle createStream(Family family, const std::string& path, std::uint32_t flags) override;
     bool preBuffer(Handle h) override;
@@ -62,6 +64,9 @@ class Engine : public SoundLibrary {
 
     void setLimiter(bool on) override { limiter_ = on; }
     std::uint32_t limitCount() override;
+
+    // The open output's timing since it was opened (zeros offline and while none is open).
+    OutputHealth outputHealth() const;
 
     // --- offline rendering (tests, benchmarks): no device at all
     // Like init(), but nothing pulls the mix: render() does, as fast as the CPU allows.
@@ -100,6 +105,7 @@ class Engine : public SoundLibrary {
     double prebufferSeconds_ = 0.1;
     EqMode eqMode_ = EqMode::Peaking;
     std::int64_t decodeLimit_ = Track::kUnlimited;
+    std::uint64_t pastDropouts_ = 0;  // of the outputs closed before
     std::unique_ptr<PortAudioSystem> portAudio_;
     std::unique_ptr<Mixer> mixer_;
     std::unique_ptr<Output> output_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/output_health.h"
+
 namespace vx::audio {
 
 class Mixer;
@@ -11,6 +13,8 @@ class Output {
     virtual bool start() = 0;  // false: the device refused
     virtual void stop() = 0;   // returns once the mixer is no longer being called
     virtual bool running() const = 0;
+    // Its dropouts since it was opened; an output that cannot tell answers zeros.
+    virtual OutputHealth health() const { return {}; }
 };
 
 inline constexpr int kDeviceBlockFrames = 256;  // about 6 ms at 44100 Hz

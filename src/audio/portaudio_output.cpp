@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include <pa_jack.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -23,41 +24,74 @@ std::vector<PaDeviceIndex> stereoOutputs() {
     return found;
 }
 
+HostApi hostApiOf(const PaDeviceInfo& info) {
+    const PaHostApiInfo* api = Pa_GetHostApiInfo(info.hostApi);
+    if (!api) return HostApi::Other;
+    if (api->type == paALSA) return HostApi::Alsa;
+    if (api->type == paJACK) return HostApi::Jack;
+    return HostApi::Other;
+}
+
 class PortAudioOutput : public Output {
   public:
-    explicit PortAudioOutput(PaStream* stream) : stream_(stream) {}
+    PortAudioOutput(Mixer* mixer, int rate) : mixer_(mixer), rate_(rate) {}
     ~PortAudioOutput() override {
+        if (!stream_) return;
         stop();
         Pa_CloseStream(stream_);
     }
+    // False when the device refuses the format.
+    bool open(PaDeviceIndex index, const PaDeviceInfo& info) {
+        PaStreamParameters params{};
+        params.device = index;
+        params.channelCount = 2;
+        params.sampleFormat = paFloat32;
+        params.suggestedLatency = std::max(info.defaultLowOutputLatency, 0.010);
+        if (Pa_OpenStream(&stream_, nullptr, &params, rate_, kDeviceBlockFrames, paNoFlag,
+                          &PortAudioOutput::callback, this) != paNoError) {
+            stream_ = nullptr;
+            return false;
+        }
+        const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream_);
+        latency_ = streamInfo ? streamInfo->outputLatency : 0.0;
+        return true;
+    }
     bool start() override {
         if (Pa_IsStreamActive(stream_) == 1) return true;
+        health_.arm(lateAfterSeconds(kDeviceBlockFrames, rate_, latency_));
         return Pa_StartStream(stream_) == paNoError;
     }
     void stop() override {
         if (Pa_IsStreamStopped(stream_) == 0) Pa_StopStream(stream_);
     }
     bool running() const override { return Pa_IsStreamActive(stream_) == 1; }
+    OutputHealth health() const override { return health_.read(); }
 
     // Audio thread.
     static int callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                        PaStreamCallbackFlags, void* mixer) {
-        static_cast<Mixer*>(mixer)->render(static_cast<float*>(output), static_cast<int>(frames));
+                        PaStreamCallbackFlags flags, void* self) {
+        auto* me = static_cast<PortAudioOutput*>(self);
+        me->health_.record(frames, (flags & paOutputUnderflow) != 0);
+        me->mixer_->render(static_cast<float*>(output), static_cast<int>(frames));
         return paContinue;
     }
 
   private:
-    PaStream* stream_;
+    Mixer* mixer_;
+    int rate_;
+    PaStream* stream_ = nullptr;
+    double latency_ = 0;
+    OutputHealthMeter health_;
 };
 
-}  // namespace
-
-namespace {
 bool startPortAudio() {
     // Probing the JACK back end must never launch a JACK server behind the user's back.
     setenv("JACK_NO_START_SERVER", "1", 0);
+    // The name Velumix's ports carry in a JACK graph.
+    PaJack_SetClientName("Velumix");
     return Pa_Initialize() == paNoError;
 }
+
 }  // namespace
 
 PortAudioSystem::PortAudioSystem() : ok_(startPortAudio()) {}
@@ -66,41 +100,40 @@ PortAudioSystem::~PortAudioSystem() {
     if (ok_) Pa_Terminate();
 }
 
-std::vector<std::string> PortAudioSystem::outputDevices() const {
-    std::vector<std::string> names;
-    if (!ok_) return names;
-    for (PaDeviceIndex i : stereoOutputs()) names.emplace_back(Pa_GetDeviceInfo(i)->name);
-    return names;
+std::vector<OutputDevice> PortAudioSystem::outputDevices() const {
+    std::vector<OutputDevice> devices;
+    if (!ok_) return devices;
+    const PaDeviceIndex libraryDefault = Pa_GetDefaultOutputDevice();
+    for (PaDeviceIndex i : stereoOutputs()) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        devices.push_back({info->name, hostApiOf(*info), i == libraryDefault});
+    }
+    return devices;
 }
 
 std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, Mixer* mixer, int* error) const {
     *error = kErrDriver;
     if (!ok_) return nullptr;
-    PaDeviceIndex index = paNoDevice;
+    const auto outputs = stereoOutputs();
+    std::vector<std::size_t> tries;
     if (device == kDefaultDevice) {
-        index = Pa_GetDefaultOutputDevice();
+        tries = defaultOutputOrder(outputDevices());
+    } else if (device >= 1 && device <= static_cast<int>(outputs.size())) {
+        tries.push_back(static_cast<std::size_t>(device - 1));
     } else {
-        const auto outputs = stereoOutputs();
-        if (device < 1 || device > static_cast<int>(outputs.size())) {
-            *error = kErrDevice;
-            return nullptr;
-        }
-        index = outputs[static_cast<std::size_t>(device - 1)];
-    }
-    const PaDeviceInfo* info = index == paNoDevice ? nullptr : Pa_GetDeviceInfo(index);
-    if (!info) return nullptr;
-    PaStreamParameters params{};
-    params.device = index;
-    params.channelCount = 2;
-    params.sampleFormat = paFloat32;
-    params.suggestedLatency = std::max(info->defaultLowOutputLatency, 0.010);
-    PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, nullptr, &params, rate, kDeviceBlockFrames, paNoFlag,
-                      &PortAudioOutput::callback, mixer) != paNoError) {
+        *error = kErrDevice;
         return nullptr;
     }
-    *error = kOk;
-    return std::make_unique<PortAudioOutput>(stream);
+    for (std::size_t i : tries) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(outputs[i]);
+        if (!info) continue;
+        auto output = std::make_unique<PortAudioOutput>(mixer, rate);
+        if (output->open(outputs[i], *info)) {
+            *error = kOk;
+            return output;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace vx::audio

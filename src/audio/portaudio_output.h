@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/default_output.h"
 #include "audio/output.h"
 
 namespace vx::audio {
@@ -17,10 +18,11 @@ class PortAudioSystem {
     PortAudioSystem(const PortAudioSystem&) = delete;
     PortAudioSystem& operator=(const PortAudioSystem&) = delete;
     bool ok() const { return ok_; }
-    // Names of the devices that can play stereo, numbered 1..n by the engine.
-    std::vector<std::string> outputDevices() const;
-    // Opens device `device` (-1 the default, 1..n) for `rate` Hz stereo, pulling from `mixer` with
-    // about 10 ms of latency. Null and *error (kErrDevice, kErrDriver) on failure.
+    // The devices that can play stereo, numbered 1..n by the engine.
+    std::vector<OutputDevice> outputDevices() const;
+    // Opens device `device` (-1 the default, 1..n) for `rate` Hz stereo, pulling from `mixer` in
+    // blocks of kDeviceBlockFrames with about 10 ms of latency. The default is the first device of
+    // defaultOutputOrder() that opens. Null and *error (kErrDevice, kErrDriver) on failure.
     std::unique_ptr<Output> open(int device, int rate, Mixer* mixer, int* error) const;
 
   private:

@@ -82,6 +82,8 @@ public:
     // Pre-buffer in seconds: how much must be decoded ahead before a stream (re)starts after a seek.
     virtual bool setBufferLength(double seconds) = 0;
     virtual int lastError() const = 0;
+    // How often the sound broke up (the output ran dry or was served late) since the program started.
+    virtual std::uint64_t dropouts() const { return 0; }
 
     // --- streams
     virtual Handle createStream(Family family, const std::string& path, std::uint32_t flags) = 0;

@@ -51,6 +51,7 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
 
     console_ = std::make_unique<DjConsole>(lifecycle_, lifecycle_.ticker());
     titleBar_ = buildTitleBar();
+    showDropouts();
     leftDeck_ = new DeckPanel(*console_, Side::Left, this);
     mixer_ = new MixerPanel(*console_, this);
     rightDeck_ = new DeckPanel(*console_, Side::Right, this);
@@ -176,6 +177,12 @@ void MainWindow::tickAll() {
     leftDeck_->tick();
     mixer_->tick();
     rightDeck_->tick();
+    showDropouts();
+}
+
+void MainWindow::showDropouts() {
+    const QString text = lifecycle_.soundSystem().dropoutText();
+    if (titleBar_->toolTip() != text) titleBar_->setToolTip(text);
 }
 
 void MainWindow::applyDjSetup(int djSetup) {

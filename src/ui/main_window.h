@@ -69,6 +69,8 @@ class MainWindow : public QWidget {
   private:
     QWidget* buildTitleBar();
     void tickAll();
+    // The title strip's tool tip tells how often the sound broke up.
+    void showDropouts();
     void loadPlaylistWindow();
     bool startMove(bool sizeAllPointer);
     void endMove();

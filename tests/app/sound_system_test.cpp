@@ -91,5 +91,24 @@ TEST_F(SoundSystemTest, ShutdownFreesLeftThenRight) {
     EXPECT_TRUE(library.streams.empty());
 }
 
+TEST(SoundSystemDropouts, CountsTheBreaksInWords) {
+    struct Breaking : test::FakeSoundLibrary {
+        std::uint64_t breaks = 0;
+        std::uint64_t dropouts() const override { return breaks; }
+    } library;
+    test::FakeDialogs dialogs;
+    const SoundSystem sound{library, dialogs};
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "The sound has played without a break since start"},
+        {1, "The sound broke up once since start"},
+        {2, "The sound broke up 2 times since start"},
+        {123456, "The sound broke up 123456 times since start"},
+    };
+    for (const auto& [breaks, text] : cases) {
+        library.breaks = breaks;
+        EXPECT_EQ(sound.dropoutText(), text) << breaks;
+    }
+}
+
 }  // namespace
 }  // namespace vx

@@ -35,10 +35,16 @@ struct OneDeck : DeckHandles {
     audio::Handle streamHandle(int deck) const override { return deck == 0 ? left : 0; }
 };
 
+// A library whose output breaks up as often as the test says.
+struct BreakingLibrary : test::FakeSoundLibrary {
+    std::uint64_t breaks = 0;
+    std::uint64_t dropouts() const override { return breaks; }
+};
+
 class MainWindowTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
-    test::FakeSoundLibrary library;
+    BreakingLibrary library;
     test::FakeDialogs dialogs;
     test::MemorySettings store;
     test::FakeTicker ticker;
@@ -67,6 +73,15 @@ TEST_F(MainWindowTest, IsAFramelessWindowWithItsNamedControls) {
                              "playListCB", "Left_Deck", "Mixer", "Right_Deck"}) {
         EXPECT_NE(window->findChild<QWidget*>(name), nullptr) << name;
     }
+}
+
+TEST_F(MainWindowTest, TheTitleStripTellsOnEveryTickHowOftenTheSoundBrokeUp) {
+    start();
+    QWidget* bar = window->findChild<QWidget*>("titleBar");
+    EXPECT_EQ(bar->toolTip(), "The sound has played without a break since start");
+    library.breaks = 3;
+    ticker.advance(1000);
+    EXPECT_EQ(bar->toolTip(), "The sound broke up 3 times since start");
 }
 
 TEST_F(MainWindowTest, PanelsStandInTheClubOrderAndTheWindowFitsThem) {
