@@ -29,8 +29,9 @@ class AppLifecycle {
                  AppPaths paths, std::function<audio::LibraryInfo()> libraryInfo);
     ~AppLifecycle();
 
-    // The library checks, then the load: timers, help, loops folder, settings, sound system, buffer,
-    // running timers. False (state Failed) when the program must end; the reason has been shown.
+    // The library checks, then the load: timers, help, loops folder, settings, stale save temporaries,
+    // sound system, buffer, running timers. False (state Failed) when the program must end; the reason has
+    // been shown.
     bool start();
     // The exit code of a program whose start failed.
     int exitCode() const { return state_ == State::Failed ? 1 : 0; }
@@ -67,6 +68,7 @@ class AppLifecycle {
 
   private:
     bool load();
+    void removeStaleSaves();
     bool anyDeckPlaying();
 
     audio::SoundLibrary& library_;

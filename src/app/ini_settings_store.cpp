@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+
+#include "app/atomic_file.h"
 
 namespace vx {
 
@@ -55,7 +56,8 @@ QString cut(const QString& value) {
 }
 }  // namespace
 
-IniSettingsStore::IniSettingsStore(QString filePath) : filePath_(std::move(filePath)) {
+IniSettingsStore::IniSettingsStore(QString filePath, FileSystem& fs)
+    : filePath_(std::move(filePath)), fs_(fs) {
     QFile file(filePath_);
     if (!file.open(QIODevice::ReadOnly)) return;
     const QList<QByteArray> lines = file.readAll().split('\n');
@@ -107,16 +109,7 @@ bool IniSettingsStore::save(const std::vector<Entry>& entries) const {
     if (!QDir().mkpath(QFileInfo(filePath_).absolutePath())) return false;
     QByteArray text = kSection + '\n';
     for (const Entry& e : entries) text += e.first.toUtf8() + '=' + escape(e.second) + '\n';
-    // Unbuffered, so a short write (disk full, size limit) shows in write()'s answer: a buffered
-    // QSaveFile can commit a cut file without noticing.
-    QSaveFile file(filePath_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    return !writeFileAtomically(filePath_, text, fs_);
 }
 
 }  // namespace vx

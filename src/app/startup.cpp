@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/app_lifecycle.h"
+#include "app/atomic_file.h"
 #include "app/command_line.h"
 #include "app/dialogs.h"
 #include "app/library_check.h"
@@ -47,6 +48,7 @@ bool AppLifecycle::load() {
     loopsFolder_ = paths_.loopsDir;
 
     settings_ = loadSettings(store_, soundDeviceList(library_), paths_.playlistsDir);
+    removeStaleSaves();
     streams_.setStreamFlags(static_cast<std::uint32_t>(settings_.SeekAccuracy));
     timers_->tmrXfader->setInterval(settings_.XFaderCutSpeed);
 
@@ -60,6 +62,14 @@ bool AppLifecycle::load() {
     timers_->tmrRcue->setInterval(settings_.stutteringSpeed);
     timers_->tmrTrackLength->setEnabled(true);
     return true;
+}
+
+// Temporaries of saves that were killed, in the folders the program writes to.
+void AppLifecycle::removeStaleSaves() {
+    for (const QString& folder : {QFileInfo(paths_.configFile).absolutePath(), paths_.loopsDir,
+                                  paths_.playlistsDir, settings_.playlistPath}) {
+        removeStaleTemporaries(folder);
+    }
 }
 
 std::optional<QString> AppLifecycle::helpToOpen() {

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <limits>
+
+#include "app/atomic_file.h"
 
 namespace vx::loopfile {
 
@@ -14,6 +16,7 @@ namespace {
 // Error numbers the loop messages show.
 constexpr int kErrOverflow = 6;
 constexpr int kErrTypeMismatch = 13;
+constexpr int kErrDiskFull = 61;
 constexpr int kErrPastEnd = 62;
 constexpr int kErrFileAccess = 75;
 constexpr int kErrBadLoop = 380;
@@ -43,18 +46,15 @@ QByteArray format(std::int64_t start, std::int64_t end) {
     return (number(start) + number(end) + QStringLiteral("\r\n")).toLatin1();
 }
 
-std::optional<Error> write(const QString& path, std::int64_t start, std::int64_t end) {
+std::optional<Error> write(const QString& path, std::int64_t start, std::int64_t end, FileSystem& fs) {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return Error{kErrFileAccess, QStringLiteral("Path/File access error")};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return Error{kErrFileAccess, file.errorString()};
-    const QByteArray line = format(start, end);
-    if (file.write(line) != line.size() || !file.commit()) {
-        file.cancelWriting();
-        return Error{kErrFileAccess, file.errorString()};
-    }
-    return std::nullopt;
+    const auto failure = writeFileAtomically(path, format(start, end), fs);
+    if (!failure) return std::nullopt;
+    if (failure->number == ENOSPC || failure->number == EDQUOT)
+        return Error{kErrDiskFull, QStringLiteral("Disk full")};
+    return Error{kErrFileAccess, failure->text};
 }
 
 ReadResult read(const QString& path, std::int64_t songLength) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/file_system.h"
+
 // Saved-loop files: one text line " <start>  <end> \r\n" (bytes of the decoded stream) in the loops
 // folder, named after the song with "_L.dat", shared by both decks.
 namespace vx::loopfile {
@@ -27,8 +29,11 @@ struct Loop {
     std::int64_t end = 0;
 };
 
-// Writes atomically (a crash leaves the old file or the new one), creating the folder if needed.
-std::optional<Error> write(const QString& path, std::int64_t start, std::int64_t end);
+// Writes atomically (writeFileAtomically: a failure or a crash leaves the old file whole), creating the
+// folder if needed. A full disk or quota is error 61, "Disk full"; any other failure error 75 with the
+// system's description.
+std::optional<Error> write(const QString& path, std::int64_t start, std::int64_t end,
+                           FileSystem& fs = PosixFileSystem::instance());
 
 enum class ReadStatus { Ok, NotFound, Bad };
 struct ReadResult {

@@ -4,8 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include "app/atomic_file.h"
 
 namespace vx::playlist {
 
@@ -62,12 +63,10 @@ QByteArray formatM3u(const QStringList& paths) {
     return out;
 }
 
-bool writeM3u(const QString& path, const QStringList& paths, QString* error) {
-    QSaveFile file(path);
-    const QByteArray bytes = formatM3u(paths);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error != nullptr) *error = file.errorString();
-    return ok;
+bool writeM3u(const QString& path, const QStringList& paths, QString* error, FileSystem& fs) {
+    const auto failure = writeFileAtomically(path, formatM3u(paths), fs);
+    if (failure && error != nullptr) *error = failure->text;
+    return !failure;
 }
 
 }  // namespace vx::playlist

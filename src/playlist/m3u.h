@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "app/file_system.h"
+
 namespace vx::playlist {
 
 // True when the name ends in ".m3u" or ".m3u8", in any letter case.
@@ -22,8 +24,9 @@ std::optional<QStringList> readM3u(const QString& path);
 // The file's bytes: one path per line, each ended by CR LF, as UTF-8.
 QByteArray formatM3u(const QStringList& paths);
 
-// Writes the playlist atomically: the old file stays whole when writing fails. On failure `error` (if given)
-// receives the system's description.
-bool writeM3u(const QString& path, const QStringList& paths, QString* error = nullptr);
+// Writes the playlist atomically (writeFileAtomically): the old file stays whole when writing fails. On
+// failure `error` (if given) receives the system's description.
+bool writeM3u(const QString& path, const QStringList& paths, QString* error = nullptr,
+              FileSystem& fs = PosixFileSystem::instance());
 
 }  // namespace vx::playlist

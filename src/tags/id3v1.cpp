@@ -51,23 +51,27 @@ QByteArray buildId3v1(const Id3v1Block& block) {
     return out;
 }
 
-EditResult writeId3v1Tag(const QString& path, const Id3v1Block& fields) {
-    return editFileSafely(path, [&fields](const QString& copyPath) -> QString {
-        QFile file(copyPath);
-        if (!file.open(QIODevice::ReadWrite)) return file.errorString();
-        Id3v1Block block = fields;
-        block.genre = 255;
-        qint64 at = file.size();
-        if (file.size() >= kId3v1Size && file.seek(file.size() - kId3v1Size)) {
-            if (const auto old = parseId3v1(file.read(kId3v1Size))) {
-                block.genre = old->genre;
-                at = file.size() - kId3v1Size;
+std::optional<FileError> writeId3v1Tag(const QString& path, const Id3v1Block& fields, FileSystem& fs) {
+    return editFileAtomically(
+        path,
+        [&fields](const QString& copyPath) -> QString {
+            QFile file(copyPath);
+            // Unbuffered, so that a failed write shows in write()'s answer.
+            if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) return file.errorString();
+            Id3v1Block block = fields;
+            block.genre = 255;
+            qint64 at = file.size();
+            if (file.size() >= kId3v1Size && file.seek(file.size() - kId3v1Size)) {
+                if (const auto old = parseId3v1(file.read(kId3v1Size))) {
+                    block.genre = old->genre;
+                    at = file.size() - kId3v1Size;
+                }
             }
-        }
-        const QByteArray bytes = buildId3v1(block);
-        if (!file.seek(at) || file.write(bytes) != bytes.size() || !file.flush()) return file.errorString();
-        return {};
-    });
+            const QByteArray bytes = buildId3v1(block);
+            if (!file.seek(at) || file.write(bytes) != bytes.size()) return file.errorString();
+            return {};
+        },
+        fs);
 }
 
 }  // namespace vx::tags

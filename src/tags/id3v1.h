@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "tags/safe_file_edit.h"
+#include "app/atomic_file.h"
 
 namespace vx::tags {
 
@@ -32,7 +32,9 @@ std::optional<Id3v1Block> readId3v1(const QString& path);
 QByteArray buildId3v1(const Id3v1Block& block);
 
 // Writes the five text fields into the file's ID3v1 block, keeping the block's genre byte (255 for a new
-// block, which is appended after the audio). Done on a copy renamed over the file.
-EditResult writeId3v1Tag(const QString& path, const Id3v1Block& fields);
+// block, which is appended after the audio). Done on a copy that then replaces the file (editFileAtomically),
+// so a failure leaves the file as it was.
+std::optional<FileError> writeId3v1Tag(const QString& path, const Id3v1Block& fields,
+                                       FileSystem& fs = PosixFileSystem::instance());
 
 }  // namespace vx::tags

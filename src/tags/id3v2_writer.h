@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "tags/safe_file_edit.h"
+#include "app/atomic_file.h"
 
 namespace vx::tags {
 
@@ -17,7 +17,9 @@ struct Id3v2Texts {
 
 // Writes the texts into the file's ID3v2 tag as version 2.3, each frame in Latin-1 when every character
 // fits and in UTF-16 otherwise. Other frames (genre, pictures, ...) and any ID3v1 block stay as they were.
-// Done on a copy renamed over the file, keeping its permission bits.
-EditResult writeId3v2Tag(const QString& path, const Id3v2Texts& texts);
+// TagLib edits a copy of the file, the copy is read back, and only then it replaces the file
+// (editFileAtomically), so a failure leaves the file as it was.
+std::optional<FileError> writeId3v2Tag(const QString& path, const Id3v2Texts& texts,
+                                       FileSystem& fs = PosixFileSystem::instance());
 
 }  // namespace vx::tags

@@ -91,19 +91,20 @@ void TagEditorModel::save() {
         block.album = b.album.left(30);
         block.year = b.year.left(4);
         block.comment = b.comments.left(30);
-        const EditResult result = writeId3v1Tag(path_, block);
-        if (!result.ok) {
-            dialogs_.message(
-                QStringLiteral(
-                    "Cannot Save the information. Please make sure that the file is not read-only."),
-                result.error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-        }
+        reportFailure(writeId3v1Tag(path_, block));
     } else if (view_ == View::Id3v2) {
         const Boxes& b = boxes(View::Id3v2);
-        // Failures here are not reported: the editor closes all the same.
-        writeId3v2Tag(path_, {removeNulls(b.title), removeNulls(b.artist), removeNulls(b.album),
-                              removeNulls(b.year), removeNulls(b.comments)});
+        reportFailure(writeId3v2Tag(path_, {removeNulls(b.title), removeNulls(b.artist), removeNulls(b.album),
+                                            removeNulls(b.year), removeNulls(b.comments)}));
     }
+}
+
+// Both tag kinds: the typed texts would otherwise vanish without a word when the editor closes.
+void TagEditorModel::reportFailure(const std::optional<FileError>& failure) {
+    if (!failure) return;
+    dialogs_.message(
+        QStringLiteral("Cannot Save the information. Please make sure that the file is not read-only."),
+        failure->text, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
 }
 
 }  // namespace vx::tags

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 
+#include "app/atomic_file.h"
 #include "app/dialogs.h"
 
 namespace vx::tags {
@@ -38,14 +40,15 @@ class TagEditorModel {
 
     // Copies the other ID3 view's non-blank boxes into the visible one. Nothing is written.
     void copy();
-    // Writes the visible view to the file. A failed ID3v1 write is reported; either way the caller then
-    // rebuilds the playlist line and closes the editor.
+    // Writes the visible view to the file. A failed write (ID3v1 or ID3v2) is reported and leaves the file
+    // as it was; either way the caller then rebuilds the playlist line and closes the editor.
     void save();
 
   private:
     void showWma();
     void showId3v2();
     void showId3v1();
+    void reportFailure(const std::optional<FileError>& failure);
 
     QString path_;
     Dialogs& dialogs_;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <utime.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/app_lifecycle.h"
@@ -9,8 +11,9 @@
 #include "support/fake_dialogs.h"
 #include "support/fake_sound_library.h"
 #include "support/fake_ticker.h"
-#include "support/memory_settings.h"
 #include "support/good_libraries.h"
+#include "support/memory_settings.h"
+#include "support/tag_fixtures.h"
 
 namespace vx {
 namespace {
@@ -104,8 +107,19 @@ TEST_F(LifecycleTest, StartBringsUpFoldersSettingsSoundAndTimers) {
     store.write("Buffer", "0.5");
     store.write("stutteringSpeed", "90");
     store.write("XFaderCutSpeed", "40");
+    store.write("playlistPath", dir.path() + "/lists");
+    // Temporaries of killed saves, two days old, in each folder the program writes to.
+    const AppPaths paths = AppPaths::under(dir.path());
+    QStringList stale;
+    for (const QString& folder : {QFileInfo(paths.configFile).absolutePath(), paths.loopsDir,
+                                  paths.playlistsDir, dir.path() + "/lists"}) {
+        stale << test::writeBytes(folder + "/.saved.vx-Ab12cD", "x");
+        const utimbuf old{::time(nullptr) - 2 * 86400, ::time(nullptr) - 2 * 86400};
+        ::utime(QFile::encodeName(stale.back()).constData(), &old);
+    }
     EXPECT_TRUE(make().start());
     EXPECT_TRUE(dialogs.shown.empty());
+    for (const QString& file : stale) EXPECT_FALSE(QFile::exists(file)) << file.toStdString();
     EXPECT_TRUE(QDir(dir.path() + "/data/Velumix/Velumix Loops").exists());
     EXPECT_TRUE(app->loopsFolder().endsWith("/Velumix Loops/"));
     EXPECT_EQ(library.calls, (std::vector<std::string>{"init 0 44100", "start", "setBufferLength"}));

@@ -1,8 +1,13 @@
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <tuple>
 
 #include "deck/loop_file.h"
 #include "deck_fixture.h"
+#include "support/faulty_file_system.h"
 
 namespace vx::test {
 
@@ -25,6 +30,21 @@ TEST(LoopFile, NamedAfterTheSongAndWrittenAsOneLine) {
     EXPECT_EQ(loopfile::pathFor("/l", "C:\\music\\tune.wma"), "/l/tune_L.dat");
     EXPECT_EQ(loopfile::format(1000, 2000), QByteArray(" 1000  2000 \r\n"));
     EXPECT_EQ(loopfile::format(0, 8), QByteArray(" 0  8 \r\n"));
+}
+
+TEST(LoopFile, AFullDiskIsDiskFullAndOtherFailuresAccessErrors) {
+    QTemporaryDir dir;
+    FaultyFileSystem fs;
+    for (const auto& [error, number, text] :
+         {std::tuple{ENOSPC, 61, QString("Disk full")}, std::tuple{EDQUOT, 61, QString("Disk full")},
+          std::tuple{EACCES, 75, QString::fromLocal8Bit(std::strerror(EACCES))}}) {
+        fs.reset(1);
+        fs.error = error;
+        const auto failure = loopfile::write(dir.filePath("a_L.dat"), 1, 2, fs);
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->number, number);
+        EXPECT_EQ(failure->description, text);
+    }
 }
 
 TEST_F(Loops, LoopOnTheFlyRunsFromTheCuePointToHereInTheEngine) {

@@ -94,15 +94,18 @@ TEST_F(TagEditor, Id3v1IsAppendedToAFileWithoutOne) {
     EXPECT_EQ(quint8(after.back()), 255);
 }
 
-TEST_F(TagEditor, Id3v1SaveFailureIsReported) {
-    TagEditorModel editor(dir.filePath("gone.mp3"), dialogs);
-    editor.switchView(View::Id3v1);
-    editor.save();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text,
-              "Cannot Save the information. Please make sure that the file is not read-only.");
-    EXPECT_EQ(dialogs.shown[0].icon, vx::Dialogs::Icon::Critical);
-    EXPECT_FALSE(dialogs.shown[0].title.isEmpty());
+TEST_F(TagEditor, SaveFailureIsReportedInBothViews) {
+    for (const View view : {View::Id3v1, View::Id3v2}) {
+        FakeDialogs shown;
+        TagEditorModel editor(dir.filePath("gone.mp3"), shown);
+        editor.switchView(view);
+        editor.save();
+        ASSERT_EQ(shown.shown.size(), 1u);
+        EXPECT_EQ(shown.shown[0].text,
+                  "Cannot Save the information. Please make sure that the file is not read-only.");
+        EXPECT_EQ(shown.shown[0].icon, vx::Dialogs::Icon::Critical);
+        EXPECT_FALSE(shown.shown[0].title.isEmpty());
+    }
 }
 
 TEST_F(TagEditor, Id3v2SaveWritesVersion23ThatReadsBack) {
