@@ -34,14 +34,20 @@ struct SwrFreer {
     void operator()(SwrContext* s) const { swr_free(&s); }
 };
 
+constexpr const char* kAudioDemuxers =
+    "mp3,wav,w64,asf,asf_o,flac,ogg,aiff,aac,mov,matroska,caf,au,ape,wv,mpc,mpc8,tta,dsf,mp2,ac3,eac3,dts,"
+    "truehd,amr,voc,rm,xwma";
+
 bool isAsf(const AVInputFormat* format) {
     const std::string name = format && format->name ? format->name : "";
     return name.rfind("asf", 0) == 0;
 }
 
+// Only a regular file is music: a folder, a device or a FIFO (which would block the open for ever) is not,
+// and a link loop fails the stat.
 bool readable(const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     std::fclose(f);
@@ -89,7 +95,14 @@ std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family
     auto impl = std::make_unique<Impl>();
     AVFormatContext* raw = nullptr;
     av_log_set_level(AV_LOG_QUIET);
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
+    // Audio containers only, read from the file alone: a playlist-like demuxer (HLS, concat, ...) in a
+    // file dropped on a deck must not reach other files or the network.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "format_whitelist", kAudioDemuxers, 0);
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&raw, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return nullptr;
     impl->format.reset(raw);
     if (isAsf(raw->iformat) != (family == Family::WindowsMedia)) return nullptr;
     if (avformat_find_stream_info(raw, nullptr) < 0) return nullptr;
