@@ -21,7 +21,7 @@ EqBandDesign designBand(double sampleRate, double centreHz, double octaves, doub
     double fc = centreHz;
     if (centreHz > kShelfAbove * sampleRate) {
         d.shape = EqBandDesign::HighShelf;
-        fc = centreHz * std::pow(2.0, -octaves / 2.0);  // the lower band edge
+        fc = centreHz * std::pow(2.0, -octaves / 2.0);     // the lower band edge
         d.invQ = static_cast<float>(std::numbers::sqrt2);  // the steepest shelf without a bump
     } else {
         // The width holds between the half-gain points in what is heard, the bilinear squeeze undone.

@@ -54,6 +54,27 @@ bool readable(const std::string& path) {
     return true;
 }
 
+// Bytes taken by ID3v2 tags at the start of the file (each with its header and footer), 0 when none.
+// We read tags ourselves; skipping them keeps the demuxer from parsing them, which costs time that grows
+// with the square of the number of frames.
+std::int64_t leadingTagBytes(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return 0;
+    std::int64_t offset = 0;
+    for (int tags = 0; tags < 4; ++tags) {  // a few tags may be stacked by careless taggers
+        unsigned char h[10];
+        if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0 || std::fread(h, 1, 10, f) != 10) break;
+        if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] == 0xFF || h[4] == 0xFF) break;
+        if ((h[6] | h[7] | h[8] | h[9]) & 0x80) break;  // not a sync-safe size: not a tag
+        const std::int64_t body = (std::int64_t{h[6]} << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
+        offset += 10 + body + ((h[5] & 0x10) ? 10 : 0);
+    }
+    struct stat st {};
+    const bool inside = fstat(fileno(f), &st) == 0 && offset < st.st_size;
+    std::fclose(f);
+    return inside ? offset : 0;
+}
+
 }  // namespace
 
 struct FfmpegSource::Impl {
@@ -69,9 +90,9 @@ struct FfmpegSource::Impl {
     int swrInRate = 0;
     bool flushed = false;
     AVSampleFormat swrOutFormat = AV_SAMPLE_FMT_S16;
-    float quantScale = 32768.0f;       // float sample to 16-bit steps (halved for floating-point sources)
+    float quantScale = 32768.0f;  // float sample to 16-bit steps (halved for floating-point sources)
     std::uint32_t ditherState = 0x9e3779b9u;
-    std::vector<float> wide;           // converter output of sources finer than 16 bits
+    std::vector<float> wide;  // converter output of sources finer than 16 bits
     int badPackets = 0;
     SourceInfo info;
     std::vector<std::int16_t> mono;
@@ -100,6 +121,8 @@ std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family
     AVDictionary* options = nullptr;
     av_dict_set(&options, "format_whitelist", kAudioDemuxers, 0);
     av_dict_set(&options, "protocol_whitelist", "file", 0);
+    if (const std::int64_t skip = leadingTagBytes(path))
+        av_dict_set_int(&options, "skip_initial_bytes", skip, 0);
     const int opened = avformat_open_input(&raw, path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) return nullptr;
@@ -155,7 +178,8 @@ bool FfmpegSource::Impl::prepareConverter(const AVFrame* f) {
     const int rate = f->sample_rate > 0 ? f->sample_rate : info.rate;
     // At most 16 bits go straight to 16 bits; anything finer comes out as float for our own rounding.
     const AVSampleFormat packed = av_get_packed_sample_fmt(fmt);
-    swrOutFormat = packed == AV_SAMPLE_FMT_U8 || packed == AV_SAMPLE_FMT_S16 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLT;
+    swrOutFormat =
+        packed == AV_SAMPLE_FMT_U8 || packed == AV_SAMPLE_FMT_S16 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLT;
     const int rc = swr_alloc_set_opts2(&s, &out, swrOutFormat, rate, &in, fmt, rate, 0, nullptr);
     av_channel_layout_uninit(&in);
     av_channel_layout_uninit(&out);
@@ -193,8 +217,8 @@ void FfmpegSource::Impl::convert(const AVFrame* f, std::vector<std::int16_t>& ou
     if (swrOutFormat == AV_SAMPLE_FMT_FLT) {
         wide.resize(static_cast<std::size_t>(room) * swrOutChannels);
         std::uint8_t* dst = reinterpret_cast<std::uint8_t*>(wide.data());
-        const int got = swr_convert(swr.get(), &dst, room,
-                                    const_cast<const std::uint8_t**>(f->extended_data), f->nb_samples);
+        const int got = swr_convert(swr.get(), &dst, room, const_cast<const std::uint8_t**>(f->extended_data),
+                                    f->nb_samples);
         const int frames = got > 0 ? got : 0;
         const std::size_t start = out.size();
         out.resize(start + 2 * static_cast<std::size_t>(frames));

@@ -199,8 +199,8 @@ typedef double Taps2 __attribute__((vector_size(16)));  // two Taps, as bits
 
 // Weighs 4 * `groups` frames from p by the kernel at distances u, u + inc, ... (inc may wrap round
 // to step down), four taps at a time.
-[[gnu::always_inline]] inline void wingDot(const std::int16_t* p, std::uint32_t u, std::uint32_t inc, int groups,
-                                           Quad& accL, Quad& accR) {
+[[gnu::always_inline]] inline void wingDot(const std::int16_t* p, std::uint32_t u, std::uint32_t inc,
+                                           int groups, Quad& accL, Quad& accR) {
     Fixed x = u + Fixed{0, 1, 2, 3} * inc;
     const std::uint32_t inc4 = 4 * inc;
     const Quad etaScale = Quad{} + 1.0f / (1 << kFraction);
@@ -208,7 +208,8 @@ typedef double Taps2 __attribute__((vector_size(16)));  // two Taps, as bits
         // Value and step of taps 0 and 1, of taps 2 and 3.
         const Quad a = (Quad)Taps2{tapBits(u), tapBits(u + inc)};
         const Quad b = (Quad)Taps2{tapBits(u + 2 * inc), tapBits(u + 3 * inc)};
-        const Quad h = __builtin_shufflevector(a, b, 0, 2, 4, 6), d = __builtin_shufflevector(a, b, 1, 3, 5, 7);
+        const Quad h = __builtin_shufflevector(a, b, 0, 2, 4, 6),
+                   d = __builtin_shufflevector(a, b, 1, 3, 5, 7);
         const Quad eta = __builtin_convertvector((Words)(x & ((1u << kFraction) - 1)), Quad) * etaScale;
         weigh(h + eta * d, p, accL, accR);
     }

@@ -45,7 +45,7 @@ class VoiceEq {
     struct Band {
         EqBandDesign design;
         Glide a, invQ;
-        Coeffs now;    // what the last sub-block ended with
+        Coeffs now;                    // what the last sub-block ended with
         float s1[2] = {}, s2[2] = {};  // filter state per channel
     };
     struct Svf {  // a fixed second-order section of the isolator
@@ -70,7 +70,8 @@ class VoiceEq {
     Glide isoMix_{0, 0, 0, 0};
     bool isoRan_ = false;
     float isoApplied_[4] = {1, 1, 1, 0};  // gains and blend the last sub-block ended with
-    std::array<Svf, 4> lowSections_{}, highSections_{};  // one fourth-order Butterworth at each crossover, twice
+    std::array<Svf, 4> lowSections_{},
+        highSections_{};  // one fourth-order Butterworth at each crossover, twice
     // State [filter][section][state][channel]: low-pass and high-pass at 250 Hz, the 2.5 kHz all-pass of
     // the low part, low-pass and high-pass at 2.5 kHz.
     float iso_[5][4][2][2] = {};

@@ -1,6 +1,5 @@
 // Which files open in which family, what bad files give, and the failure codes of the engine.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <chrono>
@@ -10,6 +9,7 @@
 
 #include "audio/library_info.h"
 #include "audio/offline_engine.h"
+#include "support/tag_fixtures.h"
 
 using namespace vx;
 using namespace vx::test;
@@ -63,7 +63,8 @@ TEST(BadFiles, AreRefusedWithACodeAndNeverCrash) {
     {
         std::ofstream(dir + "/list.mp3") << "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\n"
                                          << fixture("sine1k_44k.wav") << "\n#EXT-X-ENDLIST\n";
-        std::ofstream(dir + "/concat.mp3") << "ffconcat version 1.0\nfile '" << fixture("sine1k_44k.wav") << "'\n";
+        std::ofstream(dir + "/concat.mp3")
+            << "ffconcat version 1.0\nfile '" << fixture("sine1k_44k.wav") << "'\n";
     }
     for (const char* name : {"/list.mp3", "/concat.mp3"}) {
         EXPECT_EQ(e.engine.createStream(Family::Plain, dir + name, 0), 0u) << name;
@@ -188,4 +189,26 @@ TEST(Resolution, FinerSourcesKeepTheirQuietestDetailAndTheirOvers) {
     const auto o = channel(e.seconds(0.5), 0);
     EXPECT_NEAR(goertzelAmplitude(o, 1000, 44100), 0.75, 0.75 * 0.01);
     EXPECT_LT(goertzelAmplitude(o, 3000, 44100), 0.75 * 1e-3);  // a clipped tone grows odd harmonics
+}
+
+// A tag of forty thousand frames in front of the sound is stepped over, not parsed by the decoder: the
+// sound still starts at its first frame and lasts as long as without the tag.
+TEST(BadFiles, AHugeTagInFrontIsSteppedOver) {
+    std::vector<Id3Frame> frames;
+    for (int i = 0; i < 40000; ++i)
+        frames.push_back({"TXXX", QByteArray("\0d", 2) + QByteArray::number(i) + QByteArray("\0v", 2)});
+    const QByteArray tag = id3v2Tag(frames);
+    std::ifstream in(fixture("sine1k_cbr.mp3"), std::ios::binary);
+    const std::string path = ::testing::TempDir() + "vx_many_frames.mp3";
+    std::ofstream(path, std::ios::binary) << tag.toStdString() << in.rdbuf();
+
+    OfflineEngine e;
+    const audio::Handle plain = e.open("sine1k_cbr.mp3");
+    const audio::Handle tagged = e.engine.createStream(Family::Plain, path, 0);
+    ASSERT_NE(tagged, 0u);
+    e.waitDecoded(tagged);
+    EXPECT_EQ(e.engine.length(tagged), e.engine.length(plain));
+    e.engine.play(tagged);
+    e.seconds(0.2);
+    EXPECT_NEAR(zeroCrossingHz(channel(e.seconds(0.3), 0), 44100), 1000.0, 5.0);
 }

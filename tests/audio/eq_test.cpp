@@ -25,7 +25,7 @@ TEST(EqDesign, BellsHitTheirGainAtTheCentreAndTheTopBandTurnsShelfAtTheLowRate) 
             }
         }
     }
-    EXPECT_EQ(designBand(44100, 1000, 2.0, 0.0).a, 1.0f);  // exactly the identity
+    EXPECT_EQ(designBand(44100, 1000, 2.0, 0.0).a, 1.0f);   // exactly the identity
     EXPECT_EQ(designBand(44100, 1000, 0.0, 12.0).a, 1.0f);  // no width, no band
 
     // At 22050 Hz the 10 kHz band would sit at the edge of what can be played; as a shelf its kill
@@ -43,7 +43,8 @@ struct EqRun {
     OfflineEngine e;
     audio::Handle h = 0;
 
-    EqRun(const std::string& tone, audio::EqMode mode, int rate = 44100) : e(static_cast<std::uint32_t>(rate)) {
+    EqRun(const std::string& tone, audio::EqMode mode, int rate = 44100)
+        : e(static_cast<std::uint32_t>(rate)) {
         e.engine.setEqMode(mode);
         h = e.open(tone);
         e.engine.setAttributes(h, audio::kKeepFrequency, 20, audio::kKeepPan);  // well below the limiter
@@ -68,7 +69,8 @@ struct EqRun {
 };
 
 // Gain in dB that the equaliser gives a tone with one band set.
-double toneGainDb(const std::string& tone, double hz, audio::EqMode mode, int band, float gain, int rate = 44100) {
+double toneGainDb(const std::string& tone, double hz, audio::EqMode mode, int band, float gain,
+                  int rate = 44100) {
     EqRun plain(tone, mode, rate), shaped(tone, mode, rate);
     shaped.band(band, gain);
     plain.e.engine.play(plain.h);
@@ -104,7 +106,7 @@ TEST(Equaliser, IsolatorKillsRemoveTheirWholeBandAndLeaveTheOthers) {
         double lowDb, highDb;
     };
     const Row rows[] = {
-        {"sine100_44k.wav", 100, 0, -35, -200, -60},  {"sine1k_44k.wav", 1000, 1, -35, -200, -60},
+        {"sine100_44k.wav", 100, 0, -35, -200, -60},   {"sine1k_44k.wav", 1000, 1, -35, -200, -60},
         {"sine10k_44k.wav", 10000, 2, -35, -200, -60}, {"sine1k_44k.wav", 1000, 0, -35, -0.3, 0.3},
         {"sine10k_44k.wav", 10000, 1, -35, -0.3, 0.3}, {"sine100_44k.wav", 100, 0, 6, 5.5, 6.5},
         {"sine1k_44k.wav", 1000, 2, 0, -0.1, 0.1},
@@ -144,9 +146,14 @@ TEST(Equaliser, NoChangeClicks) {
         then([&] { run.band(0, 15, 0.5f); });
         then([&] { engine.eqRemove(h); });
         then([&] { run.on(), run.band(0, 15); });
-        then([&] { engine.setEqMode(mode == audio::EqMode::Peaking ? audio::EqMode::Isolator : audio::EqMode::Peaking),
-                    run.band(0, 10); });
-        then([&] { engine.eqReset(h), engine.setPosition(h, engine.position(h) + 441 * 4); });  // half a period
+        then([&] {
+            engine.setEqMode(mode == audio::EqMode::Peaking ? audio::EqMode::Isolator
+                                                            : audio::EqMode::Peaking),
+                run.band(0, 10);
+        });
+        then([&] {
+            engine.eqReset(h), engine.setPosition(h, engine.position(h) + 441 * 4);
+        });  // half a period
         then([&] {
             const std::int64_t from = engine.position(h) / 4 + 300;
             engine.setLoop(h, from * 4, (from + 441 * 5 + 220) * 4);  // wraps out of phase
