@@ -18,9 +18,9 @@ BoundedRead answer(BoundedRead::Status status, int error = 0) {
 }
 
 BoundedRead failure(int error) {
-    return answer(error == ENOENT || error == ENOTDIR ? BoundedRead::Status::Missing
-                                                      : BoundedRead::Status::Failed,
-                  error);
+    return answer(
+        error == ENOENT || error == ENOTDIR ? BoundedRead::Status::Missing : BoundedRead::Status::Failed,
+        error);
 }
 }  // namespace
 

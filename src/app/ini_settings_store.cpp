@@ -82,7 +82,8 @@ void IniSettingsStore::index(const QByteArray& text) {
         const QByteArrayView trimmed = line.trimmed();
         if (trimmed.startsWith('[')) {
             const qsizetype close = trimmed.indexOf(']');
-            const QByteArrayView section = trimmed.sliced(1, (close < 0 ? trimmed.size() : close) - 1).trimmed();
+            const QByteArrayView section =
+                trimmed.sliced(1, (close < 0 ? trimmed.size() : close) - 1).trimmed();
             ours = inSection = section.compare(kSection, Qt::CaseInsensitive) == 0;
             if (inSection) insertAt_ = next;
         } else if (ours && !trimmed.startsWith('#') && !trimmed.startsWith(';')) {
