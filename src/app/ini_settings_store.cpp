@@ -1,16 +1,16 @@
 #include "app/ini_settings_store.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 
 #include "app/atomic_file.h"
+#include "app/bounded_file.h"
 
 namespace vx {
 
 namespace {
-const QByteArray kSection = "[Velumix]";
+const QByteArray kSection = "Velumix";
+const QByteArray kByteOrderMark = "\xEF\xBB\xBF";
 
 QByteArray escape(const QString& text) {
     QByteArray out;
@@ -32,7 +32,7 @@ QByteArray escape(const QString& text) {
     return out;
 }
 
-QString unescape(const QByteArray& raw) {
+QString unescape(QByteArrayView raw) {
     QByteArray out;
     for (qsizetype i = 0; i < raw.size(); ++i) {
         if (raw[i] == '\\' && i + 1 < raw.size()) {
@@ -58,57 +58,76 @@ QString cut(const QString& value) {
 
 IniSettingsStore::IniSettingsStore(QString filePath, FileSystem& fs)
     : filePath_(std::move(filePath)), fs_(fs) {
-    QFile file(filePath_);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (QByteArray line : lines) {
-        if (line.endsWith('\r')) line.chop(1);
-        const qsizetype eq = line.indexOf('=');
-        if (eq <= 0 || line.startsWith('[') || line.startsWith('#') || line.startsWith(';')) continue;
-        const QString name = QString::fromUtf8(line.left(eq)).trimmed();
-        const QString value = unescape(line.mid(eq + 1));
-        if (auto it = find(name); it != entries_.end()) {
-            it->second = value;  // a repeated name: the last one counts
-        } else {
-            entries_.emplace_back(name, value);
-        }
+    BoundedRead file = readRegularFile(filePath_, kMaxFileBytes);
+    if (file.status == BoundedRead::Status::Ok) {
+        text_ = std::move(file.bytes);
+        index(text_);
+    } else if (file.status != BoundedRead::Status::Missing) {
+        writable_ = false;
     }
 }
 
-std::vector<IniSettingsStore::Entry>::iterator IniSettingsStore::find(const QString& name) {
-    return std::find_if(entries_.begin(), entries_.end(),
-                        [&](const Entry& e) { return e.first.compare(name, Qt::CaseInsensitive) == 0; });
+void IniSettingsStore::index(const QByteArray& text) {
+    values_.clear();
+    insertAt_ = -1;
+    bool ours = true;  // lines before the first section count too
+    bool inSection = false;
+    qsizetype pos = text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    while (pos < text.size()) {
+        const qsizetype newline = text.indexOf('\n', pos);
+        const qsizetype next = newline < 0 ? text.size() : newline + 1;
+        qsizetype end = newline < 0 ? text.size() : newline;
+        if (end > pos && text[end - 1] == '\r') --end;
+        const QByteArrayView line(text.constData() + pos, end - pos);
+        const QByteArrayView trimmed = line.trimmed();
+        if (trimmed.startsWith('[')) {
+            const qsizetype close = trimmed.indexOf(']');
+            const QByteArrayView section =
+                trimmed.sliced(1, (close < 0 ? trimmed.size() : close) - 1).trimmed();
+            ours = inSection = section.compare(kSection, Qt::CaseInsensitive) == 0;
+            if (inSection) insertAt_ = next;
+        } else if (ours && !trimmed.startsWith('#') && !trimmed.startsWith(';')) {
+            const qsizetype eq = line.indexOf('=');
+            const QString name = eq > 0 ? QString::fromUtf8(line.first(eq)).trimmed() : QString();
+            if (!name.isEmpty()) {
+                values_.insert(name.toCaseFolded(), Span{pos + eq + 1, end});  // a later line wins
+                if (inSection) insertAt_ = next;
+            }
+        }
+        pos = next;
+    }
 }
 
 QString IniSettingsStore::read(const QString& name) const {
-    for (const Entry& e : entries_) {
-        if (e.first.compare(name, Qt::CaseInsensitive) == 0) return cut(e.second);
-    }
-    return kSettingNotFound;
+    const auto it = values_.constFind(name.toCaseFolded());
+    if (it == values_.constEnd()) return kSettingNotFound;
+    return cut(unescape(QByteArrayView(text_).sliced(it->begin, it->end - it->begin)));
 }
 
 void IniSettingsStore::write(const QString& name, const QString& value) {
     const QString cleanName = name.trimmed();
-    if (cleanName.isEmpty() || cleanName.contains('=') || cleanName.contains('\n') ||
-        cleanName.contains('\r'))
+    if (!writable_ || cleanName.isEmpty() || cleanName.contains('=') || cleanName.contains('\n') ||
+        cleanName.contains('\r') || QStringLiteral("[#;").contains(cleanName.front()))
         return;
-    std::vector<Entry> next = entries_;
-    const auto pos = std::find_if(next.begin(), next.end(), [&](const Entry& e) {
-        return e.first.compare(cleanName, Qt::CaseInsensitive) == 0;
-    });
-    if (pos != next.end()) {
-        if (pos->second == value) return;
-        pos->second = value;
+    QByteArray next;
+    if (const auto it = values_.constFind(cleanName.toCaseFolded()); it != values_.constEnd()) {
+        if (read(cleanName) == value) return;  // what read() answered: the stored bytes stay
+        next = text_.left(it->begin) + escape(value) + text_.mid(it->end);
     } else {
-        next.emplace_back(cleanName, value);
+        const QByteArray newline = text_.contains("\r\n") ? "\r\n" : "\n";
+        QByteArray before = insertAt_ < 0 ? text_ : text_.left(insertAt_);
+        if (!before.isEmpty() && !before.endsWith('\n')) before += newline;
+        if (insertAt_ < 0) before += '[' + kSection + ']' + newline;
+        next = before + cleanName.toUtf8() + '=' + escape(value) + newline +
+               (insertAt_ < 0 ? QByteArray() : text_.mid(insertAt_));
     }
-    if (save(next)) entries_ = std::move(next);
+    if (next.size() > kMaxFileBytes || !save(next)) return;
+    text_ = std::move(next);
+    index(text_);
 }
 
-bool IniSettingsStore::save(const std::vector<Entry>& entries) const {
+bool IniSettingsStore::save(const QByteArray& text) const {
     if (!QDir().mkpath(QFileInfo(filePath_).absolutePath())) return false;
-    QByteArray text = kSection + '\n';
-    for (const Entry& e : entries) text += e.first.toUtf8() + '=' + escape(e.second) + '\n';
     return !writeFileAtomically(filePath_, text, fs_);
 }
 

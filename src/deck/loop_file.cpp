@@ -1,7 +1,6 @@
 #include "deck/loop_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <limits>
 
 #include "app/atomic_file.h"
+#include "app/bounded_file.h"
 
 namespace vx::loopfile {
 
@@ -20,7 +20,7 @@ constexpr int kErrDiskFull = 61;
 constexpr int kErrPastEnd = 62;
 constexpr int kErrFileAccess = 75;
 constexpr int kErrBadLoop = 380;
-constexpr qint64 kMaxFileBytes = 4096;  // a loop file is one short line
+constexpr qint64 kMaxFileBytes = 4096;  // a loop file is one short line: larger is not one of ours
 
 QString number(std::int64_t n) {
     return (n >= 0 ? QStringLiteral(" ") : QString()) + QString::number(n) + QLatin1Char(' ');
@@ -58,15 +58,22 @@ std::optional<Error> write(const QString& path, std::int64_t start, std::int64_t
 }
 
 ReadResult read(const QString& path, std::int64_t songLength) {
-    QFile file(path);
-    if (!QFileInfo::exists(path)) {
-        ReadResult r;
-        r.status = ReadStatus::NotFound;
-        return r;
+    const BoundedRead file = readRegularFile(path, kMaxFileBytes);
+    switch (file.status) {
+        case BoundedRead::Status::Ok:
+            break;
+        case BoundedRead::Status::Missing: {
+            ReadResult r;
+            r.status = ReadStatus::NotFound;
+            return r;
+        }
+        case BoundedRead::Status::Failed:
+            return bad(kErrFileAccess, qt_error_string(file.error));
+        case BoundedRead::Status::NotRegular:
+        case BoundedRead::Status::TooLarge:
+            return bad(kErrFileAccess, QStringLiteral("Path/File access error"));
     }
-    if (!file.open(QIODevice::ReadOnly)) return bad(kErrFileAccess, file.errorString());
-    const QString text = QString::fromLatin1(file.read(kMaxFileBytes));
-    file.close();
+    const QString text = QString::fromLatin1(file.bytes);
 
     static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
     const QStringList fields = text.split(separators, Qt::SkipEmptyParts);

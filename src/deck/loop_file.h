@@ -44,7 +44,8 @@ struct ReadResult {
 
 // Reads the first two whole numbers (separated by spaces, tabs, commas or line ends). A loop is good
 // when 0 <= start < end and start lies inside a song of `songLength` bytes; an end past the song is
-// clamped to its length.
+// clamped to its length. A file that does not exist (or its folder) is NotFound; one that is not a regular
+// file or is over 4 KiB is Bad with error 75 at once, never read (a FIFO or device could block or never end).
 ReadResult read(const QString& path, std::int64_t songLength);
 
 }  // namespace vx::loopfile

@@ -2,12 +2,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/ini_settings_store.h"
+#include "support/hostile_files.h"
 
 namespace vx {
 namespace {
+using test::HostileKind;
+using test::hostileKinds;
+using test::makeHostile;
 
 QByteArray contents(const QString& path) {
     QFile f(path);
@@ -18,6 +23,12 @@ class IniSettingsStoreTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     QString file() const { return dir.path() + "/Velumix/Velumix.conf"; }
+    void put(const QByteArray& bytes) const {
+        QDir().mkpath(dir.path() + "/Velumix");
+        QFile f(file());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
 };
 
 TEST_F(IniSettingsStoreTest, MissingFileAndMissingNamesAnswerTheMarker) {
@@ -65,15 +76,89 @@ TEST_F(IniSettingsStoreTest, LongValuesAreCutToWhatFitsTheReadBuffer) {
     EXPECT_EQ(store.read("wide"), QString(1023, QChar(0x00e9)));
 }
 
-TEST_F(IniSettingsStoreTest, HandWrittenFilesAreReadForgivingly) {
+// A hand-written file: what the program does not own, and the exact bytes of the values it does not change,
+// come back byte for byte after the program has written every value it read back unchanged.
+TEST_F(IniSettingsStoreTest, RewritesKeepEverythingButTheChangedValue) {
+    const QByteArray longValue(3000, 'x');
+    const QByteArray rich =
+        "\xEF\xBB\xBF# comment\r\n"
+        "  Buffer = 0.5\r\n"
+        "[velumix]\r\n"
+        "playlistPath=/home/j\xF6rg/Musik\r\n"  // Latin-1, not UTF-8
+        "no equals sign\r\n"
+        "=orphan\r\n"
+        "; Buffer=0.6\r\n"
+        "BUFFER=0.7\r\n"
+        "long=" +
+        longValue +
+        "\r\n"
+        "\r\n"
+        "[Other]\r\n"
+        "Buffer=9\r\n";
+    struct Case {
+        const char* what;
+        QByteArray before;
+        QString name, value;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"the line that counts changes", rich, "buffer", "1.2",
+         QByteArray(rich).replace("BUFFER=0.7", "BUFFER=1.2")},
+        {"a new name ends the program's section", rich, "stutteringSpeed", "70",
+         QByteArray(rich).replace("\r\n\r\n[Other]", "\r\nstutteringSpeed=70\r\n\r\n[Other]")},
+        {"a section is added after a last line without an end", "# only a comment", "Buffer", "1",
+         "# only a comment\n[Velumix]\nBuffer=1\n"},
+        {"a long value is replaced whole", "[Velumix]\nlong=" + longValue + "\n", "long", "short",
+         "[Velumix]\nlong=short\n"},
+    };
+    for (const Case& c : cases) {
+        put(c.before);
+        IniSettingsStore store(file());
+        for (const char* name : {"Buffer", "playlistPath", "long"}) {
+            // As the program does at exit (a value cut or decoded with losses included): nothing changes.
+            if (store.read(name) != kSettingNotFound) store.write(name, store.read(name));
+        }
+        EXPECT_EQ(contents(file()), c.before) << c.what;
+        store.write(c.name, c.value);
+        EXPECT_EQ(store.read(c.name), c.value) << c.what;
+        EXPECT_EQ(contents(file()), c.after) << c.what;
+    }
+    put(rich);
+    IniSettingsStore again(file());
+    EXPECT_EQ(again.read("buffer"), "0.7");  // the last line counts; comments and other sections do not
+    EXPECT_EQ(again.read("playlistPath"), QString::fromUtf8("/home/j\xF6rg/Musik"));
+    EXPECT_EQ(again.read(""), kSettingNotFound);
+}
+
+// Anything but a regular file of at most 1 MiB holds no settings, answers at once, and is never replaced.
+TEST_F(IniSettingsStoreTest, FilesThatAreNotOursToReadGiveTheDefaultsAndStay) {
     QDir().mkpath(dir.path() + "/Velumix");
-    QFile f(file());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("# comment\r\n[Velumix]\r\n  Buffer = 0.5\r\nno equals sign\r\nBUFFER=0.7\r\n=orphan\r\n");
-    f.close();
+    for (const HostileKind& k : hostileKinds()) {
+        ASSERT_TRUE(makeHostile(k.kind, file())) << k.name;
+        const QFileInfo before(file());
+        IniSettingsStore store(file());
+        store.write("Buffer", "1.1");
+        EXPECT_EQ(store.read("Buffer"), kSettingNotFound) << k.name;
+        const QFileInfo after(file());
+        EXPECT_TRUE(after.isSymLink() == before.isSymLink() && after.isDir() == before.isDir() &&
+                    !after.isFile())
+            << k.name;
+        if (after.isDir()) QDir(file()).removeRecursively();
+        QFile::remove(file());
+    }
+    const QByteArray oversized = "Buffer=1.5\n#" + QByteArray(IniSettingsStore::kMaxFileBytes, '#');
+    put(oversized);
     IniSettingsStore store(file());
-    EXPECT_EQ(store.read("buffer"), "0.7");  // the later line wins, CR LF endings are fine
-    EXPECT_EQ(store.read(""), kSettingNotFound);
+    store.write("Buffer", "1.1");
+    EXPECT_EQ(store.read("Buffer"), kSettingNotFound);
+    EXPECT_EQ(contents(file()), oversized);
+
+    QFile::remove(file());
+    IniSettingsStore growing(file());
+    growing.write("Buffer", "1.1");
+    growing.write("huge", QString(IniSettingsStore::kMaxFileBytes, 'h'));  // would make the file unreadable
+    EXPECT_EQ(growing.read("huge"), kSettingNotFound);
+    EXPECT_EQ(IniSettingsStore(file()).read("Buffer"), "1.1");
 }
 
 TEST_F(IniSettingsStoreTest, AFolderThatCannotBeMadeIsSilent) {

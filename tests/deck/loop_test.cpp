@@ -8,6 +8,7 @@
 #include "deck/loop_file.h"
 #include "deck_fixture.h"
 #include "support/faulty_file_system.h"
+#include "support/hostile_files.h"
 
 namespace vx::test {
 
@@ -45,6 +46,32 @@ TEST(LoopFile, AFullDiskIsDiskFullAndOtherFailuresAccessErrors) {
         EXPECT_EQ(failure->number, number);
         EXPECT_EQ(failure->description, text);
     }
+}
+
+// Only a regular file of at most 4 KiB is read; anything else answers at once like an unreadable file.
+TEST(LoopFile, OnlySmallRegularFilesAreRead) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a_L.dat");
+    for (const HostileKind& k : hostileKinds()) {
+        ASSERT_TRUE(makeHostile(k.kind, path)) << k.name;
+        const auto result = loopfile::read(path, 100000);
+        EXPECT_EQ(result.status, loopfile::ReadStatus::Bad) << k.name;
+        EXPECT_EQ(result.error.number, 75) << k.name;
+        QDir().rmdir(path);
+        QFile::remove(path);
+    }
+    const QByteArray line = " 1000  2000 \r\n";
+    for (const auto& [size, status] :
+         {std::pair{4096, loopfile::ReadStatus::Ok}, std::pair{4097, loopfile::ReadStatus::Bad}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(line + QByteArray(size - line.size(), ' '));
+        f.close();
+        EXPECT_EQ(loopfile::read(path, 100000).status, status) << size;
+    }
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::link(dir.filePath("gone_L.dat"), path));  // a dangling link: no loop saved
+    EXPECT_EQ(loopfile::read(path, 100000).status, loopfile::ReadStatus::NotFound);
 }
 
 TEST_F(Loops, LoopOnTheFlyRunsFromTheCuePointToHereInTheEngine) {

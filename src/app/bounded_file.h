@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// Reading a small file the user may have replaced with anything: only a regular file (symbolic links
+// followed) is opened at all, so a FIFO, device or folder answers at once instead of blocking or
+// streaming for ever, and a file larger than the caller's limit is refused before any of it is read.
+namespace vx {
+
+struct BoundedRead {
+    enum class Status {
+        Ok,          // `bytes` holds the whole file
+        Missing,     // neither the file nor (for a dangling link) its target exists
+        NotRegular,  // a folder, FIFO, socket or device
+        TooLarge,    // more than the limit, checked before reading and again while reading
+        Failed,      // any other failure (permissions, a symbolic link loop, an I/O error): see `error`
+    };
+    Status status = Status::Failed;
+    QByteArray bytes;
+    int error = 0;  // the errno value for Failed
+};
+
+// Reads the whole of `path` when it is a regular file of at most `maxBytes` bytes.
+BoundedRead readRegularFile(const QString& path, qint64 maxBytes);
+
+}  // namespace vx
