@@ -120,10 +120,13 @@ std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family
     // file dropped on a deck must not reach other files or the network.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "format_whitelist", kAudioDemuxers, 0);
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    if (const std::int64_t skip = leadingTagBytes(path))
-        av_dict_set_int(&options, "skip_initial_bytes", skip, 0);
-    const int opened = avformat_open_input(&raw, path.c_str(), nullptr, &options);
+    // Tags in front of the sound are not even looked at: the demuxer sees the file from the sound on.
+    std::string url = "file:" + path;
+    if (const std::int64_t skip = leadingTagBytes(path)) {
+        url = "subfile,,start," + std::to_string(skip) + ",end,0,,:" + url;
+    }
+    av_dict_set(&options, "protocol_whitelist", "file,subfile", 0);
+    const int opened = avformat_open_input(&raw, url.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) return nullptr;
     impl->format.reset(raw);
