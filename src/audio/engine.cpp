@@ -1,6 +1,7 @@
 #include "audio/engine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "audio/mixer.h"
@@ -121,11 +122,16 @@ bool Engine::audioThreadRuns() const {
 }
 
 void Engine::send(const Command& c) {
-    while (!mixer_->post(c)) {
-        if (audioThreadRuns()) {
-            std::this_thread::yield();  // the audio thread drains the queue every few milliseconds
-        } else {
+    // The audio thread drains the queue every few milliseconds; a full queue means it has stalled. Wait
+    // for it without spinning, and give the command up after two seconds rather than hang the window
+    // (a stream whose removal is given up is leaked, never freed under the audio thread).
+    for (int waited = 0; !mixer_->post(c); ++waited) {
+        if (!audioThreadRuns()) {
             mixer_->applyPending();
+        } else if (waited < 2000) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        } else {
+            return;
         }
     }
     // With no audio thread the UI thread plays its part, so that a freed stream dies now; offline the
