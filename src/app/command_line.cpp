@@ -6,7 +6,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
     QStringList rest;
     bool optionsEnded = false;
-    for (const QString& arg : arguments) {
+    for (qsizetype index = 0; index < arguments.size(); ++index) {
+        const QString& arg = arguments.at(index);
         if (!optionsEnded && arg.startsWith('-')) {
             if (arg == "--") {
                 optionsEnded = true;
@@ -24,6 +25,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             continue;
         }
         rest << arg;
+        line.fileIndexes << int(index);
     }
     line.files = rest;
     line.argument = rest.join(' ');

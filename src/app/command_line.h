@@ -12,6 +12,7 @@ struct CommandLine {
     bool noSound = false;      // --no-sound: play through the silent output
     bool showInfo = false;     // --info FILE...: print the tag texts of files and playlists and end
     QStringList files;         // the non-option arguments, one by one
+    QList<int> fileIndexes;    // where each of `files` stands in the arguments (a name's bytes are there)
     QString argument;          // everything else, joined by blanks: a music file or a playlist
     QString error;             // an unknown option; the program prints it and ends
 };

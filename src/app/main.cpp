@@ -55,9 +55,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (commandLine.showInfo) {
+        // Taken before QCoreApplication may remove its own options from argv; the bytes as given, so that
+        // a name that is not UTF-8 stays whole.
+        QList<QByteArray> fileNames;
+        for (const int index : commandLine.fileIndexes) fileNames << QByteArray(argv[index + 1]);
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
-        return vx::playlist::runInfoCommand(commandLine.files, out);
+        return vx::playlist::runInfoCommand(fileNames, out);
     }
     if (commandLine.showVersion) {
         std::printf("%s %s\n", vx::kProductName, vx::kVersionText);

@@ -1,5 +1,6 @@
 #include "playlist/info_command.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <utility>
@@ -11,6 +12,8 @@
 namespace vx::playlist {
 
 namespace {
+using Fields = std::vector<std::pair<QString, QJsonValue>>;
+
 // A value as JSON text (a document holds only arrays and objects: take it out of a one-element array).
 QString json(const QJsonValue& value) {
     const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
@@ -18,29 +21,69 @@ QString json(const QJsonValue& value) {
 }
 
 // One JSON object on one line, its keys in the order given.
-void writeLine(QTextStream& out, const std::vector<std::pair<QString, QJsonValue>>& fields) {
+void writeLine(QTextStream& out, const Fields& fields) {
     QStringList members;
     for (const auto& [key, value] : fields) members << json(key) + u':' + json(value);
     out << u'{' << members.join(u',') << "}\n";
 }
+
+// The name as text, followed by "<key>_hex" with the name's bytes when the text does not give them back
+// (a name that is not UTF-8), so that a script can still reach the file.
+void addName(Fields& fields, const QString& key, const QString& text, const QByteArray& bytes) {
+    fields.emplace_back(key, text);
+    if (QFile::encodeName(text) != bytes)
+        fields.emplace_back(key + QStringLiteral("_hex"), QString::fromLatin1(bytes.toHex()));
+}
+
+// Prints the entries of one playlist; false when it could not be read or a line was refused.
+bool printPlaylist(const QByteArray& fileName, QTextStream& out) {
+    const QString name = QFile::decodeName(fileName);
+    QString error;
+    const std::optional<M3uContents> contents = readM3uFile(fileName, &error);
+    Fields head;
+    addName(head, QStringLiteral("playlist"), name, fileName);
+    if (!contents) {
+        Fields line = head;
+        line.emplace_back(QStringLiteral("error"), error);
+        writeLine(out, line);
+        return false;
+    }
+    for (std::size_t i = 0; i < contents->entries.size(); ++i) {
+        const M3uEntry& entry = contents->entries[i];
+        const tags::TagTexts texts = tags::tagTextsFrom(tags::readFileTagsAt(entry.fileName), entry.path);
+        Fields line = head;
+        line.emplace_back(QStringLiteral("index"), int(i));
+        addName(line, QStringLiteral("path"), entry.path, entry.fileName);
+        line.emplace_back(QStringLiteral("line"),
+                          QString::number(i + 1) + QStringLiteral(".  ") + texts.playlist);
+        writeLine(out, line);
+    }
+    for (const QString& rejected : contents->rejected) {
+        Fields line = head;
+        line.emplace_back(QStringLiteral("error"), rejected);
+        writeLine(out, line);
+    }
+    return contents->rejected.isEmpty();
+}
 }  // namespace
 
-int runInfoCommand(const QStringList& files, QTextStream& out) {
-    for (const QString& file : files) {
-        if (!isPlaylistFileName(file)) {
-            const tags::TagTexts texts = tags::readTagTexts(file);
-            writeLine(out, {{"file", file}, {"deck", texts.deck}, {"playlist", texts.playlist}});
+int runInfoCommand(const QList<QByteArray>& fileNames, QTextStream& out) {
+    bool allRead = true;
+    for (const QByteArray& fileName : fileNames) {
+        const QString name = QFile::decodeName(fileName);
+        if (isPlaylistFileName(name)) {
+            allRead = printPlaylist(fileName, out) && allRead;
             continue;
         }
-        const QStringList songs = readM3u(file).value_or(QStringList());
-        for (qsizetype i = 0; i < songs.size(); ++i) {
-            const QString line =
-                QString::number(i + 1) + QStringLiteral(".  ") + tags::getID3_tag(songs.at(i));
-            writeLine(out, {{"playlist", file}, {"index", int(i)}, {"path", songs.at(i)}, {"line", line}});
-        }
+        const tags::TagTexts texts = tags::tagTextsFrom(tags::readFileTagsAt(fileName), name);
+        Fields line;
+        addName(line, QStringLiteral("file"), name, fileName);
+        line.emplace_back(QStringLiteral("deck"), texts.deck);
+        line.emplace_back(QStringLiteral("playlist"), texts.playlist);
+        writeLine(out, line);
     }
     out.flush();
-    return 0;
+    return allRead ? 0 : 1;
 }
 
 }  // namespace vx::playlist

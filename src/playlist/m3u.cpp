@@ -1,31 +1,120 @@
 #include "playlist/m3u.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
 
 #include "app/atomic_file.h"
 
 namespace vx::playlist {
 
 namespace {
-QString decode(QByteArray bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+// Folder arithmetic on a file system name. Latin-1 maps every byte to one character and back, so the
+// bytes of a name that is not UTF-8 survive QDir::cleanPath unchanged.
+QByteArray cleanFileName(const QByteArray& name) {
+    return QDir::cleanPath(QString::fromLatin1(name)).toLatin1();
+}
+
+QString cleanText(const QString& path) {
+    return QDir::cleanPath(path);
+}
+
+bool isUrl(const QByteArray& line) {
+    const qsizetype colon = line.indexOf("://");
+    if (colon <= 0) return false;
+    for (qsizetype i = 0; i < colon; ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(line.at(i))) && line.at(i) != '+') return false;
+    }
+    return true;
+}
+
+QByteArray trimmedLine(const QByteArray& line) {
+    qsizetype first = 0;
+    qsizetype last = line.size();
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
+    while (first < last && blank(line.at(first))) ++first;
+    while (last > first && blank(line.at(last - 1))) --last;
+    return line.mid(first, last - first);
+}
+
+QString decodeLine(const QByteArray& line) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    QString text = utf8.decode(line);
+    return utf8.hasError() ? QString::fromLatin1(line) : text;
 }
 
-bool isAbsoluteElsewhere(const QString& line) {
-    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[\\\\/]"));
-    return drive.match(line).hasMatch() || line.contains(QStringLiteral("://")) || line.startsWith(u'\\');
+// A UTF-16 text (its byte-order mark tells the order) as UTF-8, so that it is split like any other.
+std::optional<QByteArray> fromUtf16(const QByteArray& bytes) {
+    const bool little = bytes.startsWith("\xFF\xFE");
+    if (!little && !bytes.startsWith("\xFE\xFF")) return std::nullopt;
+    QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                           QStringDecoder::Flag::Stateless);
+    return QString(decoder.decode(bytes.mid(2))).toUtf8();
 }
 
-QString resolved(const QString& line, const QString& folder) {
-    if (folder.isEmpty() || QDir::isAbsolutePath(line) || isAbsoluteElsewhere(line)) return line;
-    return QDir::cleanPath(folder + u'/' + line);
+QString systemError(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// The whole of a regular file no larger than kMaxPlaylistBytes. Opened without blocking, so that a FIFO
+// with no writer or a device is refused at once instead of waited on.
+std::optional<QByteArray> readRegularFile(const QByteArray& fileName, QString& error) {
+    const int fd = ::open(fileName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        error = systemError(errno);
+        return std::nullopt;
+    }
+    struct stat st {};
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &st) != 0) {
+        error = systemError(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        error = QStringLiteral("is a folder, not a playlist file");
+    } else if (!S_ISREG(st.st_mode)) {
+        error = QStringLiteral("is not a regular file");
+    } else if (st.st_size > kMaxPlaylistBytes) {
+        error = QStringLiteral("is larger than 64 MiB");
+    } else {
+        // One byte more than allowed is asked for, so that a file that grew while being read is caught.
+        QByteArray data(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+        qsizetype got = 0;
+        for (;;) {
+            if (got == data.size()) {
+                if (data.size() > kMaxPlaylistBytes) break;
+                data.resize(std::min<qsizetype>(data.size() * 2, kMaxPlaylistBytes + 1));
+            }
+            const ssize_t r = ::read(fd, data.data() + got, size_t(data.size() - got));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) {
+                error = systemError(errno);
+                break;
+            }
+            if (r == 0) break;
+            got += r;
+        }
+        if (got > kMaxPlaylistBytes) {
+            error = QStringLiteral("is larger than 64 MiB");
+        } else if (error.isEmpty()) {
+            data.truncate(got);
+            bytes = std::move(data);
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
+QByteArray absoluteFolderOf(const QByteArray& fileName) {
+    QByteArray absolute = fileName;
+    if (!absolute.startsWith('/')) absolute = QFile::encodeName(QDir::currentPath()) + '/' + absolute;
+    absolute = cleanFileName(absolute);
+    const qsizetype cut = absolute.lastIndexOf('/');
+    return cut <= 0 ? QByteArray("/") : absolute.left(cut);
 }
 }  // namespace
 
@@ -34,27 +123,64 @@ bool isPlaylistFileName(const QString& name) {
            name.endsWith(QStringLiteral(".m3u8"), Qt::CaseInsensitive);
 }
 
-QStringList parseM3u(const QByteArray& bytes, const QString& folder) {
-    const QString text = decode(bytes);
-    QStringList paths;
+M3uContents parseM3uContents(const QByteArray& input, const QByteArray& folder) {
+    QByteArray bytes = fromUtf16(input).value_or(input);
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    const QString folderText = QFile::decodeName(folder);
+    M3uContents contents;
     qsizetype start = 0;
-    while (start < text.size()) {
+    int number = 0;
+    while (start < bytes.size()) {
         qsizetype end = start;
-        while (end < text.size() && text.at(end) != u'\r' && text.at(end) != u'\n') ++end;
-        const QString line = text.mid(start, end - start).trimmed();
-        if (!line.isEmpty() && !line.startsWith(u'#')) paths.append(resolved(line, folder));
+        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n') ++end;
+        ++number;
+        const QByteArray line = trimmedLine(QByteArray::fromRawData(bytes.constData() + start, end - start));
         start = end + 1;
-        if (end + 1 < text.size() && text.at(end) == u'\r' && text.at(end + 1) == u'\n') ++start;
+        if (end + 1 < bytes.size() && bytes.at(end) == '\r' && bytes.at(end + 1) == '\n') ++start;
+        if (line.isEmpty() || line.startsWith('#')) continue;
+        if (line.size() > kMaxPlaylistLineBytes) {
+            contents.rejected << QStringLiteral("line %1 is longer than 1 MiB").arg(number);
+            continue;
+        }
+        if (line.contains('\0')) {
+            contents.rejected << QStringLiteral("line %1 holds a NUL byte").arg(number);
+            continue;
+        }
+        const QString text = decodeLine(line);
+        if (folder.isEmpty() || line.startsWith('/') || isUrl(line)) {
+            contents.entries.push_back({text, QByteArray(line.constData(), line.size())});
+        } else {
+            contents.entries.push_back(
+                {cleanText(folderText + u'/' + text), cleanFileName(folder + '/' + line)});
+        }
+    }
+    return contents;
+}
+
+QStringList parseM3u(const QByteArray& bytes, const QString& folder) {
+    QStringList paths;
+    for (const M3uEntry& entry : parseM3uContents(bytes, QFile::encodeName(folder)).entries) {
+        paths << entry.path;
     }
     return paths;
 }
 
-std::optional<QStringList> readM3u(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return parseM3u(bytes, QFileInfo(path).absolutePath());
+std::optional<M3uContents> readM3uFile(const QByteArray& fileName, QString* error) {
+    QString why;
+    const std::optional<QByteArray> bytes = readRegularFile(fileName, why);
+    if (!bytes) {
+        if (error != nullptr) *error = why;
+        return std::nullopt;
+    }
+    return parseM3uContents(*bytes, absoluteFolderOf(fileName));
+}
+
+std::optional<QStringList> readM3u(const QString& path, QString* error) {
+    const std::optional<M3uContents> contents = readM3uFile(QFile::encodeName(path), error);
+    if (!contents) return std::nullopt;
+    QStringList paths;
+    for (const M3uEntry& entry : contents->entries) paths << entry.path;
+    return paths;
 }
 
 QByteArray formatM3u(const QStringList& paths) {

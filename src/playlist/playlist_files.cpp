@@ -1,5 +1,6 @@
 // The playlist's file commands: adding songs, opening, importing, saving and forgetting playlist files,
 // and the questions asked before changes are lost.
+#include <QFile>
 #include <QFileInfo>
 
 #include "playlist/m3u.h"
@@ -61,13 +62,29 @@ void PlaylistModel::loadsongs_to_playlist(const QStringList& songs) {
     select(remembered);
 }
 
+// A missing playlist passes silently (a remembered one may have been deleted); one that exists but is
+// refused (a folder, FIFO, device, link loop, a file too large) or has refused lines is reported.
 bool PlaylistModel::open_playlist(const QString& fileName) {
-    const std::optional<QStringList> songs = readM3u(fileName);
-    if (!songs) return false;
-    for (const QString& song : *songs) appendEntry(song, ++entryNumber);
+    QString error;
+    const std::optional<M3uContents> songs = readM3uFile(QFile::encodeName(fileName), &error);
+    if (!songs) {
+        const QFileInfo info(fileName);
+        if (info.exists() || info.isSymLink()) {
+            dialogs_.message(
+                QStringLiteral("Cannot open the playlist ") + fileName + QStringLiteral(": ") + error,
+                QString(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        }
+        return false;
+    }
+    for (const M3uEntry& song : songs->entries) appendEntry(song.path, ++entryNumber);
     notifyReset();
     requestPendingTexts();
-    if (!songs->isEmpty()) select(std::clamp(playlistPosition, 0, count() - 1));
+    if (!songs->entries.empty()) select(std::clamp(playlistPosition, 0, count() - 1));
+    if (!songs->rejected.isEmpty()) {
+        dialogs_.message(QStringLiteral("Some lines of the playlist ") + fileName +
+                             QStringLiteral(" were skipped:\n") + songs->rejected.mid(0, 10).join(u'\n'),
+                         QString(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    }
     return true;
 }
 

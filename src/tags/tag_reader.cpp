@@ -28,8 +28,8 @@ QString fromTagLib(const TagLib::String& s) {
 // row, and a FIFO or a folder must never block or confuse the reader.
 class RawFile {
   public:
-    explicit RawFile(const QString& path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+    explicit RawFile(const QByteArray& fileName)
+        : fd_(::open(fileName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {
         struct stat st {};
         if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
             size_ = st.st_size;
@@ -75,7 +75,7 @@ class TagBytesFile : public TagLib::File {
 };
 
 QByteArray startOf(const QString& path) {
-    const RawFile file(path);
+    const RawFile file(QFile::encodeName(path));
     return file.isOpen() ? file.read(0, 16) : QByteArray();
 }
 
@@ -170,8 +170,8 @@ QString attributeText(const TagLib::ASF::Attribute& a) {
     }
 }
 
-std::optional<std::vector<WmaEntry>> wmaFrom(const QString& path) {
-    TagLib::ASF::File file(QFile::encodeName(path).constData(), false);
+std::optional<std::vector<WmaEntry>> wmaFrom(const QByteArray& fileName) {
+    TagLib::ASF::File file(fileName.constData(), false);
     if (!file.isValid() || file.tag() == nullptr) return std::nullopt;
     const TagLib::ASF::Tag& tag = *file.tag();
     std::vector<WmaEntry> list;
@@ -206,18 +206,22 @@ bool isWindowsMediaFile(const QString& path) {
 }
 
 std::optional<TagFields> readId3v2(const QString& path) {
-    const RawFile file(path);
+    const RawFile file(QFile::encodeName(path));
     return file.isOpen() ? id3v2From(file) : std::nullopt;
 }
 
 // One open per file: the start tells the container, the ID3v1 block is read only when needed.
 FileTags readFileTags(const QString& path) {
+    return readFileTagsAt(QFile::encodeName(path));
+}
+
+FileTags readFileTagsAt(const QByteArray& fileName) {
     FileTags tags;
-    const RawFile file(path);
+    const RawFile file(fileName);
     if (!file.isOpen()) return tags;
     const QByteArray start = file.read(0, 16);
     if (start.startsWith(kAsfHeader)) {
-        tags.wma = wmaFrom(path);
+        tags.wma = wmaFrom(fileName);
         return tags;
     }
     if (start.startsWith("ID3")) tags.id3v2 = id3v2From(file);

@@ -36,6 +36,8 @@ bool hasTitleOrArtist(const TagFields& fields);
 // Reads every tag source of a file. Never throws and never fails: an unreadable file has no tags.
 // Safe to call from any thread.
 FileTags readFileTags(const QString& path);
+// The same for a file named by the file system's own bytes (a name that need not be UTF-8).
+FileTags readFileTagsAt(const QByteArray& fileName);
 
 // The ID3v2 tag alone (versions 2.2, 2.3 and 2.4), or nothing when the file has none.
 std::optional<TagFields> readId3v2(const QString& path);

@@ -6,7 +6,7 @@ namespace vx::tags {
 
 namespace {
 QString labelled(const TagFields& f, bool trimEach) {
-    const auto v = [trimEach](const QString& s) { return trimEach ? trimBlanks(s) : s; };
+    const auto v = [trimEach](const QString& s) { return trimEach ? removeNulls(s) : s; };
     return QStringLiteral("TITLE:  ") + v(f.title) + kFieldGap + QStringLiteral("ARTIST:  ") + v(f.artist) +
            kFieldGap + QStringLiteral("ALBUM:  ") + v(f.album) + kFieldGap + QStringLiteral("YEAR:  ") +
            v(f.year) + kFieldGap + QStringLiteral("COMMENT:  ") + v(f.comment) + kFieldGap + productName();
@@ -35,9 +35,10 @@ TagTexts wmaTexts(const std::vector<WmaEntry>& list) {
         const QString key = entry.key.trimmed().toUpper();
         const QString label = wmaLabel(key);
         if (label.isEmpty()) continue;
-        deck += kFieldGap + label + entry.value;
-        if (key == u"TITLE") title = entry.value;
-        if (key == u"AUTHOR") author = entry.value;
+        const QString value = removeControls(entry.value);
+        deck += kFieldGap + label + value;
+        if (key == u"TITLE") title = value;
+        if (key == u"AUTHOR") author = value;
     }
     deck += kFieldGap + productName();
     return {trimLeadingBlanks(deck), trimBlanks(joinTitleArtist(trimBlanks(title), trimBlanks(author)))};
@@ -52,7 +53,7 @@ TagTexts tagTextsFrom(const FileTags& tags, const QString& path) {
                  joinTitleArtist(removeNulls(f.title), removeNulls(f.artist))};
     } else if (tags.id3v1 && hasTitleOrArtist(*tags.id3v1)) {
         const TagFields& f = *tags.id3v1;
-        texts = {labelled(f, true), joinTitleArtist(trimBlanks(f.title), trimBlanks(f.artist))};
+        texts = {labelled(f, true), joinTitleArtist(removeNulls(f.title), removeNulls(f.artist))};
     } else if (tags.wma) {
         texts = wmaTexts(*tags.wma);
     }

@@ -16,18 +16,21 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
-QString removeNulls(const QString& text) {
+QString removeControls(const QString& text) {
     QString kept;
     kept.reserve(text.size());
     for (const QChar c : text) {
-        if (c.unicode() >= 32) kept.append(c);
+        if (c.category() != QChar::Other_Control) kept.append(c);
     }
-    return trimBlanks(kept);
+    return kept;
+}
+
+QString removeNulls(const QString& text) {
+    return trimBlanks(removeControls(text));
 }
 
 QString fileNameOf(const QString& path) {
-    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    return cut < 0 ? path : path.mid(cut + 1);
+    return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
 QString joinTitleArtist(const QString& title, const QString& artist) {

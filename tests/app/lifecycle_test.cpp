@@ -252,6 +252,7 @@ TEST(CommandLine, OptionsAndTheMusicFile) {
     EXPECT_TRUE(parseCommandLine({"-h"}).showHelp);
     EXPECT_FALSE(parseCommandLine({"--loud"}).error.isEmpty());
     EXPECT_EQ(parseCommandLine({"--", "-odd.wav"}).argument, "-odd.wav");
+    EXPECT_EQ(parseCommandLine({"--info", "a.mp3", "--", "--b.m3u"}).fileIndexes, (QList<int>{1, 3}));
 }
 
 TEST(CommandLine, OnlyMusicEndingsCount) {

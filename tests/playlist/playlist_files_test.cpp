@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QFile>
 
 #include "playlist/m3u.h"
@@ -160,6 +162,25 @@ TEST_F(PlaylistFixture, StartUpIgnoresShortOrMissingNamesAndMusicFiles) {
     other.startUp(QString());  // nothing stored under that name
     other.startUp("/music/song.MP3");
     EXPECT_EQ(other.count(), 0);
+}
+
+// A missing remembered playlist passes silently; one that is refused or has refused lines says why.
+TEST_F(PlaylistFixture, StartUpReportsRefusedPlaylistsAtOnce) {
+    settings.write("Last Playlist", dir.filePath("lists/gone.m3u"));
+    model.startUp(QString());
+    EXPECT_TRUE(dialogs.shown.empty());
+    const QString fifo = dir.filePath("lists/fifo.m3u");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    settings.write("Last Playlist", fifo);
+    model.startUp(QString());
+    EXPECT_EQ(lastMessage(), "Cannot open the playlist " + fifo + ": is not a regular file");
+    EXPECT_EQ(model.count(), 0);
+    const QString list =
+        vx::test::writeBytes(dir.filePath("lists/nul.m3u"), QByteArray("a.mp3\nb\0.mp3\n", 13));
+    model.Load_playlist(list);
+    EXPECT_EQ(model.count(), 1);
+    EXPECT_EQ(lastMessage(),
+              "Some lines of the playlist " + list + " were skipped:\nline 2 holds a NUL byte");
 }
 
 TEST_F(PlaylistFixture, StartUpWithAPlaylistOnTheCommandLine) {

@@ -45,14 +45,17 @@ std::vector<Id3Frame> fullFrames(TextEncoding e, bool version22 = false) {
 
 TEST(TextRules, RemoveNullsDropsControlCharactersAndTrimsBlanks) {
     EXPECT_EQ(vx::tags::removeNulls(QString::fromLatin1("\x01 ab\x00"
-                                                        "c\x1f \xE9 ",
-                                                        10)),
+                                                        "c\x1f \xE9\x7f\x85 ",
+                                                        12)),
               QString::fromLatin1("abc \xE9"));
+    vx::tags::FileTags id3v1;
+    id3v1.id3v1 = vx::tags::TagFields{"Ti\ttle\x1b", " Art\x7fist", "", "", "", ""};
+    EXPECT_EQ(vx::tags::tagTextsFrom(id3v1, "/a.mp3").playlist, "Title - Artist");
     EXPECT_EQ(vx::tags::joinTitleArtist("", "B"), "B");
     EXPECT_EQ(vx::tags::joinTitleArtist("A", ""), "A");
     EXPECT_EQ(vx::tags::joinTitleArtist("A", "B"), "A - B");
     EXPECT_EQ(vx::tags::fileNameOf("/x/y/z.mp3"), "z.mp3");
-    EXPECT_EQ(vx::tags::fileNameOf("C:\\m\\z.mp3"), "z.mp3");
+    EXPECT_EQ(vx::tags::fileNameOf("/x/C:\\m\\z.mp3"), "C:\\m\\z.mp3");
 }
 
 TEST_F(TagTexts, Id3v2EveryVersionAndEncodingDecodes) {
