@@ -8,6 +8,15 @@ namespace vx {
 namespace {
 const QString kFileMissing = QStringLiteral("Please make sure the file exists on the disk...");
 constexpr int kPanFullLeft = -100;
+
+// Why `path`, which is not a regular file, cannot be loaded: the usual words when nothing is there, what
+// it is when something else is (telling the DJ a folder or a pipe "does not exist" would mislead).
+QString notAFileText(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return kFileMissing;
+    if (info.isDir()) return QStringLiteral("\"%1\" is a folder, not a music file.").arg(info.fileName());
+    return QStringLiteral("\"%1\" is not a music file but a device or a pipe.").arg(info.fileName());
+}
 }  // namespace
 
 Deck::Deck(Side side, audio::SoundLibrary& library, DeckTransport& transport, Dialogs& dialogs,
@@ -45,7 +54,8 @@ void Deck::failLoad() {
         if (ctx_.hooks.autoDjLoadFailed) ctx_.hooks.autoDjLoadFailed(true);
         return;
     }
-    ctx_.dialogs.message(kFileMissing, QString(), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    ctx_.dialogs.message(notAFileText(ctx_.state.fileName), QString(), Dialogs::Icon::Critical,
+                         Dialogs::Buttons::Ok);
 }
 
 bool Deck::init_Player() {

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "deck_fixture.h"
 
 namespace vx::test {
@@ -62,6 +64,17 @@ TEST_F(Loading, MissingFileShowsTheMessageAndLeavesTheStream) {
     EXPECT_NE(lib.stream(h), nullptr);
     EXPECT_FALSE(left->lcd().busy);
     (void)s;
+
+    // Something that is there but is no file is named for what it is.
+    const QString fifo = dir.path() + "/pipe.mp3";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    left->loadSong(fifo);
+    left->loadSong(dir.path());
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[1].text, "\"pipe.mp3\" is not a music file but a device or a pipe.");
+    EXPECT_EQ(dialogs.shown[2].text,
+              "\"" + QFileInfo(dir.path()).fileName() + "\" is a folder, not a music file.");
+    EXPECT_EQ(left->state().streamHandle, h);
 }
 
 TEST_F(Loading, UnreadableFileLeavesAnEmptyDeck) {
