@@ -11,9 +11,8 @@ constexpr int kHeaderBytes = 10;
 
 // Version 2.2 names first, then their 2.3/2.4 counterparts; TDAT/TIME complete a 2.3 year.
 bool isShown(const QByteArray& id) {
-    static const QByteArray kShown[] = {"TT2",  "TP1",  "TAL",  "TYE",  "COM",  "TCO",  "TDA",
-                                        "TIM",  "TIT2", "TPE1", "TALB", "TYER", "TDRC", "COMM",
-                                        "TCON", "TDAT", "TIME"};
+    static const QByteArray kShown[] = {"TT2",  "TP1",  "TAL",  "TYE",  "COM",  "TCO",  "TDA",  "TIM", "TIT2",
+                                        "TPE1", "TALB", "TYER", "TDRC", "COMM", "TCON", "TDAT", "TIME"};
     for (const QByteArray& shown : kShown) {
         if (id == shown) return true;
     }
@@ -126,11 +125,14 @@ QByteArray shownFramesOf(const QByteArray& plainTag) {
     qint64 inflatedTotal = 0;
     for (qsizetype at = kHeaderBytes; at + frameHeader <= end && data[at] != 0;) {
         const char* h = data + at;
-        qint64 size = version == 2 ? bigEndian(h + 3, 3) : version == 3 ? bigEndian(h + 4, 4)
-                                                                        : synchsafeOrPlain(h + 4);
+        qint64 size = version == 2   ? bigEndian(h + 3, 3)
+                      : version == 3 ? bigEndian(h + 4, 4)
+                                     : synchsafeOrPlain(h + 4);
         if (version == 4 && size > 127) {  // a 2.4 size written as plain 32 bits is taken when it fits
             const qint64 plain = bigEndian(h + 4, 4), next = at + frameHeader;
-            const auto frameAt = [&](qint64 n) { return next + n + 4 <= end && isFrameId(data + next + n, 4); };
+            const auto frameAt = [&](qint64 n) {
+                return next + n + 4 <= end && isFrameId(data + next + n, 4);
+            };
             if (!frameAt(size) && frameAt(plain)) size = plain;
         }
         if (size > end - at - frameHeader) break;  // the rest of the tag is damaged
@@ -146,8 +148,8 @@ QByteArray shownFramesOf(const QByteArray& plainTag) {
             bool ok = false;
             const qint64 cap = std::min(kMaxId3v2FrameBytes, kMaxInflatedTagBytes - inflatedTotal);
             content = inflated(content, cap, ok);
+            inflatedTotal += ok ? content.size() : cap;  // a refused frame costs its whole share
             if (!ok) continue;
-            inflatedTotal += content.size();
         }
         ++kept[id];
         body += id;

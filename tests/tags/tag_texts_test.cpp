@@ -169,12 +169,12 @@ TEST_F(TagTexts, BrokenTagsNeverCrashOrReadBeyondTheTag) {
 // be shown still is.
 TEST_F(TagTexts, HostileTagsAreReadWithinBounds) {
     const auto text = [](const QString& t) { return textContent(TextEncoding::Latin1, t); };
-    const QByteArray bomb = zlibOfZeros(qint64(256) << 20);  // about 250 KB standing for 256 MiB
+    const QByteArray bomb = zlibOfZeros(qint64(256) << 20);    // about 250 KB standing for 256 MiB
     const QByteArray album = qCompress(text("Album")).mid(4);  // the plain zlib stream
     std::vector<Id3Frame> many;
     for (int i = 0; i < 40000; ++i) {
-        many.push_back({i % 2 ? "COMM" : "TXXX", i % 2 ? commentContent(TextEncoding::Latin1, "", "c")
-                                                        : text(QString::number(i))});
+        many.push_back({i % 2 ? "COMM" : "TXXX",
+                        i % 2 ? commentContent(TextEncoding::Latin1, "", "c") : text(QString::number(i))});
     }
     many.push_back({"TIT2", text("Title")});
     many.push_back({"TPE1", text("Artist")});
@@ -193,15 +193,15 @@ TEST_F(TagTexts, HostileTagsAreReadWithinBounds) {
                    {"TPE1", text("Artist")},
                    {"TALB", compressedContent23(album, quint32(text("Album").size())), 0x80}}),
          "Title - Artist", "ALBUM:  Album"},
-        {"oversized frame",
-         id3v2Tag({{"TIT2", text(QString(1024 * 1024, u'x'))}, {"TIT2", text("Title")}}), "Title", "TITLE:  Title"},
+        {"oversized frame", id3v2Tag({{"TIT2", text(QString(1024 * 1024, u'x'))}, {"TIT2", text("Title")}}),
+         "Title", "TITLE:  Title"},
         {"many frames", id3v2Tag(many), "Title - Artist", "COMMENT:  c"},
-        {"oversized tag", id3v2Tag({{"TIT2", text("Big")}}, huge),
-         "Old - Band", "TITLE:  Old"},
+        {"oversized tag", id3v2Tag({{"TIT2", text("Big")}}, huge), "Old - Band", "TITLE:  Old"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString path = file(QString(c.name) + ".mp3", c.bytes + mpegFrames() + id3v1Block("Old", "Band"));
+        const QString path =
+            file(QString(c.name) + ".mp3", c.bytes + mpegFrames() + id3v1Block("Old", "Band"));
         const vx::tags::TagTexts texts = vx::tags::readTagTexts(path);
         EXPECT_EQ(texts.playlist, c.playlist);
         EXPECT_TRUE(texts.deck.contains(c.inDeck)) << texts.deck.toStdString();
