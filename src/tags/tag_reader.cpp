@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include "tags/id3v1.h"
+#include "tags/id3v2_frames.h"
 #include "tags/text_rules.h"
 
 namespace vx::tags {
@@ -107,12 +108,13 @@ QByteArray resynchronised(const QByteArray& in) {
 
 // The ID3v2 tag at the start of an open file, read whole but never beyond the file, with the tag-wide
 // unsynchronisation of version 2.3 undone and any extended header dropped, so the frame parser sees a
-// plain tag. Empty when the file has no tag.
+// plain tag. Empty when the file has no tag or one too large to be read.
 QByteArray plainId3v2Tag(const RawFile& file) {
     QByteArray header = file.read(0, 10);
     if (header.size() < 10 || !header.startsWith("ID3") || header.at(3) < 2 || header.at(3) > 4) return {};
     const int version = header.at(3);
     const quint32 declared = synchsafe(header, 6);
+    if (declared > kMaxId3v2TagBytes) return {};
     QByteArray body = file.read(10, declared);
     quint8 flags = quint8(header.at(5));
     if ((flags & 0x80) && version <= 3) {
@@ -133,8 +135,9 @@ QByteArray plainId3v2Tag(const RawFile& file) {
 }
 
 std::optional<TagFields> id3v2From(const RawFile& file) {
-    const QByteArray bytes = plainId3v2Tag(file);
-    if (bytes.isEmpty()) return std::nullopt;
+    const QByteArray plain = plainId3v2Tag(file);
+    if (plain.isEmpty()) return std::nullopt;
+    const QByteArray bytes = shownFramesOf(plain);
     TagLib::ByteVectorStream stream(TagLib::ByteVector(bytes.constData(), unsigned(bytes.size())));
     TagBytesFile tagBytes(&stream);
     TagLib::ID3v2::Tag tag(&tagBytes, 0);

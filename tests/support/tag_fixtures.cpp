@@ -1,5 +1,7 @@
 #include "support/tag_fixtures.h"
 
+#include <zlib.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,6 +79,35 @@ QByteArray commentContent(TextEncoding encoding, const QString& description, con
            encode(encoding, text, false);
 }
 
+QByteArray zlibOfZeros(qint64 inflatedBytes) {
+    z_stream z{};
+    deflateInit(&z, Z_BEST_COMPRESSION);
+    static const QByteArray zeros(1 << 20, '\0');
+    QByteArray out;
+    char chunk[65536];
+    int flush = Z_NO_FLUSH;
+    do {
+        if (z.avail_in == 0 && flush == Z_NO_FLUSH) {
+            const qint64 n = std::min<qint64>(inflatedBytes, zeros.size());
+            inflatedBytes -= n;
+            z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.constData()));
+            z.avail_in = uInt(n);
+            if (inflatedBytes == 0) flush = Z_FINISH;
+        }
+        z.next_out = reinterpret_cast<Bytef*>(chunk);
+        z.avail_out = sizeof chunk;
+        const int rc = deflate(&z, flush);
+        out.append(chunk, qsizetype(sizeof chunk - z.avail_out));
+        if (rc == Z_STREAM_END) break;
+    } while (true);
+    deflateEnd(&z);
+    return out;
+}
+
+QByteArray compressedContent23(const QByteArray& zlibStream, quint32 inflatedBytes) {
+    return bigEndian(inflatedBytes, 4, false) + zlibStream;
+}
+
 QByteArray id3v2Tag(const std::vector<Id3Frame>& frames, const Id3v2Options& options) {
     QByteArray body;
     quint8 flags = 0;
@@ -91,8 +122,8 @@ QByteArray id3v2Tag(const std::vector<Id3Frame>& frames, const Id3v2Options& opt
         if (options.version == 2) {
             body += f.id + bigEndian(quint32(f.content.size()), 3, false) + f.content;
         } else {
-            body += f.id + bigEndian(quint32(f.content.size()), 4, options.version == 4) +
-                    QByteArray(2, '\0') + f.content;
+            body += f.id + bigEndian(quint32(f.content.size()), 4, options.version == 4) + '\0' +
+                    char(f.format) + f.content;
         }
     }
     body += QByteArray(options.padding, '\0');

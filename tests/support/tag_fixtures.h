@@ -19,6 +19,7 @@ enum class TextEncoding : char { Latin1 = 0, Utf16Bom = 1, Utf16Be = 2, Utf8 = 3
 struct Id3Frame {
     QByteArray id;  // "TIT2" (three letters for version 2.2)
     QByteArray content;
+    quint8 format = 0;  // the second flag byte of versions 2.3 and 2.4 (0x80: zlib-compressed in 2.3)
 };
 
 // The content of a text frame: encoding byte and the encoded text.
@@ -26,6 +27,11 @@ QByteArray textContent(TextEncoding encoding, const QString& text);
 // The content of a comment frame: encoding byte, language, description and text.
 QByteArray commentContent(TextEncoding encoding, const QString& description, const QString& text,
                           const QByteArray& language = "eng");
+
+// `inflatedBytes` zero bytes compressed with zlib, streamed: a compression "bomb" costs only its output.
+QByteArray zlibOfZeros(qint64 inflatedBytes);
+// The content of a version 2.3 compressed frame (format 0x80) whose zlib stream inflates to `inflatedBytes`.
+QByteArray compressedContent23(const QByteArray& zlibStream, quint32 inflatedBytes);
 
 struct Id3v2Options {
     int version = 3;              // 2, 3 or 4

@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 
+#include "support/hostile_files.h"
 #include "support/tag_fixtures.h"
 #include "tags/text_rules.h"
 
@@ -162,6 +163,56 @@ TEST_F(TagTexts, BrokenTagsNeverCrashOrReadBeyondTheTag) {
     for (int i = 0; i < 300; ++i) garbage.append(char(i * 37));
     EXPECT_FALSE(get_ID3_tag(file("Garbage.mp3", garbage)).isEmpty());
     EXPECT_EQ(getID3_tag(file("Short.mp3", QByteArray("ID3\x04", 4))), "Short.mp3");
+}
+
+// Small files that once cost gigabytes or minutes: each is read at once, within a few MiB, and what can
+// be shown still is.
+TEST_F(TagTexts, HostileTagsAreReadWithinBounds) {
+    const auto text = [](const QString& t) { return textContent(TextEncoding::Latin1, t); };
+    const QByteArray bomb = zlibOfZeros(qint64(256) << 20);    // about 250 KB standing for 256 MiB
+    const QByteArray album = qCompress(text("Album")).mid(4);  // the plain zlib stream
+    std::vector<Id3Frame> many;
+    for (int i = 0; i < 40000; ++i) {
+        many.push_back({i % 2 ? "COMM" : "TXXX",
+                        i % 2 ? commentContent(TextEncoding::Latin1, "", "c") : text(QString::number(i))});
+    }
+    many.push_back({"TIT2", text("Title")});
+    many.push_back({"TPE1", text("Artist")});
+    Id3v2Options huge;
+    huge.padding = 16 * 1024 * 1024;
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString playlist;
+        QString inDeck;
+    };
+    const Case cases[] = {
+        {"bomb",
+         id3v2Tag({{"TIT2", text("Title")},
+                   {"TPE1", compressedContent23(bomb, 256u << 20), 0x80},
+                   {"TPE1", text("Artist")},
+                   {"TALB", compressedContent23(album, quint32(text("Album").size())), 0x80}}),
+         "Title - Artist", "ALBUM:  Album"},
+        {"oversized frame", id3v2Tag({{"TIT2", text(QString(1024 * 1024, u'x'))}, {"TIT2", text("Title")}}),
+         "Title", "TITLE:  Title"},
+        {"many frames", id3v2Tag(many), "Title - Artist", "COMMENT:  c"},
+        {"oversized tag", id3v2Tag({{"TIT2", text("Big")}}, huge), "Old - Band", "TITLE:  Old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path =
+            file(QString(c.name) + ".mp3", c.bytes + mpegFrames() + id3v1Block("Old", "Band"));
+        const vx::tags::TagTexts texts = vx::tags::readTagTexts(path);
+        EXPECT_EQ(texts.playlist, c.playlist);
+        EXPECT_TRUE(texts.deck.contains(c.inDeck)) << texts.deck.toStdString();
+    }
+    // Not a regular file: no tags, and never a wait for a writer or an endless read.
+    for (const HostileKind& h : hostileKinds()) {
+        SCOPED_TRACE(h.name);
+        const QString name = QString("Hostile %1.mp3").arg(int(h.kind));
+        ASSERT_TRUE(makeHostile(h.kind, dir.filePath(name)));
+        EXPECT_EQ(vx::tags::readTagTexts(dir.filePath(name)).playlist, name);
+    }
 }
 
 TEST_F(TagTexts, CommentShowsItsTextOnly) {
