@@ -116,7 +116,8 @@ void IniSettingsStore::write(const QString& name, const QString& value) {
     } else {
         const QByteArray newline = text_.contains("\r\n") ? "\r\n" : "\n";
         QByteArray before = insertAt_ < 0 ? text_ : text_.left(insertAt_);
-        if (!before.isEmpty() && !before.endsWith('\n')) before += newline;
+        // A last line cut after its CR is ended with the LF alone: another CR would join its value.
+        if (!before.isEmpty() && !before.endsWith('\n')) before += before.endsWith('\r') ? "\n" : newline;
         if (insertAt_ < 0) before += '[' + kSection + ']' + newline;
         next = before + cleanName.toUtf8() + '=' + escape(value) + newline +
                (insertAt_ < 0 ? QByteArray() : text_.mid(insertAt_));

@@ -108,6 +108,8 @@ TEST_F(IniSettingsStoreTest, RewritesKeepEverythingButTheChangedValue) {
          QByteArray(rich).replace("\r\n\r\n[Other]", "\r\nstutteringSpeed=70\r\n\r\n[Other]")},
         {"a section is added after a last line without an end", "# only a comment", "Buffer", "1",
          "# only a comment\n[Velumix]\nBuffer=1\n"},
+        {"a last line ended by CR alone gets only its LF", "[Velumix]\r\nBuffer=1\r", "long", "2",
+         "[Velumix]\r\nBuffer=1\r\nlong=2\r\n"},
         {"a long value is replaced whole", "[Velumix]\nlong=" + longValue + "\n", "long", "short",
          "[Velumix]\nlong=short\n"},
     };
