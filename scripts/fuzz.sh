@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) into build-fuzz/ (or $VX_FUZZ_BUILD_DIR) and
 # runs each from its seed corpus in tests/fuzz/corpus/<target>/ for $VX_FUZZ_SECONDS (60) seconds.
-# Fails on the first crash, leak, sanitizer report, hang over 2 s or run over 256 MB; the input that did it
+# Fails on the first crash, leak, sanitizer report, hang over 2 s or allocation over 256 MB; the input that did it
 # is left in build-fuzz/artifacts/. Arguments name targets to run (default: all).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
