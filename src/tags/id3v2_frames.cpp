@@ -51,16 +51,6 @@ bool isFrameId(const char* p, int n) {
     return true;
 }
 
-QByteArray resynchronised(QByteArrayView in) {
-    QByteArray out;
-    out.reserve(in.size());
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        out.append(in.at(i));
-        if (quint8(in.at(i)) == 0xFF && i + 1 < in.size() && in.at(i + 1) == 0) ++i;
-    }
-    return out;
-}
-
 // Inflates a zlib stream, giving up (empty result, ok false) once the output would exceed `cap` bytes:
 // a few hundred compressed bytes can stand for gigabytes.
 QByteArray inflated(QByteArrayView in, qint64 cap, bool& ok) {
@@ -112,6 +102,16 @@ FrameFlags flagsOf(int version, quint8 format) {
     return f;
 }
 }  // namespace
+
+QByteArray resynchronised(QByteArrayView in) {
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        out.append(in.at(i));
+        if (quint8(in.at(i)) == 0xFF && i + 1 < in.size() && in.at(i + 1) == 0) ++i;
+    }
+    return out;
+}
 
 QByteArray shownFramesOf(const QByteArray& plainTag) {
     if (plainTag.size() < kHeaderBytes) return {};

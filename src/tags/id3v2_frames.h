@@ -19,4 +19,7 @@ inline constexpr int kMaxFramesPerId = 16;  // of each frame we read; a later on
 // tag, so a tag of tens of thousands of frames costs no more than its bytes.
 QByteArray shownFramesOf(const QByteArray& plainTag);
 
+// Undoes unsynchronisation: every 0xFF 0x00 stands for 0xFF.
+QByteArray resynchronised(QByteArrayView in);
+
 }  // namespace vx::tags

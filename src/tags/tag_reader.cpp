@@ -95,17 +95,6 @@ quint32 bigEndian32(const QByteArray& b, int at) {
            quint32(quint8(b.at(at + 2))) << 8 | quint32(quint8(b.at(at + 3)));
 }
 
-// Version 2.3 unsynchronises the whole tag: every 0xFF 0x00 stands for 0xFF.
-QByteArray resynchronised(const QByteArray& in) {
-    QByteArray out;
-    out.reserve(in.size());
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        out.append(in.at(i));
-        if (quint8(in.at(i)) == 0xFF && i + 1 < in.size() && in.at(i + 1) == 0) ++i;
-    }
-    return out;
-}
-
 // The ID3v2 tag at the start of an open file, read whole but never beyond the file, with the tag-wide
 // unsynchronisation of version 2.3 undone and any extended header dropped, so the frame parser sees a
 // plain tag. Empty when the file has no tag or one too large to be read.
@@ -118,7 +107,7 @@ QByteArray plainId3v2Tag(const RawFile& file) {
     QByteArray body = file.read(10, declared);
     quint8 flags = quint8(header.at(5));
     if ((flags & 0x80) && version <= 3) {
-        body = resynchronised(body);
+        body = resynchronised(body);  // version 2.3 unsynchronises the whole tag
         flags &= ~0x80;
     }
     if ((flags & 0x40) && version >= 3 && body.size() >= 4) {
