@@ -25,7 +25,10 @@ BoundedRead failure(int error) {
 }  // namespace
 
 BoundedRead readRegularFile(const QString& path, qint64 maxBytes) {
-    const QByteArray name = QFile::encodeName(path);
+    return readRegularFile(QFile::encodeName(path), maxBytes);
+}
+
+BoundedRead readRegularFile(const QByteArray& name, qint64 maxBytes) {
     // stat first: opening a device can have effects of its own, and opening a FIFO waits for a writer.
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) return failure(errno);

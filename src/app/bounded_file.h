@@ -24,5 +24,7 @@ struct BoundedRead {
 
 // Reads the whole of `path` when it is a regular file of at most `maxBytes` bytes.
 BoundedRead readRegularFile(const QString& path, qint64 maxBytes);
+// The same for a name given as the file system's own bytes (which need not be valid in any encoding).
+BoundedRead readRegularFile(const QByteArray& nativeName, qint64 maxBytes);
 
 }  // namespace vx

@@ -43,23 +43,10 @@ bool isAsf(const AVInputFormat* format) {
     return name.rfind("asf", 0) == 0;
 }
 
-// Only a regular file is music: a folder, a device or a FIFO (which would block the open for ever) is not,
-// and a link loop fails the stat.
-bool readable(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
-// Bytes taken by ID3v2 tags at the start of the file (each with its header and footer), 0 when none.
+// Bytes taken by ID3v2 tags at the start of an open file (each with its header and footer), 0 when none.
 // We read tags ourselves; skipping them keeps the demuxer from parsing them, which costs time that grows
 // with the square of the number of frames.
-std::int64_t leadingTagBytes(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 0;
+std::int64_t leadingTagBytes(std::FILE* f, std::int64_t fileSize) {
     std::int64_t offset = 0;
     for (int tags = 0; tags < 4; ++tags) {  // a few tags may be stacked by careless taggers
         unsigned char h[10];
@@ -69,10 +56,19 @@ std::int64_t leadingTagBytes(const std::string& path) {
         const std::int64_t body = (std::int64_t{h[6]} << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
         offset += 10 + body + ((h[5] & 0x10) ? 10 : 0);
     }
+    return offset < fileSize ? offset : 0;
+}
+
+// Only a regular file is music: a folder, a device or a FIFO (which would block the open for ever) is not,
+// and a link loop fails the stat. Answers whether `path` can be read, and the tag bytes in front of it.
+bool readable(const std::string& path, std::int64_t* tagBytes) {
     struct stat st {};
-    const bool inside = fstat(fileno(f), &st) == 0 && offset < st.st_size;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    *tagBytes = leadingTagBytes(f, st.st_size);
     std::fclose(f);
-    return inside ? offset : 0;
+    return true;
 }
 
 }  // namespace
@@ -111,7 +107,8 @@ const SourceInfo& FfmpegSource::info() const {
 
 std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family family, int* error) {
     *error = kErrFileOpen;
-    if (!readable(path)) return nullptr;
+    std::int64_t skip = 0;
+    if (!readable(path, &skip)) return nullptr;
     *error = kErrFormat;
     auto impl = std::make_unique<Impl>();
     AVFormatContext* raw = nullptr;
@@ -122,7 +119,7 @@ std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family
     av_dict_set(&options, "format_whitelist", kAudioDemuxers, 0);
     // Tags in front of the sound are not even looked at: the demuxer sees the file from the sound on.
     std::string url = "file:" + path;
-    if (const std::int64_t skip = leadingTagBytes(path)) {
+    if (skip > 0) {
         url = "subfile,,start," + std::to_string(skip) + ",end,0,,:" + url;
     }
     av_dict_set(&options, "protocol_whitelist", "file,subfile", 0);

@@ -66,9 +66,7 @@ void VoiceEq::setBand(int band, const EqBandDesign& design, int bandCount, EqMod
     bandCount = std::clamp(bandCount, 0, kMaxEqBands);
     if (bands_ == 0) clearState();
     for (int b = bands_; b < bandCount; ++b) {  // a new band starts as the identity
-        Band& n = band_[static_cast<std::size_t>(b)];
-        n = Band{};
-        n.design = EqBandDesign{};
+        band_[static_cast<std::size_t>(b)] = Band{};
     }
     bands_ = std::max(bands_, bandCount);
     if (band >= 0 && band < bands_) {

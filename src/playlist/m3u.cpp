@@ -1,16 +1,13 @@
 #include "playlist/m3u.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
-#include <cerrno>
 #include <cstring>
 
 #include "app/atomic_file.h"
+#include "app/bounded_file.h"
 
 namespace vx::playlist {
 
@@ -62,51 +59,26 @@ QString systemError(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-// The whole of a regular file no larger than kMaxPlaylistBytes. Opened without blocking, so that a FIFO
-// with no writer or a device is refused at once instead of waited on.
-std::optional<QByteArray> readRegularFile(const QByteArray& fileName, QString& error) {
-    const int fd = ::open(fileName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        error = systemError(errno);
-        return std::nullopt;
-    }
-    struct stat st {};
-    std::optional<QByteArray> bytes;
-    if (::fstat(fd, &st) != 0) {
-        error = systemError(errno);
-    } else if (S_ISDIR(st.st_mode)) {
-        error = QStringLiteral("is a folder, not a playlist file");
-    } else if (!S_ISREG(st.st_mode)) {
-        error = QStringLiteral("is not a regular file");
-    } else if (st.st_size > kMaxPlaylistBytes) {
-        error = QStringLiteral("is larger than 64 MiB");
-    } else {
-        // One byte more than allowed is asked for, so that a file that grew while being read is caught.
-        QByteArray data(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-        qsizetype got = 0;
-        for (;;) {
-            if (got == data.size()) {
-                if (data.size() > kMaxPlaylistBytes) break;
-                data.resize(std::min<qsizetype>(data.size() * 2, kMaxPlaylistBytes + 1));
-            }
-            const ssize_t r = ::read(fd, data.data() + got, size_t(data.size() - got));
-            if (r < 0 && errno == EINTR) continue;
-            if (r < 0) {
-                error = systemError(errno);
-                break;
-            }
-            if (r == 0) break;
-            got += r;
-        }
-        if (got > kMaxPlaylistBytes) {
+// The whole of a regular file no larger than kMaxPlaylistBytes, or why not.
+std::optional<QByteArray> readPlaylistBytes(const QByteArray& fileName, QString& error) {
+    BoundedRead file = readRegularFile(fileName, kMaxPlaylistBytes);
+    switch (file.status) {
+        case BoundedRead::Status::Ok:
+            return std::move(file.bytes);
+        case BoundedRead::Status::NotRegular:
+            error = QFileInfo(QFile::decodeName(fileName)).isDir()
+                        ? QStringLiteral("is a folder, not a playlist file")
+                        : QStringLiteral("is not a regular file");
+            return std::nullopt;
+        case BoundedRead::Status::TooLarge:
             error = QStringLiteral("is larger than 64 MiB");
-        } else if (error.isEmpty()) {
-            data.truncate(got);
-            bytes = std::move(data);
-        }
+            return std::nullopt;
+        case BoundedRead::Status::Missing:
+        case BoundedRead::Status::Failed:
+            break;
     }
-    ::close(fd);
-    return bytes;
+    error = systemError(file.error);
+    return std::nullopt;
 }
 
 QByteArray absoluteFolderOf(const QByteArray& fileName) {
@@ -167,7 +139,7 @@ QStringList parseM3u(const QByteArray& bytes, const QString& folder) {
 
 std::optional<M3uContents> readM3uFile(const QByteArray& fileName, QString* error) {
     QString why;
-    const std::optional<QByteArray> bytes = readRegularFile(fileName, why);
+    const std::optional<QByteArray> bytes = readPlaylistBytes(fileName, why);
     if (!bytes) {
         if (error != nullptr) *error = why;
         return std::nullopt;
