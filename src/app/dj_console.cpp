@@ -64,6 +64,7 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
         hooks.addSongs = [this] { return openSongs(); };
         hooks.autoDjOn = [] { return false; };
         hooks.throwError = [this](const QString& message) { lifecycle_.soundSystem().ThrowError(message); };
+        hooks.loadEnded = [this] { notifyChanged(); };
         hooks.beep = [this] {
             if (beep_) beep_();
         };
@@ -103,6 +104,11 @@ MeterMix DjConsole::meterMix() const {
     mix.leftLevel = mixer_.deckLevel(MixerModel::kLeftDeck);
     mix.rightLevel = mixer_.deckLevel(MixerModel::kRightDeck);
     return mix;
+}
+
+void DjConsole::readSongsOffThread() {
+    opener_ = std::make_unique<SongOpener>(lifecycle_.streams());
+    transport_.setOpener(opener_.get());
 }
 
 void DjConsole::startUp() {

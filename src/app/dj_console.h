@@ -2,9 +2,11 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/lifecycle_hooks.h"
+#include "app/song_opener.h"
 #include "deck/deck_pair.h"
 #include "deck/streams_transport.h"
 #include "mixer/mixer_model.h"
@@ -59,6 +61,9 @@ class DjConsole : public DeckHandles {
     // The console's start values: mixer centred at half volume in stereo, pitch texts shown, equalisers
     // at rest; then the song of the command line goes into the left deck and plays.
     void startUp();
+    // From now on songs are read and probed on workers, so the window never waits on a file (the program
+    // turns this on; tests that want every load finished on return leave it off).
+    void readSongsOffThread();
 
     // --- next-song box, Previous / Next Song
     QString nextSongText() const;
@@ -96,6 +101,7 @@ class DjConsole : public DeckHandles {
     std::function<void()> beep_;
     bool dragging_ = false;
     bool shutDown_ = false;
+    std::unique_ptr<SongOpener> opener_;  // goes first: its pending loads point into the decks
 };
 
 }  // namespace vx

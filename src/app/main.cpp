@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
         mainWindow->attachPlaylist(*playlist, dialogs);
         // Shown first, so that a message about the song on the command line stands over the console.
         mainWindow->show();
+        mainWindow->console().readSongsOffThread();
         mainWindow->startConsole();
         // The splash stays in front until tmrAsync has read the remembered playlist's lines.
         splash.raise();

@@ -39,12 +39,24 @@ void Streams::reportError(const QString& message) {
 }
 
 Streams::Opened Streams::openStream(const QString& path) {
+    return adopt(prepare(library_, path), path);
+}
+
+Streams::Preparation Streams::prepare(audio::SoundLibrary& library, const QString& path) {
     const std::string file = path.toStdString();
-    if (const Handle h = library_.createStream(audio::Family::WindowsMedia, file, flags_)) {
+    Preparation p;
+    p.windowsMedia = library.prepareStream(audio::Family::WindowsMedia, file);
+    if (p.windowsMedia->error != audio::kOk) p.plain = library.prepareStream(audio::Family::Plain, file);
+    return p;
+}
+
+Streams::Opened Streams::adopt(Preparation prepared, const QString& path) {
+    if (const Handle h = library_.createPrepared(std::move(prepared.windowsMedia), flags_)) {
         return {h, StreamKind::WindowsMedia};
     }
     // The plain family answers for everything else, so the kind is plain even when this open fails.
-    const Handle h = library_.createStream(audio::Family::Plain, file, flags_);
+    if (!prepared.plain) prepared.plain = library_.prepareStream(audio::Family::Plain, path.toStdString());
+    const Handle h = library_.createPrepared(std::move(prepared.plain), flags_);
     if (h) {
         library_.preBuffer(h);
         return {h, StreamKind::Plain};

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "audio/sound_library.h"
 
@@ -24,6 +25,13 @@ class Streams {
         StreamKind kind = StreamKind::None;
     };
 
+    // A file read ahead for openStream(): the Windows Media family's try, and the plain family's when
+    // that one is known to fail.
+    struct Preparation {
+        std::unique_ptr<audio::PreparedStream> windowsMedia;
+        std::unique_ptr<audio::PreparedStream> plain;
+    };
+
     Streams(audio::SoundLibrary& library, Dialogs& dialogs);
 
     // Stream flags given to both create calls (0, or audio::kExactSeek).
@@ -38,6 +46,10 @@ class Streams {
 
     // Windows Media family first, then the plain family (pre-buffered). handle 0 on failure.
     Opened openStream(const QString& path);
+    // openStream() in its two halves: prepare() reads the file and may run on any thread; adopt() makes
+    // the stream of it on the UI thread, with openStream()'s messages.
+    static Preparation prepare(audio::SoundLibrary& library, const QString& path);
+    Opened adopt(Preparation prepared, const QString& path);
     bool isStreamPlaying(audio::Handle h);  // playing or stalled counts; paused does not
     bool playStream(audio::Handle h, StreamKind kind);
     bool resumeStream(audio::Handle h, StreamKind kind);

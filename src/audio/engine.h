@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -36,6 +37,8 @@ class Engine : public SoundLibrary {
     std::uint64_t dropouts() const override;
 
     Handle createStream(Family family, const std::string& path, std::uint32_t flags) override;
+    std::unique_ptr<PreparedStream> prepareStream(Family family, const std::string& path) override;
+    Handle createPrepared(std::unique_ptr<PreparedStream> prepared, std::uint32_t flags) override;
     bool preBuffer(Handle h) override;
     bool play(Handle h) override;
     bool pause(Handle h) override;
@@ -104,7 +107,7 @@ class Engine : public SoundLibrary {
     bool limiter_ = true;
     double prebufferSeconds_ = 0.1;
     EqMode eqMode_ = EqMode::Peaking;
-    std::int64_t decodeLimit_ = Track::kUnlimited;
+    std::atomic<std::int64_t> decodeLimit_{Track::kUnlimited};  // read by preparing threads
     std::uint64_t pastDropouts_ = 0;  // of the outputs closed before
     std::unique_ptr<PortAudioSystem> portAudio_;
     std::unique_ptr<Mixer> mixer_;

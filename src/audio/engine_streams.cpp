@@ -22,16 +22,37 @@ Command command(Command::Type type, Stream* s, std::uint32_t number = 0, std::in
 
 }  // namespace
 
+namespace {
+// A file opened and probed ahead; its decoder is already running.
+struct PreparedTrack : PreparedStream {
+    using PreparedStream::PreparedStream;
+    std::unique_ptr<Track> track;
+};
+}  // namespace
+
+std::unique_ptr<PreparedStream> Engine::prepareStream(Family family, const std::string& path) {
+    auto prepared = std::make_unique<PreparedTrack>(family, path);
+    int error = kErrUnknown;
+    prepared->track = Track::open(path, family, &error, decodeLimit_.load());
+    if (!prepared->track) prepared->error = error;
+    return prepared;
+}
+
 Handle Engine::createStream(Family family, const std::string& path, std::uint32_t flags) {
+    if (!initialised_) return fail(kErrInit), 0;
+    return createPrepared(prepareStream(family, path), flags);
+}
+
+Handle Engine::createPrepared(std::unique_ptr<PreparedStream> prepared, std::uint32_t flags) {
     if (!initialised_) return fail(kErrInit), 0;
     collectRetired();
     if (streams_.size() >= static_cast<std::size_t>(Mixer::kMaxStreams)) return fail(kErrUnknown), 0;
-    int error = kErrUnknown;
-    auto track = Track::open(path, family, &error, decodeLimit_);
-    if (!track) return fail(error), 0;
+    auto* ready = dynamic_cast<PreparedTrack*>(prepared.get());
+    if (!ready) return fail(kErrUnknown), 0;
+    if (!ready->track) return fail(ready->error), 0;
     auto stream = std::make_unique<Stream>();
-    stream->track = std::move(track);
-    stream->family = family;
+    stream->track = std::move(ready->track);
+    stream->family = prepared->family;
     stream->flags = flags;
     stream->controls.frequency.store(stream->track->info().rate);
     stream->voice.bind(&stream->track->buffer(), stream->track->info().rate, mixer_->outRate(),

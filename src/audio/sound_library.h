@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "audio/eq_design.h"
@@ -63,6 +64,17 @@ struct EqBandParams {
 };
 static_assert(sizeof(EqBandParams) == 20);
 
+// The slow half of opening a stream (probing the file, decoding its first packet), done ahead of time on
+// any thread, so that the window never waits on a file. A library without such a half keeps only what to
+// open, and createPrepared() opens it then.
+struct PreparedStream {
+    PreparedStream(Family f, std::string p) : family(f), path(std::move(p)) {}
+    virtual ~PreparedStream() = default;
+    Family family;
+    std::string path;
+    int error = 0;  // non-zero: known already not to open (an ErrorCode)
+};
+
 // The sound library: the operations the decks, mixer and start-up rely on. Byte positions and lengths
 // count bytes of the decoded sound as 16-bit stereo PCM at the file's own rate (4 bytes a frame).
 // Every call is made from the UI thread; the real-time mixing behind it is the implementation's.
@@ -87,6 +99,14 @@ public:
 
     // --- streams
     virtual Handle createStream(Family family, const std::string& path, std::uint32_t flags) = 0;
+    // Thread-safe, and may take long: the part of createStream() that reads the file. Never null.
+    virtual std::unique_ptr<PreparedStream> prepareStream(Family family, const std::string& path) {
+        return std::make_unique<PreparedStream>(family, path);
+    }
+    // The rest of it, at once, on the UI thread: the stream of a prepared file, or 0 with lastError().
+    virtual Handle createPrepared(std::unique_ptr<PreparedStream> prepared, std::uint32_t flags) {
+        return prepared ? createStream(prepared->family, prepared->path, flags) : 0;
+    }
     virtual bool preBuffer(Handle h) = 0;
     virtual bool play(Handle h) = 0;  // from the current position
     virtual bool pause(Handle h) = 0;

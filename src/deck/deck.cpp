@@ -73,13 +73,39 @@ bool Deck::init_Player() {
     cue_.resetForLoad();
     releaseStream();
 
-    const Streams::Opened opened = ctx_.transport.openStream(s.fileName);
+    // The file is read where the transport reads it (a worker, in the program); a newer load or a
+    // release makes this one stale, and a stale one never reaches the deck.
+    const int ticket = ++*loadTicket_;
+    loading_ = true;
+    playWhenLoaded_ = false;  // Play pressed for the song before is not Play for this one
+    const std::weak_ptr<int> current = loadTicket_;
+    const QString path = s.fileName;
+    ctx_.transport.openStreamLater(
+        path,
+        [current, ticket] {
+            const auto now = current.lock();
+            return now && *now == ticket;
+        },
+        [this, path](Streams::Opened opened) { finishLoad(opened, path); });
+    return loading_ || ctx_.hasStream();
+}
+
+void Deck::finishLoad(Streams::Opened opened, const QString& path) {
+    loading_ = false;
+    struct Announce {
+        const DeckHooks& hooks;
+        ~Announce() {
+            if (hooks.loadEnded) hooks.loadEnded();
+        }
+    } announce{ctx_.hooks};
+    DeckState& s = ctx_.state;
     s.streamHandle = opened.handle;
     s.streamKind = opened.kind;
     if (!ctx_.hasStream() && ctx_.autoDjOn()) {
         ctx_.lcd.busy = false;
+        playWhenLoaded_ = false;
         if (ctx_.hooks.autoDjLoadFailed) ctx_.hooks.autoDjLoadFailed(false);
-        return false;
+        return;
     }
     const audio::Handle h = s.streamHandle;
 
@@ -97,15 +123,24 @@ bool Deck::init_Player() {
 
     LcdState& lcd = ctx_.lcd;
     lcd.busy = false;
-    const QString tag =
-        ctx_.hooks.titleFor ? ctx_.hooks.titleFor(s.fileName) : QFileInfo(s.fileName).fileName();
-    lcd.title = tag + QString(10, QLatin1Char(' ')) + ctx_.settings.productName;
     lcd.cue = lcd.play = lcd.pause = lcd.stop = lcd.loop = false;
     lcd.loopEditArrow = lcd.cueEditArrow = EditArrow::None;
     lcd.timeText.clear();
     lcd.progress = 0;
     s.lastProgress = 0;
-    return ctx_.hasStream();
+    if (!ctx_.hasStream()) {
+        // Nothing was loaded, and the deck says so: no name of a song it does not hold.
+        lcd.title.clear();
+        s.fileName.clear();
+        playWhenLoaded_ = false;
+        return;
+    }
+    const QString tag = ctx_.hooks.titleFor ? ctx_.hooks.titleFor(path) : QFileInfo(path).fileName();
+    lcd.title = tag + QString(10, QLatin1Char(' ')) + ctx_.settings.productName;
+    if (playWhenLoaded_) {
+        playWhenLoaded_ = false;
+        play_Click();
+    }
 }
 
 bool Deck::loadSong(const QString& path) {
@@ -133,13 +168,17 @@ void Deck::dropOnDeck(const std::optional<QString>& draggedPath) {
 
 void Deck::play_Click() {
     DeckState& s = ctx_.state;
-    if (s.fileName.isEmpty()) {
+    if (!loading_ && s.fileName.isEmpty()) {
         const QString path = ctx_.hooks.playlistPath ? ctx_.hooks.playlistPath() : QString();
         s.fileName = path;
         if (!path.isEmpty())
             init_Player();
         else
             openFile_Click();
+    }
+    if (loading_) {
+        playWhenLoaded_ = true;  // Play pressed on a song still being read: it starts once it is in
+        return;
     }
     if (s.fileName.isEmpty()) return;
     if (s.isCued) cue_.endCued();
@@ -204,6 +243,9 @@ void Deck::applySettings() {
 }
 
 void Deck::release() {
+    ++*loadTicket_;  // a song still being read is not wanted any more
+    loading_ = playWhenLoaded_ = false;
+    ctx_.lcd.busy = false;
     pitch_.stopBrake();
     cue_.endCued();
     releaseStream();

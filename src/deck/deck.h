@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "deck/cue_transport.h"
@@ -35,8 +36,11 @@ class Deck {
 
     // --- loading
     void setFileName(const QString& path) { ctx_.state.fileName = path; }
-    // init_LeftPlayer / init_RightPlayer: loads fileName. False when nothing was loaded.
+    // init_LeftPlayer / init_RightPlayer: loads fileName. False when nothing was loaded. Where the
+    // transport reads files elsewhere the load ends later: true then says it is under way, loading()
+    // holds until the song is in, and a newer load or release() abandons it.
     bool init_Player();
+    bool loading() const { return loading_; }
     // A song chosen by the user (open button, playlist drop, command line): loads it with a fresh cue
     // history.
     bool loadSong(const QString& path);
@@ -111,6 +115,7 @@ class Deck {
     void restoreBothPitches();
     void releaseStream();
     void failLoad();
+    void finishLoad(Streams::Opened opened, const QString& path);
 
     DeckContext ctx_;
     DeckEqualiser eq_;
@@ -119,6 +124,9 @@ class Deck {
     CueTransport cue_;
     DeckDisplay display_;
     Deck* partner_ = nullptr;
+    std::shared_ptr<int> loadTicket_ = std::make_shared<int>(0);  // the load the deck waits for
+    bool loading_ = false;
+    bool playWhenLoaded_ = false;
 };
 
 }  // namespace vx

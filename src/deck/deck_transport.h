@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "app/streams.h"
 
@@ -16,6 +17,13 @@ class DeckTransport {
     virtual ~DeckTransport() = default;
 
     virtual Streams::Opened openStream(const QString& path) = 0;  // handle 0 on failure (messages shown)
+    // openStream() for a deck that does not wait for it: `done` gets the result on the UI thread, now or
+    // once the file has been read elsewhere, but only if `stillWanted()` still says so by then.
+    virtual void openStreamLater(const QString& path, std::function<bool()> stillWanted,
+                                 std::function<void(Streams::Opened)> done) {
+        const Streams::Opened opened = openStream(path);
+        if (stillWanted()) done(opened);
+    }
     virtual bool isStreamPlaying(audio::Handle h) = 0;            // playing or stalled; paused is not
     virtual bool playStream(audio::Handle h, StreamKind kind) = 0;
     virtual bool resumeStream(audio::Handle h, StreamKind kind) = 0;

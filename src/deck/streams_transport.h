@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/song_opener.h"
 #include "app/streams.h"
 #include "deck/deck_transport.h"
 
@@ -9,8 +10,15 @@ namespace vx {
 class StreamsTransport : public DeckTransport {
   public:
     explicit StreamsTransport(Streams& streams) : streams_(streams) {}
+    // From now on decks read their songs on workers of `opener` (null: on the UI thread again).
+    void setOpener(SongOpener* opener) { opener_ = opener; }
 
     Streams::Opened openStream(const QString& path) override { return streams_.openStream(path); }
+    void openStreamLater(const QString& path, std::function<bool()> stillWanted,
+                         std::function<void(Streams::Opened)> done) override {
+        if (!opener_) return DeckTransport::openStreamLater(path, std::move(stillWanted), std::move(done));
+        opener_->open(path, std::move(stillWanted), std::move(done));
+    }
     bool isStreamPlaying(audio::Handle h) override { return streams_.isStreamPlaying(h); }
     bool playStream(audio::Handle h, StreamKind kind) override { return streams_.playStream(h, kind); }
     bool resumeStream(audio::Handle h, StreamKind kind) override { return streams_.resumeStream(h, kind); }
@@ -30,6 +38,7 @@ class StreamsTransport : public DeckTransport {
 
   private:
     Streams& streams_;
+    SongOpener* opener_ = nullptr;
 };
 
 }  // namespace vx

@@ -86,6 +86,7 @@ TEST_F(Loading, UnreadableFileLeavesAnEmptyDeck) {
     EXPECT_EQ(transport.failedOpens, 1);
     EXPECT_EQ(left->state().streamHandle, 0u);
     EXPECT_EQ(left->lcd().lengthText, "00:00:00");
+    EXPECT_TRUE(left->lcd().title.isEmpty() && left->state().fileName.isEmpty());
     left->play_Click();  // nothing to play, nothing breaks
     left->loop_Click();
     left->cue_MouseDown();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,7 +49,14 @@ public:
     double bufferSeconds = 0;
     bool running = false;
 
+    // Called on the thread that prepares a stream (a worker when songs are read off the window thread).
+    std::function<void(const std::string& path)> onPrepare;
+
     void addFile(const std::string& path, File file = {}) { files[path] = file; }
+    std::unique_ptr<audio::PreparedStream> prepareStream(audio::Family family, const std::string& path) override {
+        if (onPrepare) onPrepare(path);
+        return SoundLibrary::prepareStream(family, path);
+    }
     Stream* stream(audio::Handle h);
 
     std::string deviceDescription(int index) override;
