@@ -42,7 +42,6 @@ KeyFilter::KeyFilter(QWidget& window, KeyDispatch& keys)
 // A key event reaches the focused widget first and, while ignored, each of its parents: the first
 // visit decides, and a key the table took goes no further.
 bool KeyFilter::forConsole(QObject* watched) const {
-    if (!watched->isWidgetType()) return false;  // the window system's delivery, forwarded to a widget
     const auto* w = static_cast<const QWidget*>(watched);
     if (w->window() != &window_ || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
         return false;
@@ -56,8 +55,16 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         keys_.clearModifiers();  // their releases go to another program
         return false;
     }
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !forConsole(watched)) return false;
+    // Widgets only: the window system's delivery to a window is forwarded to its focused widget.
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType()) return false;
     const auto* k = static_cast<QKeyEvent*>(event);
+    // Ctrl and Alt are followed in every window (and never taken), so that one released elsewhere is
+    // not held for ever.
+    if (k->key() == Qt::Key_Control || k->key() == Qt::Key_Alt) {
+        if (k->isAutoRepeat()) return false;
+        return type == QEvent::KeyPress ? keys_.keyDown(k->key(), 0) : keys_.keyUp(k->key());
+    }
+    if (!forConsole(watched)) return false;
     const int key = keys::physicalKey(k->key(), k->nativeScanCode(), xkbScanCodes_);
     if (type == QEvent::KeyPress) return keys_.keyDown(key, shiftMask(k->modifiers()), k->isAutoRepeat());
     // The window system repeats a held key as release and press pairs: only the last release counts.
