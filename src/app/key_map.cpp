@@ -24,7 +24,8 @@ const char* const kHeader =
     "# BracketLeft, BracketRight, Backslash, Grave, Esc, Enter, Tab, Space, Backspace, Insert, Delete,\n"
     "# Home, End, PageUp, PageDown, Up, Down, Left, Right, or None for no key.\n"
     "# Letters, digits and punctuation name key positions on a US keyboard: \"Z\" is the key left of X\n"
-    "# whatever your layout prints on it. The modifiers an action needs are fixed (see each comment).\n"
+    "# whatever your layout prints on it. The modifiers an action needs are fixed (see each comment);\n"
+    "# when two actions share a key and modifiers, the one listed first wins.\n"
     "# Ctrl and Alt are held by the keyboard itself and cannot be given to an action.\n\n";
 
 QString describe(BoundedRead::Status status, int error) {
