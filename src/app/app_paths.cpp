@@ -10,6 +10,7 @@ namespace {
 AppPaths fromFolders(const QString& configRoot, const QString& dataRoot) {
     AppPaths paths;
     paths.configFile = configRoot + "/Velumix/Velumix.conf";
+    paths.keysFile = configRoot + "/Velumix/keys.conf";
     paths.dataDir = dataRoot + "/Velumix";
     paths.loopsDir = paths.dataDir + "/Velumix Loops/";
     paths.playlistsDir = paths.dataDir + "/Playlists";

@@ -7,6 +7,7 @@ namespace vx {
 // The folders and files the program uses. Tests build their own under a temporary folder.
 struct AppPaths {
     QString configFile;    // the settings: <XDG config>/Velumix/Velumix.conf
+    QString keysFile;      // the key map: <XDG config>/Velumix/keys.conf
     QString dataDir;       // <XDG data>/Velumix
     QString loopsDir;      // <data>/Velumix Loops/ (saved loops; ends with "/")
     QString playlistsDir;  // <data>/Playlists (the first-run playlist folder)

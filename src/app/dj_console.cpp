@@ -40,7 +40,8 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
       deckSettings_(deckSettingsFrom(lifecycle)),
       transport_(lifecycle.streams()),
       decks_(lifecycle.streams().library(), transport_, lifecycle.dialogs(), ticker, console_, deckSettings_),
-      mixer_(lifecycle.streams().library(), ticker) {
+      mixer_(lifecycle.streams().library(), ticker),
+      keys_(*this) {
     mixer_.setStreamSource([this](int deck) { return streamHandle(deck); });
     mixer_.setSelectDeckHandler([this](int deck) { console_.selectedDeck = deck; });
     mixer_.setChangedHandler([this] { notifyChanged(); });
@@ -112,6 +113,7 @@ void DjConsole::readSongsOffThread() {
 }
 
 void DjConsole::startUp() {
+    keys_.load(lifecycle_.paths().keysFile, lifecycle_.dialogs());
     mixer_.startUp();
     decks_.applySettings();  // stutter speed, and the pitch shown on both LCDs
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/key_dispatch.h"
 #include "app/lifecycle_hooks.h"
 #include "app/song_opener.h"
 #include "deck/deck_pair.h"
@@ -28,6 +29,15 @@ struct PlaylistLink {
     std::function<QString(const QString&)> titleFor;  // tag text of a file for the deck's title
 };
 
+// What the console's keys reach beyond its models. Every member may stay empty: the key then does nothing.
+struct ConsoleActions {
+    std::function<void()> autoDjToggle;  // Auto DJ on or off
+    std::function<void()> openOptions;   // the options dialog
+    std::function<void()> showPlaylist;  // the playlist window
+    std::function<void()> showHelp;      // the manual
+    std::function<void()> focusMixer;    // keyboard focus to the mixer panel
+};
+
 // The main console's models wired together: both decks, the mixer, the shared selectedDeck and the
 // display timer, on the streams and settings of the running program. It answers the lifecycle's
 // questions about the decks, so exit is refused while one plays. UI thread only.
@@ -46,6 +56,8 @@ class DjConsole : public DeckHandles {
     int selectedDeck() const { return console_.selectedDeck; }
     const DeckSettings& deckSettings() const { return deckSettings_; }
     const QString& productName() const { return deckSettings_.productName; }
+    KeyDispatch& keys() { return keys_; }
+    ConsoleActions& actions() { return actions_; }
 
     // Views: `changed` after any model change a view shows; `ticked` after every display tick.
     void setChangedHandler(std::function<void()> changed) { changed_ = std::move(changed); }
@@ -58,8 +70,8 @@ class DjConsole : public DeckHandles {
     void setPlaylist(PlaylistLink link) { playlist_ = std::move(link); }
     const PlaylistLink& playlist() const { return playlist_; }
 
-    // The console's start values: mixer centred at half volume in stereo, pitch texts shown, equalisers
-    // at rest; then the song of the command line goes into the left deck and plays.
+    // The console's start values: the key map read, mixer centred at half volume in stereo, pitch texts
+    // shown, equalisers at rest; then the song of the command line goes into the left deck and plays.
     void startUp();
     // From now on songs are read and probed on workers, so the window never waits on a file (the program
     // turns this on; tests that want every load finished on return leave it off).
@@ -96,6 +108,8 @@ class DjConsole : public DeckHandles {
     DeckPair decks_;
     MixerModel mixer_;
     PlaylistLink playlist_;
+    ConsoleActions actions_;
+    KeyDispatch keys_;
     std::function<void()> changed_;
     std::function<void()> ticked_;
     std::function<void()> beep_;

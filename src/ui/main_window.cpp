@@ -14,6 +14,8 @@
 #include "app/dj_console.h"
 #include "app/playlist_link.h"
 #include "ui/deck_panel.h"
+#include "ui/key_filter.h"
+#include "ui/key_labels.h"
 #include "ui/mixer_panel.h"
 #include "ui/playlist_window.h"
 #include "ui/widgets/dj_palette.h"
@@ -64,6 +66,15 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     console_->setChangedHandler([this] { refreshAll(); });
     console_->setTickHandler([this] { tickAll(); });
     console_->setBeep([] { QApplication::beep(); });
+    ConsoleActions& actions = console_->actions();
+    actions.focusMixer = [this] { mixer_->setFocus(); };
+    actions.showHelp = [this] { showHelp(); };
+    actions.showPlaylist = [this] {
+        if (onPlaylist) onPlaylist();
+    };
+    keyLabels_ = std::make_unique<KeyLabels>(*this, console_->keys());
+    keyFilter_ = new KeyFilter(*this, console_->keys());
+    qApp->installEventFilter(keyFilter_);
 
     applyDjSetup(lifecycle_.settings().DjSetup);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -108,7 +119,7 @@ QWidget* MainWindow::buildTitleBar() {
     row->addWidget(close);
 
     connect(options, &QPushButton::clicked, this, [this] {
-        if (onOptions) onOptions();
+        if (const auto& open = console_->actions().openOptions) open();
     });
     connect(playlist, &QPushButton::clicked, this, [this] {
         if (onPlaylist) onPlaylist();
@@ -122,6 +133,8 @@ QWidget* MainWindow::buildTitleBar() {
 }
 
 MainWindow::~MainWindow() {
+    delete keyFilter_;  // before the console it dispatches to
+    console_->actions() = {};
     // The console's handlers point at the panels: silence them before the widgets go.
     console_->setChangedHandler(nullptr);
     console_->setTickHandler(nullptr);
@@ -171,6 +184,7 @@ void MainWindow::refreshAll() {
     leftDeck_->refresh();
     mixer_->refresh();
     rightDeck_->refresh();
+    if (keyLabels_) keyLabels_->refresh();
 }
 
 void MainWindow::tickAll() {
@@ -228,14 +242,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     console_->shutDown();
     lifecycle_.unload();
     event->accept();
-}
-
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        showHelp();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 bool MainWindow::startMove(bool sizeAllPointer) {

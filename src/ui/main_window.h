@@ -19,6 +19,8 @@ class AppLifecycle;
 class Dialogs;
 class DeckPanel;
 class DjConsole;
+class KeyFilter;
+class KeyLabels;
 class MixerPanel;
 class ProgramPlaylist;
 namespace ui {
@@ -52,15 +54,13 @@ class MainWindow : public QWidget {
     void showPlaylistWindow();
     ui::PlaylistWindow* playlistWindow() const { return playlistWindow_; }
 
-    // Filled by the windows built later (options dialog, playlist window).
-    std::function<void()> onOptions;
+    // Filled by the playlist window (the options dialog fills the console's openOptions action).
     std::function<void()> onPlaylist;
 
     void showHelp();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -82,6 +82,8 @@ class MainWindow : public QWidget {
     DeckPanel* leftDeck_ = nullptr;
     DeckPanel* rightDeck_ = nullptr;
     MixerPanel* mixer_ = nullptr;
+    std::unique_ptr<KeyLabels> keyLabels_;
+    KeyFilter* keyFilter_ = nullptr;  // on the application while this window lives
     std::array<QWidget*, 3> panels_{};
     QList<QPointer<QWidget>> openWindows_;
     ProgramPlaylist* playlist_ = nullptr;

@@ -113,9 +113,11 @@ TEST_F(ConsoleSession, LoadCuePlayPitchLoopAndCrossfade) {
     EXPECT_EQ(streamOf(Side::Right).position, 7 * kSecond);
     EXPECT_EQ(streamOf(Side::Right).activity, audio::kPlaying);
 
-    // Pitch: one large step down the fader is +0.10 %; the zero button brings it back.
+    // Pitch: one large step down the fader (Ctrl+X) is +0.10 %; the zero button brings it back.
     named("LpitchScroll")->setFocus();
-    key("LpitchScroll", Qt::Key_PageDown);
+    QTest::keyPress(named("LpitchScroll"), Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyClick(named("LpitchScroll"), Qt::Key_X, Qt::ControlModifier);
+    QTest::keyRelease(named("LpitchScroll"), Qt::Key_Control);
     EXPECT_EQ(lcd("LCD_L")->pitchText(), " + 0.10%");
     EXPECT_EQ(streamOf(Side::Left).frequency, 44144);
     EXPECT_FALSE(button("LpitchZeroIndicator")->isLit());

@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 #include "app/wiring_fixture.h"
+#include "deck/deck.h"
 #include "ui/loading_window.h"
 #include "ui/main_window.h"
 #include "ui/playlist_window.h"
@@ -184,6 +186,49 @@ TEST(SplashDuringStart, CountsUpThenClosesWhenThePlaylistHasLoaded) {
     clicked.show();
     QTest::mouseClick(&clicked, Qt::LeftButton);
     EXPECT_FALSE(clicked.isVisible());
+}
+
+TEST_F(WiredWindow, KeysFromKeysConfReachTheConsoleBeforeItsControlsButNotTheSearchBox) {
+    rememberThree();
+    QDir().mkpath(QFileInfo(app->paths().keysFile).absolutePath());
+    QFile conf(app->paths().keysFile);
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("left_play = Y\n");
+    conf.close();
+    open();
+    Deck& left = window->console().deck(Side::Left);
+    ASSERT_TRUE(left.loadSong(a));
+
+    // A focused fader does not take the keys: F2 shows the labels of the map in force, the remapped key
+    // plays the left deck, and PageUp is the main volume's rather than the crossfader's.
+    QWidget* fader = named(window.get(), "crossFaderScroll");
+    fader->setFocus();
+    QTest::keyClick(fader, Qt::Key_F2);
+    QLabel* play = nullptr;
+    for (QLabel* l : window->findChildren<QLabel*>("keyboardTXT")) {
+        EXPECT_TRUE(l->isVisible());
+        if (l->property("index").toInt() == 2) play = l;
+    }
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(play->text(), "Y");
+    QTest::keyClick(fader, Qt::Key_Y);
+    EXPECT_EQ(library.stream(left.state().streamHandle)->activity, audio::kPlaying);
+    QTest::keyClick(fader, Qt::Key_PageUp);
+    EXPECT_EQ(window->console().mixer().mainVolume(), 51);
+    EXPECT_EQ(window->console().mixer().crossfader(), 50);
+
+    // Typed into the search box, the keys stay text: "2" does not pause the left deck.
+    window->showPlaylistWindow();
+    click(playlistWindow(), "findCB");
+    auto* text = named<QLineEdit>(playlistWindow(), "searchTXT");
+    ASSERT_NE(text, nullptr);
+    text->setFocus();
+    QTest::keyClicks(text, "y2");
+    EXPECT_EQ(text->text(), "y2");
+    EXPECT_FALSE(left.state().isPaused);
+
+    QTest::keyClick(fader, Qt::Key_Escape);
+    EXPECT_FALSE(play->isVisible());
 }
 
 }  // namespace
