@@ -41,7 +41,11 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
       transport_(lifecycle.streams()),
       decks_(lifecycle.streams().library(), transport_, lifecycle.dialogs(), ticker, console_, deckSettings_),
       mixer_(lifecycle.streams().library(), ticker),
+      autoDj_(decks_, mixer_, lifecycle.streams(), lifecycle.streams().library(), lifecycle.dialogs(), ticker,
+              playlist_, [&lifecycle] { return lifecycle.settings().AutomixStart; }),
       keys_(*this) {
+    autoDj_.setChangedHandler([this] { notifyChanged(); });
+    actions_.autoDjToggle = [this] { autoDj_.autoDJCB_Click(); };
     mixer_.setStreamSource([this](int deck) { return streamHandle(deck); });
     mixer_.setSelectDeckHandler([this](int deck) { console_.selectedDeck = deck; });
     mixer_.setChangedHandler([this] { notifyChanged(); });
@@ -63,9 +67,14 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
             return playlist_.currentEntryPath ? playlist_.currentEntryPath() : QString();
         };
         hooks.addSongs = [this] { return openSongs(); };
-        hooks.autoDjOn = [] { return false; };
+        hooks.autoDjOn = [this] { return autoDj_.on(); };
+        hooks.autoDjLoadFailed = [this, side](bool) { autoDj_.loadFailed(side); };
+        hooks.brakeEnded = [this, side] { autoDj_.brakeEnded(side); };
         hooks.throwError = [this](const QString& message) { lifecycle_.soundSystem().ThrowError(message); };
-        hooks.loadEnded = [this] { notifyChanged(); };
+        hooks.loadEnded = [this, side] {
+            autoDj_.loadEnded(side, deck(side).state().streamHandle != 0);
+            notifyChanged();
+        };
         hooks.beep = [this] {
             if (beep_) beep_();
         };
@@ -73,6 +82,7 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
     }
     decks_.setMixSource([this] { return meterMix(); });
     decks_.setAfterTick([this](int, int) {
+        autoDj_.checkMixPoints();
         mixer_.pollLimiter();
         if (ticked_) ticked_();
     });

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/auto_dj.h"
 #include "app/key_dispatch.h"
 #include "app/lifecycle_hooks.h"
 #include "app/song_opener.h"
@@ -57,6 +58,7 @@ class DjConsole : public DeckHandles {
     const DeckSettings& deckSettings() const { return deckSettings_; }
     const QString& productName() const { return deckSettings_.productName; }
     KeyDispatch& keys() { return keys_; }
+    AutoDj& autoDj() { return autoDj_; }
     ConsoleActions& actions() { return actions_; }
 
     // Views: `changed` after any model change a view shows; `ticked` after every display tick.
@@ -109,6 +111,7 @@ class DjConsole : public DeckHandles {
     MixerModel mixer_;
     PlaylistLink playlist_;
     ConsoleActions actions_;
+    AutoDj autoDj_;
     KeyDispatch keys_;
     std::function<void()> changed_;
     std::function<void()> ticked_;

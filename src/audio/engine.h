@@ -48,6 +48,7 @@ class Engine : public SoundLibrary {
     int activity(Handle h) override;
     std::int64_t length(Handle h) override;
     bool lengthIsFinal(Handle h) override;
+    bool audibleRange(Handle h, std::int64_t* startBytes, std::int64_t* endBytes) override;
     std::int64_t position(Handle h) override;
     bool setPosition(Handle h, std::int64_t bytes) override;
     double bytesToSeconds(Handle h, std::int64_t bytes) override;

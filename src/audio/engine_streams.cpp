@@ -139,6 +139,15 @@ std::int64_t Engine::length(Handle h) {
     return s ? s->track->lengthFrames() * 4 : -1;
 }
 
+bool Engine::audibleRange(Handle h, std::int64_t* startBytes, std::int64_t* endBytes) {
+    Stream* s = find(h);
+    std::int64_t first = 0, end = 0;
+    if (!s || !s->track->audibleRange(&first, &end)) return false;
+    *startBytes = first * 4;
+    *endBytes = end * 4;
+    return true;
+}
+
 bool Engine::lengthIsFinal(Handle h) {
     Stream* s = find(h);
     return s && s->track->buffer().isFinal();

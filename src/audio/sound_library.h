@@ -117,6 +117,11 @@ public:
     // Length in bytes: an estimate while the background decoder runs, exact once lengthIsFinal().
     virtual std::int64_t length(Handle h) = 0;
     virtual bool lengthIsFinal(Handle h) = 0;
+    // Once the whole file is decoded: the bytes from its first to past its last sound louder than
+    // -60 dBFS (leading and trailing silence left out). False while that is not known.
+    virtual bool audibleRange(Handle /*h*/, std::int64_t* /*startBytes*/, std::int64_t* /*endBytes*/) {
+        return false;
+    }
     virtual std::int64_t position(Handle h) = 0;
     virtual bool setPosition(Handle h, std::int64_t bytes) = 0;
     virtual double bytesToSeconds(Handle h, std::int64_t bytes) = 0;

@@ -22,7 +22,7 @@ std::unique_ptr<Track> Track::open(const std::string& path, Family family, int* 
     std::int64_t decoded = 0;
     while (more && decoded < std::min(kFastProof, decodeLimit)) {
         more = track->source_->decodeMore(pcm);
-        track->buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2));
+        track->take(pcm);
         decoded = track->buffer_.available();
     }
     if (decoded == 0) {
@@ -34,7 +34,7 @@ std::unique_ptr<Track> Track::open(const std::string& path, Family family, int* 
         track->buffer_.markFast();  // four times real time or better: playback cannot catch up with it
     }
     if (!more) {
-        track->buffer_.finish();
+        track->finish();
         track->source_.reset();
     } else {
         track->thread_ = std::thread([t = track.get()] { t->run(); });
@@ -46,6 +46,33 @@ std::unique_ptr<Track> Track::open(const std::string& path, Family family, int* 
 Track::~Track() {
     quit_.store(true, std::memory_order_release);
     if (thread_.joinable()) thread_.join();
+}
+
+bool Track::take(const std::vector<std::int16_t>& pcm) {
+    const std::int64_t at = buffer_.available();
+    const auto frames = static_cast<std::int64_t>(pcm.size() / 2);
+    const auto loud = [](std::int16_t v) { return v > kSilencePeak || v < -kSilencePeak; };
+    if (!buffer_.append(pcm.data(), frames)) return false;
+    const auto firstLoud = std::find_if(pcm.begin(), pcm.begin() + 2 * frames, loud);
+    if (firstLoud == pcm.begin() + 2 * frames) return true;
+    if (firstLoud_ < 0) firstLoud_ = at + (firstLoud - pcm.begin()) / 2;
+    const auto lastLoud = std::find_if(pcm.rbegin() + (pcm.size() - 2 * frames), pcm.rend(), loud);
+    loudEnd_ = at + (pcm.rend() - lastLoud - 1) / 2 + 1;
+    return true;
+}
+
+void Track::finish() {
+    audibleFirst_.store(std::max<std::int64_t>(firstLoud_, 0), std::memory_order_relaxed);
+    audibleEnd_.store(loudEnd_, std::memory_order_release);
+    buffer_.finish();
+}
+
+bool Track::audibleRange(std::int64_t* first, std::int64_t* end) const {
+    const std::int64_t e = audibleEnd_.load(std::memory_order_acquire);
+    if (e < 0) return false;
+    *first = audibleFirst_.load(std::memory_order_relaxed);
+    *end = e;
+    return true;
 }
 
 std::int64_t Track::lengthFrames() const {
@@ -65,9 +92,7 @@ void Track::run() {
             continue;
         }
         more = source_->decodeMore(pcm);
-        if (!pcm.empty() && !buffer_.append(pcm.data(), static_cast<std::int64_t>(pcm.size() / 2))) {
-            more = false;
-        }
+        if (!pcm.empty() && !take(pcm)) more = false;
         const std::int64_t decoded = buffer_.available() - first;
         if (!buffer_.decoderIsFast() && decoded >= kFastProof) {
             // Four times real time or better: playback can never catch up with this decoder.
@@ -76,7 +101,7 @@ void Track::run() {
             if (static_cast<double>(decoded) >= 4.0 * info_.rate * seconds) buffer_.markFast();
         }
     }
-    if (!more) buffer_.finish();
+    if (!more) finish();
     source_.reset();  // closes the file as soon as it is read
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "audio/ffmpeg_source.h"
 #include "audio/track_buffer.h"
@@ -32,15 +33,28 @@ class Track {
     std::int64_t lengthFrames() const;
     void setDecodeLimit(std::int64_t frames) { limit_.store(frames, std::memory_order_release); }
 
+    // Sound quieter than this (-60 dBFS) at the very start or end of a track counts as silence.
+    static constexpr int kSilencePeak = 32;
+    // Once the whole track is decoded: the frames from its first to past its last sample louder than
+    // silence, true; false before that. A track that is all silence answers 0, 0.
+    bool audibleRange(std::int64_t* first, std::int64_t* end) const;
+
   private:
     Track(std::unique_ptr<FfmpegSource> source, std::int64_t limit);
     void run();  // decoder thread
+    // Appends decoded frames and notes where the sound is; false when memory ran out.
+    bool take(const std::vector<std::int16_t>& pcm);
+    void finish();  // the buffer is complete: the audible range becomes known
 
     std::unique_ptr<FfmpegSource> source_;
     SourceInfo info_;
     TrackBuffer buffer_;
     std::atomic<bool> quit_{false};
     std::atomic<std::int64_t> limit_;
+    std::int64_t firstLoud_ = -1;  // decoding side only, until finish() publishes them
+    std::int64_t loudEnd_ = 0;
+    std::atomic<std::int64_t> audibleFirst_{0};
+    std::atomic<std::int64_t> audibleEnd_{-1};  // -1: not known yet
     std::thread thread_;
 };
 

@@ -102,6 +102,7 @@ class Deck {
     void setProgressByUser(int value) { display_.setProgressByUser(value); }
     void displayTick() { display_.tick(); }
     void takeProgress() { display_.takeProgress(); }
+    void setMixMark(int perMille) { ctx_.lcd.mixMark = perMille; }
     int meterTick(const MeterMix& mix) { return display_.meterTick(mix); }
 
     // Options applied: stutter speed and pitch range take effect.

@@ -27,6 +27,7 @@ struct LcdState {
     QString timeText;    // time left after the loop end while a loop runs
     QString pitchText = QStringLiteral(" 0.00% ");
     int progress = 0;  // 0..100
+    int mixMark = -1;  // where Auto DJ mixes over, in tenths of a per cent of the song; -1 none
     bool busy = false;
     bool play = false;
     bool pause = false;

@@ -353,6 +353,7 @@ void DeckPanel::refresh() {
     lcd_->setPitchText(l.pitchText);
     lcd_->setProgress(l.progress);
     lcd_->setBusy(l.busy);
+    lcd_->setMixMark(l.mixMark);
     lcd_->setPlay(l.play);
     lcd_->setPause(l.pause);
     lcd_->setStop(l.stop);

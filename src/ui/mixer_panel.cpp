@@ -88,7 +88,10 @@ QWidget* MixerPanel::buildNextSong() {
     grid->addWidget(up, 1, 0);
     grid->addWidget(nextSong_, 1, 1);
     grid->addWidget(down, 1, 2);
+    autoDj_ = key("autoDJCB", -1, "Auto-DJ ON/OFF", "Auto DJ: mix the playlist by itself", true);
+    grid->addWidget(autoDj_, 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
+    connect(autoDj_, &StateButton::clicked, this, [this] { console_.autoDj().autoDJCB_Click(); });
     connect(up, &StateButton::clicked, this, [this] { console_.upCB_Click(); });
     connect(down, &StateButton::clicked, this, [this] { console_.downCB_Click(); });
     return box;
@@ -221,6 +224,7 @@ void MixerPanel::refresh() {
     masterMeter_->setBars(decks.masterMeter().a, decks.masterMeter().b);
     masterMeter_->setLightLit(m.limitLit());
     nextSong_->refresh();
+    autoDj_->setLit(console_.autoDj().on());
 }
 
 }  // namespace vx

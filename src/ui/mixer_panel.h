@@ -39,6 +39,7 @@ class MixerPanel : public ui::ConsolePanel {
 
     DjConsole& console_;
     NextSongBox* nextSong_ = nullptr;
+    ui::StateButton* autoDj_ = nullptr;
     ui::LevelMeter *leftMeter_ = nullptr, *rightMeter_ = nullptr, *masterMeter_ = nullptr;
     ui::DjSlider *leftVolume_ = nullptr, *rightVolume_ = nullptr, *monitorVolume_ = nullptr;
     ui::DjSlider *mainVolume_ = nullptr, *crossfader_ = nullptr;

@@ -32,6 +32,7 @@ public:
         std::int64_t loopStart = 0, loopEnd = 0;
         std::vector<audio::EqBandParams> eq;  // one per eqSet()
         int eqResets = 0;
+        std::int64_t audibleStart = 0, audibleEnd = -1;  // bytes; audibleEnd -1: not known
     };
 
     // Steering
@@ -53,6 +54,13 @@ public:
     std::function<void(const std::string& path)> onPrepare;
 
     void addFile(const std::string& path, File file = {}) { files[path] = file; }
+    bool audibleRange(audio::Handle h, std::int64_t* start, std::int64_t* end) override {
+        const Stream* s = stream(h);
+        if (!s || s->audibleEnd < 0) return false;
+        *start = s->audibleStart;
+        *end = s->audibleEnd;
+        return true;
+    }
     std::unique_ptr<audio::PreparedStream> prepareStream(audio::Family family, const std::string& path) override {
         if (onPrepare) onPrepare(path);
         return SoundLibrary::prepareStream(family, path);

@@ -273,6 +273,13 @@ void LcdDisplay::paintCounters(QPainter& p) const {
     p.drawText(loopRow, Qt::AlignRight | Qt::AlignVCenter, time_);
 }
 
+void LcdDisplay::setMixMark(int perMille) {
+    const int mark = perMille < 0 ? -1 : std::min(perMille, 1000);
+    if (mark == mixMark_) return;
+    mixMark_ = mark;
+    update(progressRect().adjusted(-2, -4, 2, 4));
+}
+
 void LcdDisplay::paintProgress(QPainter& p) const {
     const QRect r = progressRect();
     const double seg = double(r.width()) / kProgressSegments;
@@ -284,6 +291,10 @@ void LcdDisplay::paintProgress(QPainter& p) const {
         // The last tenth of the song turns amber: time to mix.
         if (i < lit && i >= kProgressSegments * 9 / 10) c = rgb(dj::kLcdWarn);
         p.fillRect(QRect(a, r.top(), std::max(1, b - a), r.height()), c);
+    }
+    if (mixMark_ >= 0) {
+        const int x = r.left() + int(std::lround(mixMark_ / 1000.0 * (r.width() - 1)));
+        p.fillRect(QRect(x - 1, r.top() - 3, 2, r.height() + 6), rgb(dj::kLcdWarn));
     }
     if (progressHeld_) {
         p.setPen(QPen(rgb(dj::kText), 1));

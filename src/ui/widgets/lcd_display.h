@@ -38,6 +38,9 @@ class LcdDisplay : public QWidget {
     void setProgress(int value);
     int progress() const { return progress_; }
     bool isProgressHeld() const { return progressHeld_; }
+    // A mark across the progress bar at `perMille` of it (Auto DJ's mix point); -1 hides it.
+    void setMixMark(int perMille);
+    int mixMark() const { return mixMark_; }
 
     void setIndicator(Indicator which, bool on);
     bool indicator(Indicator which) const { return indicators_[which]; }
@@ -97,6 +100,7 @@ class LcdDisplay : public QWidget {
     QString title_, length_, time_, pitch_;
     QString extraLabel_ = QStringLiteral("AUTO");
     int progress_ = 0;
+    int mixMark_ = -1;
     bool progressHeld_ = false;
     std::array<bool, IndicatorCount> indicators_{};
     int cueArrow_ = ArrowNone;
