@@ -69,6 +69,9 @@ class Engine : public SoundLibrary {
     void setLimiter(bool on) override { limiter_ = on; }
     std::uint32_t limitCount() override;
 
+    bool setOutputTap(FrameRing* ring) override;
+    bool outputTapReleased() override;
+
     // The open output's timing since it was opened (zeros offline and while none is open).
     OutputHealth outputHealth() const;
 

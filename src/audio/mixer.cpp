@@ -72,6 +72,9 @@ void Mixer::render(float* out, int frames) {
     const unsigned csr = _mm_getcsr();
     _mm_setcsr(csr | 0x8040);
 #endif
+    acknowledgeTap();
+    float* const start = out;
+    const int total = frames;
     std::fill_n(out, 2 * static_cast<std::size_t>(frames), 0.0f);
     ctx_.prebufferSeconds = prebuffer_.load(std::memory_order_relaxed);
     while (frames > 0) {
@@ -90,9 +93,30 @@ void Mixer::render(float* out, int frames) {
         out += 2 * n;
         frames -= n;
     }
+    feedTap(start, total);
 #if defined(__SSE__)
     _mm_setcsr(csr);
 #endif
+}
+
+// The tap's hand-over: the UI thread publishes the ring, then counts the request; the audio thread
+// answers a request at the top of a block, after its last use of an older ring, and reads the ring
+// only at the end of a block. A counted answer therefore means no block still holds an older ring.
+void Mixer::setTap(FrameRing* ring) {
+    tap_.store(ring, std::memory_order_seq_cst);
+    tapAsked_.fetch_add(1, std::memory_order_seq_cst);
+}
+
+bool Mixer::tapReleased() const {
+    return tapSeen_.load(std::memory_order_acquire) == tapAsked_.load(std::memory_order_acquire);
+}
+
+void Mixer::acknowledgeTap() {
+    tapSeen_.store(tapAsked_.load(std::memory_order_acquire), std::memory_order_release);
+}
+
+void Mixer::feedTap(const float* out, int frames) {
+    if (FrameRing* ring = tap_.load(std::memory_order_acquire)) ring->push(out, static_cast<std::size_t>(frames));
 }
 
 }  // namespace vx::audio

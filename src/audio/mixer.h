@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "audio/eq_design.h"
+#include "audio/frame_ring.h"
 #include "audio/limiter.h"
 #include "audio/spsc_queue.h"
 #include "audio/stream.h"
@@ -57,8 +58,18 @@ class Mixer {
     // Applies queued commands; the audio thread's job, or the UI thread's while no audio thread runs.
     void applyPending();
 
+    // --- the output tap: every block rendered, as heard, copied into a ring (recording)
+    // UI thread: from the next block on the output goes to `ring` as well (null: nowhere).
+    void setTap(FrameRing* ring);
+    // UI thread: whether the audio thread has let go of every ring set before the last setTap(), so
+    // that it may be freed. The audio thread answers at the top of its next block.
+    bool tapReleased() const;
+    // The audio thread's answer; the UI thread gives it itself while no audio thread runs.
+    void acknowledgeTap();
+
   private:
     void apply(const Command& c);
+    void feedTap(const float* out, int frames);
 
     RenderContext ctx_;
     std::atomic<double> prebuffer_{0.1};
@@ -69,6 +80,9 @@ class Mixer {
     const bool limit_;
     std::atomic<std::uint32_t> limitedBlocks_{0};
     std::array<float, kMaxBlock> headL_{}, headR_{}, voiceL_{}, voiceR_{};
+    std::atomic<FrameRing*> tap_{nullptr};
+    std::atomic<std::uint32_t> tapAsked_{0};  // setTap() calls
+    std::atomic<std::uint32_t> tapSeen_{0};   // of those, the ones the audio thread has answered
 };
 
 }  // namespace vx::audio

@@ -8,6 +8,8 @@
 
 namespace vx::audio {
 
+class FrameRing;
+
 // A stream handle; 0 means "no stream" and is what every failed create returns.
 using Handle = std::uint32_t;
 
@@ -152,6 +154,13 @@ public:
     virtual void setLimiter(bool /*on*/) {}
     // Grows (and wraps) every time the output had to be held down: limited, or clipped with the limiter off.
     virtual std::uint32_t limitCount() { return 0; }
+
+    // --- recording what is heard (the defaults suit a library that cannot)
+    // From its next block on, the audio thread copies the output (after the limiter) into `ring` as
+    // well; null stops the copying. False when the library cannot (no output open, or no such feature).
+    virtual bool setOutputTap(FrameRing* /*ring*/) { return false; }
+    // Whether the audio thread has let go of every ring given before: a ring may be freed only then.
+    virtual bool outputTapReleased() { return true; }
 };
 
 }  // namespace vx::audio
