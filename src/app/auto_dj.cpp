@@ -75,6 +75,11 @@ void AutoDj::run_autoDJ() {
     if (!leftAtMixPoint_ && !rightAtMixPoint_) return;
     const int n = playlist_.count ? playlist_.count() : 0;
     if (n <= 0 || !playlist_.position || !playlist_.select || !playlist_.currentEntryPath) return;
+    if (atLastEntryOfThePass()) {
+        passEnded_ = true;
+        return;
+    }
+    ++steps_;
     const int position = playlist_.position();
     playlist_.select(position < n - 1 ? position + 1 : 0);  // the list repeats from the top
     nextSongPath_ = playlist_.currentEntryPath();
@@ -112,8 +117,17 @@ void AutoDj::loadInto(Side side) {
 
 // One more entry has failed: the next one takes its place, unless every entry of the list has now
 // failed in a row, in which case Auto DJ gives up rather than go round for ever.
+bool AutoDj::atLastEntryOfThePass() const {
+    return onePass_ && steps_ > 0 && playlist_.position() >= playlist_.count() - 1;
+}
+
 bool AutoDj::tryNextEntry(Side) {
+    if (skipped_) skipped_(nextSongPath_);
     const int n = playlist_.count ? playlist_.count() : 0;
+    if (atLastEntryOfThePass()) {
+        passEnded_ = true;
+        return false;
+    }
     if (++failuresInARow_ >= n) {
         setOn(false);
         dialogs_.message("None of the songs in the playlist could be loaded, so Auto DJ has been switched off.",

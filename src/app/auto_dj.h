@@ -40,6 +40,13 @@ class AutoDj {
     AutoDj& operator=(const AutoDj&) = delete;
 
     void setChangedHandler(std::function<void()> changed) { changed_ = std::move(changed); }
+    // Told of each entry passed over because it would not load.
+    void setSkippedHandler(std::function<void(const QString& path)> skipped) { skipped_ = std::move(skipped); }
+    // One pass only (an offline mix): the list does not repeat; the step after its last entry ends the
+    // pass instead (passEnded()). Set before switching on, with the last entry current, so that the first
+    // step takes the first entry.
+    void setOnePass(bool onePass) { onePass_ = onePass; }
+    bool passEnded() const { return passEnded_; }
 
     void autoDJCB_Click();  // on or off; refused with a message while the playlist is empty
     void run_autoDJ();      // one step: the next entry into the deck that did not get the last one
@@ -67,6 +74,7 @@ class AutoDj {
     void atMixPoint(Side side);
     void loadInto(Side side);
     bool tryNextEntry(Side side);
+    bool atLastEntryOfThePass() const;
     void updateMark(Side side);
     Deck& deck(Side side);
     bool& flag(Side side) { return side == Side::Left ? leftAtMixPoint_ : rightAtMixPoint_; }
@@ -81,6 +89,10 @@ class AutoDj {
     std::function<int()> automixStart_;
     std::unique_ptr<Timer> fade_;
     std::function<void()> changed_;
+    std::function<void(const QString&)> skipped_;
+    bool onePass_ = false;
+    bool passEnded_ = false;
+    int steps_ = 0;
 
     bool on_ = false;
     bool leftAtMixPoint_ = false;

@@ -19,6 +19,16 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 line.noSound = true;
             } else if (arg == "--info") {
                 line.showInfo = true;
+            } else if (arg == "--render-mix") {
+                line.renderMix = true;
+            } else if (arg == "--seconds") {
+                bool number = false;
+                line.seconds = index + 1 < arguments.size() ? arguments.at(index + 1).toDouble(&number) : 0;
+                if (!number || line.seconds <= 0) {
+                    if (line.error.isEmpty()) line.error = "--seconds needs a number of seconds above 0";
+                } else {
+                    ++index;
+                }
             } else if (line.error.isEmpty()) {
                 line.error = "unknown option " + arg;
             }
@@ -27,6 +37,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         rest << arg;
         line.fileIndexes << int(index);
     }
+    if (line.renderMix && rest.size() != 2 && line.error.isEmpty())
+        line.error = "--render-mix needs a playlist and the file to write";
     line.files = rest;
     line.argument = rest.join(' ');
     return line;
@@ -48,6 +60,9 @@ QString usageText() {
         "Options:\n"
         "  --no-sound      play through a silent output (no sound card needed)\n"
         "  --info FILE...  print the deck and playlist texts of music files and playlists as JSON lines\n"
+        "  --render-mix PLAYLIST OUT [--seconds N]\n"
+        "                  mix the playlist once through as Auto DJ would, into OUT (.wav or .flac),\n"
+        "                  with a cue sheet beside it; at most N seconds of it\n"
         "  --version       print the version and end\n"
         "  -h, --help      print this help and end\n"
         "\n"

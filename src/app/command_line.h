@@ -11,6 +11,8 @@ struct CommandLine {
     bool showHelp = false;     // --help, -h
     bool noSound = false;      // --no-sound: play through the silent output
     bool showInfo = false;     // --info FILE...: print the tag texts of files and playlists and end
+    bool renderMix = false;    // --render-mix PLAYLIST OUT: Auto DJ's mix of the playlist into a file
+    double seconds = 0;        // --seconds N: at most this much of the mix (0: all of it)
     QStringList files;         // the non-option arguments, one by one
     QList<int> fileIndexes;    // where each of `files` stands in the arguments (a name's bytes are there)
     QString argument;          // everything else, joined by blanks: a music file or a playlist

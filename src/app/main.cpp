@@ -9,10 +9,12 @@
 #include "app/command_line.h"
 #include "app/dj_console.h"
 #include "app/ini_settings_store.h"
+#include "app/offline_mix.h"
 #include "app/playlist_link.h"
 #include "app/qt_ticker.h"
 #include "audio/engine_factory.h"
 #include "audio/library_info.h"
+#include "options/settings.h"
 #include "playlist/info_command.h"
 #include "ui/loading_window.h"
 #include "ui/main_window.h"
@@ -62,6 +64,13 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         return vx::playlist::runInfoCommand(fileNames, out);
+    }
+    if (commandLine.renderMix) {
+        QCoreApplication app(argc, argv);
+        const vx::AppPaths paths = vx::AppPaths::standard(QCoreApplication::applicationDirPath());
+        const vx::IniSettingsStore store(paths.configFile);
+        return vx::runRenderMix(commandLine.files[0], commandLine.files[1], commandLine.seconds,
+                                vx::automixStartSetting(store), stderr);
     }
     if (commandLine.showVersion) {
         std::printf("%s %s\n", vx::kProductName, vx::kVersionText);

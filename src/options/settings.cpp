@@ -32,6 +32,10 @@ QStringList soundDeviceList(audio::SoundLibrary& library) {
     return list;
 }
 
+int automixStartSetting(const SettingsStore& store) {
+    return inRangeOr(leadingInt16(store.read("AutomixStart")), kAutomixMin, kAutomixMax, kAutomixDefault);
+}
+
 Settings loadSettings(const SettingsStore& store, const QStringList& devices,
                       const QString& defaultPlaylistFolder) {
     Settings s;
@@ -72,8 +76,7 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
     s.DjSetup = setup >= 0 && setup <= 2 ? setup : 0;
     s.XFaderCutSpeed =
         inRangeOr(leadingInt16(store.read("XFaderCutSpeed")), kCutSpeedMin, kCutSpeedMax, kCutSpeedDefault);
-    s.AutomixStart =
-        inRangeOr(leadingInt16(store.read("AutomixStart")), kAutomixMin, kAutomixMax, kAutomixDefault);
+    s.AutomixStart = automixStartSetting(store);
 
     const double buffer = leadingNumber(store.read("Buffer"));
     s.Buffer = buffer == 0.0 ? kBufferDefault : std::clamp(buffer, kBufferMin, kBufferMax);

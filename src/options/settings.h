@@ -59,6 +59,9 @@ QStringList soundDeviceList(audio::SoundLibrary& library);
 Settings loadSettings(const SettingsStore& store, const QStringList& devices,
                       const QString& defaultPlaylistFolder);
 
+// AutomixStart alone, as loadSettings() reads it.
+int automixStartSetting(const SettingsStore& store);
+
 // Writes every setting (not "Last Playlist", which the playlist keeps itself).
 void storeSettings(SettingsStore& store, const Settings& settings);
 

@@ -42,6 +42,14 @@ ff -f lavfi -i "aevalsrc=exprs='0.0000153*sin(2*PI*1000*t)|0.0000153*sin(2*PI*10
 ff -f lavfi -i "aevalsrc=exprs='1.5*sin(2*PI*1000*t)|1.5*sin(2*PI*1000*t)':s=44100:d=1.5" \
    -c:a pcm_f32le over1k_float.wav
 
+# Songs for the offline Auto DJ mix: one tone each, the first after a second of silence, the last ending
+# in three seconds of it.
+ff -f lavfi -i "aevalsrc=exprs='0':s=44100:d=1" -f lavfi -i "$(tone 300 11 44100)" \
+   -filter_complex "[0][1]concat=n=2:v=0:a=1,pan=stereo|c0=c0|c1=c0" -c:a pcm_s16le mix_a.wav
+ff -f lavfi -i "$(tone 1000 12 44100)" -c:a libmp3lame -b:a 192k mix_b.mp3
+ff -f lavfi -i "$(tone 3000 9 44100)" -f lavfi -i "aevalsrc=exprs='0':s=44100:d=3" \
+   -filter_complex "[0]pan=mono|c0=c0[t];[t][1]concat=n=2:v=0:a=1,pan=stereo|c0=c0|c1=c0" -c:a pcm_s16le mix_c.wav
+
 # Damaged and misleading files.
 head -c "$(( $(stat -c %s sine1k_cbr.mp3) / 2 ))" sine1k_cbr.mp3 > truncated.mp3
 : > empty.mp3

@@ -1,15 +1,15 @@
-#include "support/fake_ticker.h"
+#include "app/virtual_ticker.h"
 
 #include <algorithm>
 #include <limits>
 
-namespace vx::test {
+namespace vx {
 
 namespace {
-class FakeTimer : public Timer {
+class VirtualTimer : public Timer {
 public:
-    explicit FakeTimer(std::shared_ptr<FakeTicker::State> state) : state_(std::move(state)) {}
-    ~FakeTimer() override {
+    explicit VirtualTimer(std::shared_ptr<VirtualTicker::State> state) : state_(std::move(state)) {}
+    ~VirtualTimer() override {
         state_->enabled = false;
         state_->alive = false;
     }
@@ -27,20 +27,20 @@ public:
     void setSingleShot(bool single) override { state_->singleShot = single; }
 
 private:
-    std::shared_ptr<FakeTicker::State> state_;
+    std::shared_ptr<VirtualTicker::State> state_;
 };
 }  // namespace
 
-std::unique_ptr<Timer> FakeTicker::createTimer(int milliseconds, std::function<void()> tick) {
+std::unique_ptr<Timer> VirtualTicker::createTimer(int milliseconds, std::function<void()> tick) {
     auto state = std::make_shared<State>();
     state->interval = milliseconds;
     state->tick = std::move(tick);
     state->now = &now_;
     timers_.push_back(state);
-    return std::make_unique<FakeTimer>(state);
+    return std::make_unique<VirtualTimer>(state);
 }
 
-bool FakeTicker::fire(std::size_t i) {
+bool VirtualTicker::fire(std::size_t i) {
     if (i >= timers_.size()) return false;
     auto state = timers_[i];
     if (!state->alive || !state->enabled) return false;
@@ -49,7 +49,7 @@ bool FakeTicker::fire(std::size_t i) {
     return true;
 }
 
-void FakeTicker::advance(int milliseconds) {
+void VirtualTicker::advance(int milliseconds) {
     const int end = now_ + milliseconds;
     while (true) {
         std::size_t next = timers_.size();
@@ -68,4 +68,4 @@ void FakeTicker::advance(int milliseconds) {
     now_ = end;
 }
 
-}  // namespace vx::test
+}  // namespace vx
