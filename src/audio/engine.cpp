@@ -35,6 +35,7 @@ bool Engine::openMixer(std::uint32_t frequency) {
     if (frequency != 44100 && frequency != 22050) return fail(kErrFrequency);
     mixer_ = std::make_unique<Mixer>(static_cast<int>(frequency), limiter_);
     mixer_->setPrebufferSeconds(prebufferSeconds_);
+    mixer_->setCallbackObserver(observer_);
     return true;
 }
 
@@ -70,6 +71,11 @@ void Engine::render(float* out, int frames) {
     if (!offline_ || !mixer_) return;
     mixer_->render(out, frames);
     collectRetired();
+}
+
+void Engine::setCallbackObserver(CallbackObserver* observer) {
+    observer_ = observer;
+    if (mixer_) mixer_->setCallbackObserver(observer);
 }
 
 int Engine::outputLatency() const {

@@ -13,6 +13,7 @@
 
 namespace vx::audio {
 
+class CallbackObserver;
 class Mixer;
 class Output;
 class PortAudioSystem;
@@ -87,6 +88,9 @@ class Engine : public SoundLibrary {
     // --- test seam: hold decoders back after `frames` frames (Track::kUnlimited releases them)
     void setDecodeLimitForNewStreams(std::int64_t frames) { decodeLimit_ = frames; }
     bool setDecodeLimit(Handle h, std::int64_t frames);
+    // --- test seam: told on the audio thread when each output callback begins and ends. Pre: set
+    // while no output runs; `observer` outlives the engine's outputs.
+    void setCallbackObserver(CallbackObserver* observer);
 
   private:
     bool fail(int code) {
@@ -112,6 +116,7 @@ class Engine : public SoundLibrary {
     double prebufferSeconds_ = 0.1;
     EqMode eqMode_ = EqMode::Peaking;
     std::atomic<std::int64_t> decodeLimit_{Track::kUnlimited};  // read by preparing threads
+    CallbackObserver* observer_ = nullptr;
     std::uint64_t pastDropouts_ = 0;  // of the outputs closed before
     std::unique_ptr<PortAudioSystem> portAudio_;
     std::unique_ptr<Mixer> mixer_;

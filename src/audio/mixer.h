@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "audio/callback_observer.h"
 #include "audio/eq_design.h"
 #include "audio/frame_ring.h"
 #include "audio/limiter.h"
@@ -47,6 +48,10 @@ class Mixer {
     // Any thread: blocks rendered so far in which the output had to be limited or clipped (wraps).
     std::uint32_t limitedBlocks() const { return limitedBlocks_.load(std::memory_order_relaxed); }
     void setPrebufferSeconds(double s) { prebuffer_.store(s, std::memory_order_relaxed); }
+    // Test seam: the observer every output tells when its callback runs. Set it before the output
+    // starts (starting it publishes the pointer to the audio thread); null for none.
+    void setCallbackObserver(CallbackObserver* o) { observer_.store(o, std::memory_order_relaxed); }
+    CallbackObserver* callbackObserver() const { return observer_.load(std::memory_order_relaxed); }
 
     // UI thread. False when the queue is full (the caller waits or applies it inline).
     bool post(const Command& c) { return commands_.push(c); }
@@ -73,6 +78,7 @@ class Mixer {
 
     RenderContext ctx_;
     std::atomic<double> prebuffer_{0.1};
+    std::atomic<CallbackObserver*> observer_{nullptr};
     std::array<Stream*, kMaxStreams> streams_{};
     SpscQueue<Command, 1024> commands_;
     SpscQueue<Stream*, 64> retired_;

@@ -71,6 +71,7 @@ class PortAudioOutput : public Output {
     static int callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags flags, void* self) {
         auto* me = static_cast<PortAudioOutput*>(self);
+        const CallbackScope scope(me->mixer_->callbackObserver());
         me->health_.record(frames, (flags & paOutputUnderflow) != 0);
         me->mixer_->render(static_cast<float*>(output), static_cast<int>(frames));
         return paContinue;

@@ -26,7 +26,10 @@ void SilentOutput::run() {
         std::chrono::duration<double>(static_cast<double>(kDeviceBlockFrames) / rate_));
     auto next = Clock::now();
     while (!quit_.load(std::memory_order_acquire)) {
-        mixer_->render(block.data(), kDeviceBlockFrames);
+        {
+            const CallbackScope scope(mixer_->callbackObserver());
+            mixer_->render(block.data(), kDeviceBlockFrames);
+        }
         next += period;
         const auto now = Clock::now();
         if (next < now - 10 * period) next = now;  // after a long hiccup, do not race to catch up
