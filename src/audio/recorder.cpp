@@ -1,6 +1,7 @@
 #include "audio/recorder.h"
 
 #include <chrono>
+#include <ctime>
 
 #include "audio/audio_file_writer.h"
 
@@ -10,7 +11,8 @@ namespace {
 constexpr auto kWriterPeriod = std::chrono::milliseconds(50);
 }
 
-Recorder::Recorder(SoundLibrary& library, double ringSeconds) : library_(library), ringSeconds_(ringSeconds) {}
+Recorder::Recorder(SoundLibrary& library, double ringSeconds)
+    : library_(library), ringSeconds_(ringSeconds) {}
 
 Recorder::~Recorder() {
     finish();
@@ -115,6 +117,9 @@ void Recorder::run() {
         if (failed) writeFailed_.store(true);
     }
     writer_->close();  // after a failure it keeps the header that tells an unknown length
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    writerCpu_.store(static_cast<double>(cpu.tv_sec) + static_cast<double>(cpu.tv_nsec) * 1e-9);
     done_.store(true);
 }
 

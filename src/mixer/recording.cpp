@@ -28,7 +28,8 @@ Recording::~Recording() {
 }
 
 QString Recording::fileNameFor(const QDateTime& time, audio::AudioFileFormat format) {
-    return QStringLiteral("Velumix ") + time.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) + extensionOf(format);
+    return QStringLiteral("Velumix ") + time.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) +
+           extensionOf(format);
 }
 
 void Recording::toggle() {
@@ -89,7 +90,8 @@ QString Recording::elapsedText() const {
     const std::uint64_t seconds = recorder_.framesCaptured() / static_cast<std::uint64_t>(options_.rate);
     const auto two = [](std::uint64_t v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
     const QString minutesSeconds = two(seconds / 60 % 60) + QLatin1Char(':') + two(seconds % 60);
-    return seconds < 3600 ? minutesSeconds : QString::number(seconds / 3600) + QLatin1Char(':') + minutesSeconds;
+    return seconds < 3600 ? minutesSeconds
+                          : QString::number(seconds / 3600) + QLatin1Char(':') + minutesSeconds;
 }
 
 void Recording::tick() {

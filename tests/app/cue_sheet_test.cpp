@@ -12,7 +12,7 @@ TEST(CueSheet, OneTrackPerSongWithTextsTheFormatCanHold) {
     const std::vector<CueTrack> tracks = {
         {"Intro", "", 0},
         {"Say \"Hello\"\r\nAgain", "DJ\tOne", 44100 * 75 + 44100 / 75 * 7 + 3},  // 1:15 and 7 frames
-        {QString::fromUtf8("Caf\u00e9 del Mar"), "Energy 52", 44100LL * 6001},    // past 99 minutes
+        {QString::fromUtf8("Caf\u00e9 del Mar"), "Energy 52", 44100LL * 6001},   // past 99 minutes
     };
     EXPECT_EQ(cueSheetText("Velumix \"mix\".flac", tracks, 44100),
               QString::fromUtf8("FILE \"Velumix 'mix'.flac\" WAVE\n"
@@ -38,7 +38,8 @@ TEST(CueSheet, IsWrittenBesideTheAudioFile) {
     ASSERT_FALSE(writeCueSheet(audio, {{"Song", "Band", 44100}}, 44100));
     QFile cue(cueSheetPathFor(audio));
     ASSERT_TRUE(cue.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(cue.readAll().startsWith("FILE \"Velumix 2025-01-02 03-04-05.flac\" WAVE\n  TRACK 01 AUDIO\n"));
+    EXPECT_TRUE(
+        cue.readAll().startsWith("FILE \"Velumix 2025-01-02 03-04-05.flac\" WAVE\n  TRACK 01 AUDIO\n"));
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ TEST_F(RecordingTest, SongsCountFromWhenTheyAreHeardAndGoIntoTheCueSheet) {
     decks[1] = {8, "/music/b.mp3", false, false};
     recording->toggle();
     ASSERT_TRUE(recording->active());
-    EXPECT_EQ(recording->filePath(), dir.filePath("Music/Velumix Recordings/Velumix 2025-03-07 21-05-09.flac"));
+    EXPECT_EQ(recording->filePath(),
+              dir.filePath("Music/Velumix Recordings/Velumix 2025-03-07 21-05-09.flac"));
     play(2.5);
     decks[1].playing = true;  // behind the crossfader: not heard yet
     recording->songStarted(1);
@@ -123,9 +124,11 @@ TEST_F(RecordingTest, AnOutputThatCannotBeRecordedOrAFullDiskIsTold) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(recording->active());
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_TRUE(dialogs.shown[1].text.startsWith("The recording stopped:\nCould not write \"")) << dialogs.shown[1].text.toStdString();
+    EXPECT_TRUE(dialogs.shown[1].text.startsWith("The recording stopped:\nCould not write \""))
+        << dialogs.shown[1].text.toStdString();
     EXPECT_TRUE(dialogs.shown[1].text.contains("File too large"));
-    EXPECT_TRUE(dialogs.shown[1].text.endsWith("What was recorded until then is kept in \"" + recording->filePath() + "\"."));
+    EXPECT_TRUE(dialogs.shown[1].text.endsWith("What was recorded until then is kept in \"" +
+                                               recording->filePath() + "\"."));
 }
 
 }  // namespace

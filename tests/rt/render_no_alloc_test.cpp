@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "audio/frame_ring.h"
 #include "audio/offline_engine.h"
 
 namespace {
@@ -64,6 +65,9 @@ TEST(RealTime, RenderingNeitherAllocatesNorFrees) {
         }
     };
     renderCounted(20);
+    // A recording taps the output from here on; nobody drains it, so it fills and then drops.
+    audio::FrameRing ring(1 << 14);
+    e.engine.setOutputTap(&ring);
     audio::EqBandParams p;
     p.band = 1;
     p.gain = 9;
@@ -79,4 +83,6 @@ TEST(RealTime, RenderingNeitherAllocatesNorFrees) {
     e.engine.eqRemove(a);
     renderCounted(200);
     EXPECT_EQ(allocations.load(), 0);
+    EXPECT_GT(ring.framesDropped(), 0u);
+    e.engine.setOutputTap(nullptr);
 }
