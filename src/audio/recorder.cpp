@@ -1,6 +1,7 @@
 #include "audio/recorder.h"
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 #include "audio/audio_file_writer.h"
@@ -34,6 +35,7 @@ bool Recorder::start(const std::string& path, int rate) {
     auto ring = std::make_unique<FrameRing>(static_cast<std::size_t>(ringSeconds_ * rate));
     if (!library_.setOutputTap(ring.get())) {
         writer->close();
+        std::remove(path.c_str());  // nothing was recorded into it
         error_ = "The sound output cannot be recorded";
         return false;
     }
