@@ -18,6 +18,7 @@
 #include "bench_console.h"
 #include "bench_jack.h"
 #include "bench_playlist.h"
+#include "bench_recording.h"
 #include "ffmpeg_cli.h"
 
 namespace fs = std::filesystem;
@@ -366,5 +367,6 @@ int main(int argc, char** argv) {
     runJackBenchmarks(std::cout, dir);
     runPlaylistBenchmarks(std::cout);
     runConsoleBenchmarks(std::cout, dir);
+    runRecordingBenchmarks(std::cout, dir);
     return 0;
 }

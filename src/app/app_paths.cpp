@@ -16,18 +16,29 @@ AppPaths fromFolders(const QString& configRoot, const QString& dataRoot) {
     paths.playlistsDir = paths.dataDir + "/Playlists";
     return paths;
 }
+// The user's music folder: XDG_MUSIC_DIR of user-dirs.dirs (what xdg-user-dir answers), or ~/Music where
+// that is unset or disabled (set to the home folder itself).
+QString musicFolder() {
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (music.isEmpty() || QDir(music) == QDir::home()) return QDir::homePath() + QStringLiteral("/Music");
+    return music;
+}
+
+const QString kRecordingsFolder = QStringLiteral("/Velumix Recordings");
 }  // namespace
 
 AppPaths AppPaths::standard(const QString& applicationDir) {
     AppPaths paths = fromFolders(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
                                  QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     paths.manualFile = findManual(applicationDir);
+    paths.recordingsDir = musicFolder() + kRecordingsFolder;
     return paths;
 }
 
 AppPaths AppPaths::under(const QString& root, const QString& manualFile) {
     AppPaths paths = fromFolders(root + "/config", root + "/data");
     paths.manualFile = manualFile;
+    paths.recordingsDir = root + "/music" + kRecordingsFolder;
     return paths;
 }
 

@@ -12,11 +12,12 @@ struct AppPaths {
     QString loopsDir;      // <data>/Velumix Loops/ (saved loops; ends with "/")
     QString playlistsDir;  // <data>/Playlists (the first-run playlist folder)
     QString manualFile;    // the HTML manual's index.html, or empty when none is installed
+    QString recordingsDir;  // <XDG music folder>/Velumix Recordings (made when the first recording starts)
 
     // The user's folders (XDG_CONFIG_HOME / XDG_DATA_HOME or their defaults), and the manual looked up
     // around the folder of the executable.
     static AppPaths standard(const QString& applicationDir);
-    // Everything under `root` (config in root/config, data in root/data); used by tests.
+    // Everything under `root` (config in root/config, data in root/data, music in root/music); used by tests.
     static AppPaths under(const QString& root, const QString& manualFile = {});
 };
 

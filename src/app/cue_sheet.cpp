@@ -19,7 +19,8 @@ QString quoted(const QString& text) {
     for (const QChar c : text) {
         if (c == QLatin1Char('"'))
             clean += QLatin1Char('\'');
-        else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                 c == QChar::ParagraphSeparator)
             clean += QLatin1Char(' ');
         else
             clean += c;
@@ -41,7 +42,8 @@ CueTrack cueTrackForFile(const QString& path) {
     if (tags.wma && t.title.isEmpty() && t.performer.isEmpty()) {
         for (const tags::WmaEntry& e : *tags.wma) {
             if (e.key.compare(QStringLiteral("Title"), Qt::CaseInsensitive) == 0) t.title = e.value.trimmed();
-            if (e.key.compare(QStringLiteral("Author"), Qt::CaseInsensitive) == 0) t.performer = e.value.trimmed();
+            if (e.key.compare(QStringLiteral("Author"), Qt::CaseInsensitive) == 0)
+                t.performer = e.value.trimmed();
         }
     }
     if (t.title.isEmpty()) t.title = QFileInfo(path).completeBaseName();
@@ -64,7 +66,8 @@ QString cueSheetText(const QString& audioFileName, const std::vector<CueTrack>& 
         if (++number > kMaxTracks) break;
         text += QStringLiteral("  TRACK %1 AUDIO\n").arg(number, 2, 10, QLatin1Char('0'));
         text += QStringLiteral("    TITLE %1\n").arg(quoted(t.title));
-        if (!t.performer.trimmed().isEmpty()) text += QStringLiteral("    PERFORMER %1\n").arg(quoted(t.performer));
+        if (!t.performer.trimmed().isEmpty())
+            text += QStringLiteral("    PERFORMER %1\n").arg(quoted(t.performer));
         text += QStringLiteral("    INDEX 01 %1\n").arg(cueTime(t.startFrame, rate));
     }
     return text;
@@ -75,8 +78,8 @@ QString cueSheetPathFor(const QString& audioPath) {
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".cue"));
 }
 
-std::optional<FileError> writeCueSheet(const QString& audioPath, const std::vector<CueTrack>& tracks, int rate,
-                                       FileSystem& fs) {
+std::optional<FileError> writeCueSheet(const QString& audioPath, const std::vector<CueTrack>& tracks,
+                                       int rate, FileSystem& fs) {
     const QString text = cueSheetText(QFileInfo(audioPath).fileName(), tracks, rate);
     return writeFileAtomically(cueSheetPathFor(audioPath), text.toUtf8(), fs);
 }

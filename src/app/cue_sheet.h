@@ -33,7 +33,7 @@ QString cueTime(std::int64_t frame, int rate);
 QString cueSheetPathFor(const QString& audioPath);
 
 // Writes the cue sheet of `audioPath` beside it through the program's checked atomic write.
-std::optional<FileError> writeCueSheet(const QString& audioPath, const std::vector<CueTrack>& tracks, int rate,
-                                       FileSystem& fs = PosixFileSystem::instance());
+std::optional<FileError> writeCueSheet(const QString& audioPath, const std::vector<CueTrack>& tracks,
+                                       int rate, FileSystem& fs = PosixFileSystem::instance());
 
 }  // namespace vx

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/app_lifecycle.h"
+#include "app/cue_sheet.h"
 #include "app/dialogs.h"
 #include "mixer/mix_maths.h"
 #include "version.h"
@@ -41,11 +42,14 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
       transport_(lifecycle.streams()),
       decks_(lifecycle.streams().library(), transport_, lifecycle.dialogs(), ticker, console_, deckSettings_),
       mixer_(lifecycle.streams().library(), ticker),
+      recording_(lifecycle.streams().library(), lifecycle.dialogs(), recordingOptions()),
       autoDj_(decks_, mixer_, lifecycle.streams(), lifecycle.streams().library(), lifecycle.dialogs(), ticker,
               playlist_, [&lifecycle] { return lifecycle.settings().AutomixStart; }),
       keys_(*this) {
     autoDj_.setChangedHandler([this] { notifyChanged(); });
     actions_.autoDjToggle = [this] { autoDj_.autoDJCB_Click(); };
+    recording_.setDeckSource([this](int deck) { return deckHeard(deck); });
+    recording_.setChangedHandler([this] { notifyChanged(); });
     mixer_.setStreamSource([this](int deck) { return streamHandle(deck); });
     mixer_.setSelectDeckHandler([this](int deck) { console_.selectedDeck = deck; });
     mixer_.setChangedHandler([this] { notifyChanged(); });
@@ -75,6 +79,7 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
             autoDj_.loadEnded(side, deck(side).state().streamHandle != 0);
             notifyChanged();
         };
+        hooks.playStarted = [this, side] { recording_.songStarted(static_cast<int>(side)); };
         hooks.beep = [this] {
             if (beep_) beep_();
         };
@@ -84,6 +89,7 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
     decks_.setAfterTick([this](int, int) {
         autoDj_.checkMixPoints();
         mixer_.pollLimiter();
+        recording_.tick();
         if (ticked_) ticked_();
     });
 
@@ -105,6 +111,26 @@ void DjConsole::setBeep(std::function<void()> beep) {
 audio::Handle DjConsole::streamHandle(int deck) const {
     auto& decks = const_cast<DeckPair&>(decks_);
     return decks.deck(deck == 1 ? Side::Right : Side::Left).state().streamHandle;
+}
+
+Recording::Options DjConsole::recordingOptions() const {
+    Recording::Options o;
+    o.folder = lifecycle_.paths().recordingsDir;
+    o.format = lifecycle_.settings().RecordFormat;
+    o.rate = static_cast<int>(lifecycle_.settings().outputFrequency);
+    o.describe = [](const QString& path) { return cueTrackForFile(path); };
+    return o;
+}
+
+// A deck is heard while it plays and its level after the crossfader and main volume is above zero.
+Recording::DeckHeard DjConsole::deckHeard(int deck) {
+    const DeckState& s = decks_.deck(deck == 1 ? Side::Right : Side::Left).state();
+    Recording::DeckHeard heard;
+    heard.song = s.streamHandle;
+    heard.path = s.fileName;
+    heard.playing = s.streamHandle != 0 && lifecycle_.streams().isStreamPlaying(s.streamHandle);
+    heard.audible = (deck == 1 ? mixer_.rightOutputLevel() : mixer_.leftOutputLevel()) > 0;
+    return heard;
 }
 
 MeterMix DjConsole::meterMix() const {
@@ -193,6 +219,7 @@ void DjConsole::get_next_song() {
 void DjConsole::shutDown() {
     if (shutDown_) return;
     shutDown_ = true;
+    recording_.finish();
     decks_.stopDisplay();
     if (MainTimers* timers = lifecycle_.timers()) timers->handlers.trackLength = nullptr;
     if (mixer_.cutRunning()) mixer_.releaseCut();

@@ -12,6 +12,7 @@
 #include "deck/deck_pair.h"
 #include "deck/streams_transport.h"
 #include "mixer/mixer_model.h"
+#include "mixer/recording.h"
 
 namespace vx {
 
@@ -53,6 +54,7 @@ class DjConsole : public DeckHandles {
     DeckPair& decks() { return decks_; }
     Deck& deck(Side side) { return decks_.deck(side); }
     MixerModel& mixer() { return mixer_; }
+    Recording& recording() { return recording_; }
     Console& console() { return console_; }
     int selectedDeck() const { return console_.selectedDeck; }
     const DeckSettings& deckSettings() const { return deckSettings_; }
@@ -101,6 +103,8 @@ class DjConsole : public DeckHandles {
   private:
     QString openSongs();
     MeterMix meterMix() const;
+    Recording::Options recordingOptions() const;
+    Recording::DeckHeard deckHeard(int deck);
     void displayTick();
 
     AppLifecycle& lifecycle_;
@@ -109,6 +113,7 @@ class DjConsole : public DeckHandles {
     Console console_;
     DeckPair decks_;
     MixerModel mixer_;
+    Recording recording_;
     PlaylistLink playlist_;
     ConsoleActions actions_;
     AutoDj autoDj_;

@@ -229,6 +229,8 @@ constexpr KeyRow kRows[] = {
      nullptr, "right Play - Saved loop"},
     {"options", Qt::Key_F10, W::Always, kOnce,
      [](KeyDispatch& k) { call(k.console().actions().openOptions); }, nullptr, "the options"},
+    {"record", Qt::Key_F9, W::Neither, kOnce, [](KeyDispatch& k) { k.console().recording().toggle(); },
+     nullptr, "REC: start or stop recording the mix"},
     {"right_eq", Qt::Key_Insert, W::Always, kOnce, [](KeyDispatch& k) { right(k).eq_Click(); }, nullptr,
      "right deck's equaliser on or off"},
     {"help", Qt::Key_F1, W::Always, kOnce, [](KeyDispatch& k) { call(k.console().actions().showHelp); },

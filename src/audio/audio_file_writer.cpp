@@ -144,7 +144,8 @@ struct AudioFileWriter::Impl {
 bool AudioFileWriter::Impl::open(AudioFileFormat kind, int rate) {
     const bool flac = kind == AudioFileFormat::Flac;
     const AVOutputFormat* muxer = av_guess_format(flac ? "flac" : "wav", nullptr, nullptr);
-    const AVCodecID id = flac ? AV_CODEC_ID_FLAC : (bits == 24 ? AV_CODEC_ID_PCM_S24LE : AV_CODEC_ID_PCM_S16LE);
+    const AVCodecID id =
+        flac ? AV_CODEC_ID_FLAC : (bits == 24 ? AV_CODEC_ID_PCM_S24LE : AV_CODEC_ID_PCM_S16LE);
     const AVCodec* encoder = avcodec_find_encoder(id);
     if (!muxer || !encoder) {
         error = "No encoder for \"" + path + "\"";
@@ -171,14 +172,16 @@ bool AudioFileWriter::Impl::open(AudioFileFormat kind, int rate) {
     codec->time_base = AVRational{1, rate};
     codec->flags |= AV_CODEC_FLAG_BITEXACT;
     if (format->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (const int r = avcodec_open2(codec.get(), encoder, nullptr); r < 0) return failAv("Could not encode", r);
+    if (const int r = avcodec_open2(codec.get(), encoder, nullptr); r < 0)
+        return failAv("Could not encode", r);
     if (codec->frame_size > 0) frameSize = codec->frame_size;
 
     stream = avformat_new_stream(format.get(), nullptr);
     if (!stream) return failAv("Could not prepare", AVERROR(ENOMEM));
     stream->time_base = codec->time_base;
     avcodec_parameters_from_context(stream->codecpar, codec.get());
-    if (const int r = avformat_write_header(format.get(), nullptr); r < 0) return failAv("Could not write", r);
+    if (const int r = avformat_write_header(format.get(), nullptr); r < 0)
+        return failAv("Could not write", r);
     headerWritten = true;
     pending.reserve(2 * static_cast<std::size_t>(frameSize));
     return error.empty();
@@ -227,8 +230,8 @@ AudioFileWriter::~AudioFileWriter() {
     close();
 }
 
-std::unique_ptr<AudioFileWriter> AudioFileWriter::create(const std::string& path, int rate, std::string* error,
-                                                         int bits) {
+std::unique_ptr<AudioFileWriter> AudioFileWriter::create(const std::string& path, int rate,
+                                                         std::string* error, int bits) {
     const auto kind = audioFileFormatFor(path);
     if (!kind) {
         *error = "Not a FLAC or WAV file name: \"" + path + "\"";

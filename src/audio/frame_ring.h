@@ -37,7 +37,9 @@ class FrameRing {
         return std::min(filled, capacity_ - at);
     }
     // Consumer thread only: `frames` frames of those readable() offered are done with.
-    void consume(std::size_t frames) { tail_.store(tail_.load(std::memory_order_relaxed) + frames, std::memory_order_release); }
+    void consume(std::size_t frames) {
+        tail_.store(tail_.load(std::memory_order_relaxed) + frames, std::memory_order_release);
+    }
 
     // Any thread. Every frame offered to push() so far, kept or dropped: the position in the sound.
     std::uint64_t framesOffered() const {

@@ -116,7 +116,8 @@ void Mixer::acknowledgeTap() {
 }
 
 void Mixer::feedTap(const float* out, int frames) {
-    if (FrameRing* ring = tap_.load(std::memory_order_acquire)) ring->push(out, static_cast<std::size_t>(frames));
+    FrameRing* ring = tap_.load(std::memory_order_acquire);
+    if (ring) ring->push(out, static_cast<std::size_t>(frames));
 }
 
 }  // namespace vx::audio

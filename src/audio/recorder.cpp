@@ -1,6 +1,8 @@
 #include "audio/recorder.h"
 
 #include <chrono>
+#include <cstdio>
+#include <ctime>
 
 #include "audio/audio_file_writer.h"
 
@@ -10,7 +12,8 @@ namespace {
 constexpr auto kWriterPeriod = std::chrono::milliseconds(50);
 }
 
-Recorder::Recorder(SoundLibrary& library, double ringSeconds) : library_(library), ringSeconds_(ringSeconds) {}
+Recorder::Recorder(SoundLibrary& library, double ringSeconds)
+    : library_(library), ringSeconds_(ringSeconds) {}
 
 Recorder::~Recorder() {
     finish();
@@ -32,6 +35,7 @@ bool Recorder::start(const std::string& path, int rate) {
     auto ring = std::make_unique<FrameRing>(static_cast<std::size_t>(ringSeconds_ * rate));
     if (!library_.setOutputTap(ring.get())) {
         writer->close();
+        std::remove(path.c_str());  // nothing was recorded into it
         error_ = "The sound output cannot be recorded";
         return false;
     }
@@ -115,6 +119,9 @@ void Recorder::run() {
         if (failed) writeFailed_.store(true);
     }
     writer_->close();  // after a failure it keeps the header that tells an unknown length
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    writerCpu_.store(static_cast<double>(cpu.tv_sec) + static_cast<double>(cpu.tv_nsec) * 1e-9);
     done_.store(true);
 }
 

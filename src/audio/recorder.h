@@ -52,11 +52,13 @@ class Recorder {
     std::uint64_t framesDropped() const { return ring_ ? ring_->framesDropped() : lastDropped_; }
     // What ended the last recording badly (a write failure), empty when it ended well.
     const std::string& error() const { return error_; }
+    // CPU seconds the writer thread of the last completed recording used (encoding and writing).
+    double writerCpuSeconds() const { return writerCpu_.load(); }
 
   private:
-    void run();          // the writer thread
+    void run();  // the writer thread
     bool drain(bool* failed);
-    void complete();     // joins the writer, frees the ring
+    void complete();  // joins the writer, frees the ring
 
     SoundLibrary& library_;
     const double ringSeconds_;
@@ -71,9 +73,10 @@ class Recorder {
     std::thread thread_;
     std::mutex mutex_;  // guards the wake-ups between the UI and writer threads only
     std::condition_variable wake_;
-    bool released_ = false;              // the audio thread let go: write the rest and close
+    bool released_ = false;  // the audio thread let go: write the rest and close
     std::atomic<bool> writeFailed_{false};
-    std::atomic<bool> done_{false};      // the writer thread has closed the file
+    std::atomic<bool> done_{false};  // the writer thread has closed the file
+    std::atomic<double> writerCpu_{0.0};
 };
 
 }  // namespace vx::audio

@@ -2,6 +2,13 @@
 
 namespace vx {
 
+namespace {
+bool told(const std::function<void()>& hook) {
+    if (hook) hook();
+    return true;
+}
+}  // namespace
+
 bool DeckContext::isPlaying() {
     return hasStream() && transport.isStreamPlaying(state.streamHandle);
 }
@@ -15,11 +22,11 @@ bool DeckContext::seek(std::int64_t bytes) {
 }
 
 bool DeckContext::playStream() {
-    return hasStream() && transport.playStream(state.streamHandle, state.streamKind);
+    return hasStream() && transport.playStream(state.streamHandle, state.streamKind) && told(hooks.playStarted);
 }
 
 bool DeckContext::resumeStream() {
-    return hasStream() && transport.resumeStream(state.streamHandle, state.streamKind);
+    return hasStream() && transport.resumeStream(state.streamHandle, state.streamKind) && told(hooks.playStarted);
 }
 
 int DeckContext::frequency() {

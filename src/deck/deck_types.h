@@ -85,6 +85,7 @@ struct DeckHooks {
     std::function<bool()> autoDjOn;
     std::function<void(bool fileMissing)> autoDjLoadFailed;  // a load failed while Auto DJ runs
     std::function<void()> loadEnded;  // a load came to its end, loaded or not (it may end late)
+    std::function<void()> playStarted;  // the deck asked its stream to play (or resume)
     std::function<void()> brakeEnded;                        // the turntable stop brought the deck to a halt
     std::function<void(const QString& message)> throwError;  // sound failure box with the failure code
     std::function<void()> beep;

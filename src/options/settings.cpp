@@ -96,6 +96,9 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
     const QString limiter = store.read("Limiter").trimmed();
     s.Limiter = !(limiter.startsWith('0') && leadingNumber(limiter) == 0.0);
 
+    const bool wav = store.read("RecordFormat").trimmed().compare("wav", Qt::CaseInsensitive) == 0;
+    s.RecordFormat = wav ? audio::AudioFileFormat::Wav : audio::AudioFileFormat::Flac;
+
     const QString last = store.read("Last Playlist");
     s.lastPlaylist = last == kSettingNotFound ? QString() : last;
     return s;
@@ -118,6 +121,7 @@ void storeSettings(SettingsStore& store, const Settings& s) {
     store.write("playlistPath", s.playlistPath);
     store.write("stutteringSpeed", numberText(s.stutteringSpeed));
     store.write("Limiter", numberText(s.Limiter ? 1 : 0));
+    store.write("RecordFormat", s.RecordFormat == audio::AudioFileFormat::Wav ? "wav" : "flac");
 }
 
 }  // namespace vx

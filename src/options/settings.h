@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "audio/audio_file_writer.h"
 #include "audio/eq_design.h"
 
 namespace vx {
@@ -48,6 +49,7 @@ struct Settings {
     int stutteringSpeed = kStutterDefault;  // ms
     QString lastPlaylist;                   // "Last Playlist": empty when none (the playlist stores it)
     bool Limiter = true;                    // the output's peak limiter; a stored 0 turns it off
+    audio::AudioFileFormat RecordFormat = audio::AudioFileFormat::Flac;  // stored "flac" or "wav"
 };
 
 // The output devices offered to the user: "Default Sound Device", then the sound cards 1..6 as far as

@@ -48,6 +48,7 @@ MixerPanel::MixerPanel(DjConsole& console, QWidget* parent)
     column->addWidget(buildFaders(), 1);
     column->addWidget(buildMaster());
     column->addWidget(buildCrossfader());
+    column->addWidget(buildRecord());
     refresh();
 }
 
@@ -198,6 +199,23 @@ QWidget* MixerPanel::buildCrossfader() {
     return box;
 }
 
+QWidget* MixerPanel::buildRecord() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(5);
+    record_ = key("recordCB", -1, "REC", "Record the mix to a file", false);
+    record_->setStyle(StateButton::Style::Kill);
+    record_->setFixedWidth(46);
+    recordTime_ = label({}, box);
+    recordTime_->setObjectName("recordTime");
+    recordTime_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    row->addWidget(record_);
+    row->addWidget(recordTime_, 1);
+    connect(record_, &StateButton::clicked, this, [this] { console_.recording().toggle(); });
+    return box;
+}
+
 void MixerPanel::changed() {
     console_.notifyChanged();
 }
@@ -223,6 +241,9 @@ void MixerPanel::refresh() {
     rightMeter_->setBars(decks.right().meter().a, decks.right().meter().b);
     masterMeter_->setBars(decks.masterMeter().a, decks.masterMeter().b);
     masterMeter_->setLightLit(m.limitLit());
+    const Recording& recording = console_.recording();
+    record_->setLit(recording.active());
+    recordTime_->setText(recording.elapsedText());
     nextSong_->refresh();
     autoDj_->setLit(console_.autoDj().on());
 }

@@ -2,6 +2,8 @@
 
 #include <array>
 
+class QLabel;
+
 #include "ui/widgets/console_panel.h"
 
 namespace vx {
@@ -33,6 +35,7 @@ class MixerPanel : public ui::ConsolePanel {
     QWidget* buildFaders();
     QWidget* buildMaster();
     QWidget* buildCrossfader();
+    QWidget* buildRecord();
     ui::DjSlider* fader(const char* name, Qt::Orientation orientation, const QString& tip);
     ui::StateButton* key(const char* name, int index, const QString& caption, const QString& tip, bool green);
     void changed();
@@ -45,6 +48,8 @@ class MixerPanel : public ui::ConsolePanel {
     ui::DjSlider *mainVolume_ = nullptr, *crossfader_ = nullptr;
     std::array<ui::StateButton*, 3> monitors_{};
     std::array<ui::StateButton*, 2> cuts_{};
+    ui::StateButton* record_ = nullptr;
+    QLabel* recordTime_ = nullptr;
 };
 
 }  // namespace vx

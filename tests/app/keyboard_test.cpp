@@ -174,6 +174,7 @@ TEST(KeyTable, EveryRowOfBothTablesCallsItsHandler) {
          }},
         {Qt::Key_H, 0, shown, 1},
         {Qt::Key_F10, 0, called("options"), 1},
+        {Qt::Key_F9, 0, [](KeyBench& t) { return int(t.console->recording().active()); }, 1},
         {Qt::Key_Insert, 0, [](KeyBench& t) { return int(t.deck(Side::Right).eq().on()); }, 1},
         {Qt::Key_F1, 0, called("help"), 1},
         // Releases, whatever the modifiers

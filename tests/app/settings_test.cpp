@@ -86,6 +86,7 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     store.write("SeekAccuracy", "131072");
     store.write("TurntableStopSpeed", "6000 Hz");
     store.write("Limiter", "0");
+    store.write("RecordFormat", " WAV");
     Settings s = load();
     EXPECT_DOUBLE_EQ(s.pitchRange, 1.0);
     EXPECT_DOUBLE_EQ(s.Buffer, 1.1);
@@ -95,13 +96,16 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     EXPECT_EQ(s.SeekAccuracy, kExactSeekFlag);
     EXPECT_EQ(s.TurntableStopSpeed, 6000);
     EXPECT_FALSE(s.Limiter);
+    EXPECT_EQ(s.RecordFormat, audio::AudioFileFormat::Wav);
 
     store.write("pitchRange", "2");
     store.write("stutteringSpeed", "90");
     store.write("Buffer", "0.4");
     store.write("EQMode", "graphic");  // unknown: the classic equaliser
     store.write("Limiter", "on");  // only a 0 turns the limiter off
+    store.write("RecordFormat", "mp3");  // not one we write: FLAC
     s = load();
+    EXPECT_EQ(s.RecordFormat, audio::AudioFileFormat::Flac);
     EXPECT_EQ(s.EQMode, audio::EqMode::Peaking);
     EXPECT_DOUBLE_EQ(s.pitchRange, 2.0);
     EXPECT_EQ(s.stutteringSpeed, 90);
@@ -158,6 +162,7 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     s.stutteringSpeed = 70;
     s.playlistPath = "/music/lists";
     s.Limiter = false;
+    s.RecordFormat = audio::AudioFileFormat::Wav;
     storeSettings(store, s);
     EXPECT_EQ(store.values.value("initquality"), "CD Quality - 44100Hz");
     EXPECT_EQ(store.values.value("eqbandwidth"), "1.7");
@@ -176,6 +181,7 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     EXPECT_EQ(back.stutteringSpeed, 70);
     EXPECT_EQ(back.playlistPath, "/music/lists");
     EXPECT_FALSE(back.Limiter);
+    EXPECT_EQ(back.RecordFormat, audio::AudioFileFormat::Wav);
     EXPECT_EQ(back.optStartUp, 1);  // the first run's offer is remembered until the user changes it
 }
 

@@ -16,6 +16,7 @@
 
 #include "audio/callback_observer.h"
 #include "audio/engine.h"
+#include "audio/frame_ring.h"
 #include "audio/portaudio_output.h"
 #include "rt/blocking_calls.h"
 #include "support/signal.h"
@@ -158,6 +159,9 @@ TEST_P(CallbackDiscipline, NoAllocationLockOrWaitWhileADjPlays) {
     e.setCallbackObserver(&observer);
     ASSERT_TRUE(e.init(device, kRate)) << "error " << e.lastError();
     ASSERT_TRUE(e.start());
+    // A recording taps the output all along; nobody drains it, so it fills and then drops.
+    audio::FrameRing ring(1 << 14);
+    ASSERT_TRUE(e.setOutputTap(&ring));
     const BlockingCalls before = blockingCallsSoFar();
 
     audio::Handle decks[2] = {
@@ -180,7 +184,9 @@ TEST_P(CallbackDiscipline, NoAllocationLockOrWaitWhileADjPlays) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the removals reach the audio thread
     const BlockingCalls calls = blockingCallsSoFar() - before;
     const std::uint64_t callbacks = observer.callbacks.load();
+    e.setOutputTap(nullptr);
     e.shutdown();
+    EXPECT_GT(ring.framesDropped(), 0u);
 
     EXPECT_EQ(calls.total(), 0u) << "the audio callback made blocking calls: " << calls.text();
     const double seconds = std::chrono::duration<double>(kPlayTime).count();

@@ -101,6 +101,15 @@ public:
     bool eqReset(audio::Handle h) override;
     bool eqFree() override;
 
+    // The output tap: the test plays the audio thread and pushes into it.
+    audio::FrameRing* tap = nullptr;
+    bool tapRefused = false;
+    bool setOutputTap(audio::FrameRing* ring) override {
+        if (tapRefused) return false;
+        tap = ring;
+        return true;
+    }
+
 private:
     bool fail(int code);
     void log(std::string call) { calls.push_back(std::move(call)); }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +17,7 @@
 #include "support/memory_settings.h"
 #include "support/signal.h"
 #include "ui/main_window.h"
+#include "ui/widgets/state_button.h"
 #include "widgets_app.h"
 #include "support/good_libraries.h"
 
@@ -69,6 +73,8 @@ class OfflineEngine : public audio::SoundLibrary {
     }
     bool eqReset(audio::Handle h) override { return engine.eqReset(h); }
     bool eqFree() override { return engine.eqFree(); }
+    bool setOutputTap(audio::FrameRing* ring) override { return engine.setOutputTap(ring); }
+    bool outputTapReleased() override { return engine.outputTapReleased(); }
 
     test::Stereo render(double seconds) {
         const int frames = static_cast<int>(seconds * kRate);
@@ -151,6 +157,37 @@ TEST_F(ConsoleEngine, LoadPlayPitchMonitorAndCrossfadeAreHeard) {
     EXPECT_LT(toneOn(1), 0.002);
 
     click("LpauseCB");
+}
+
+TEST_F(ConsoleEngine, RecLightsWhileItRecordsWhatIsHeardAndShowsTheTime) {
+    dialogs.openManyAnswers.push_back(QStringList{QString::fromStdString(test::fixture("sine1k_44k.wav"))});
+    click("openFileCB2");
+    waitDecoded(Side::Left);
+    click("playCB2");
+    auto* rec = static_cast<ui::StateButton*>(named("recordCB"));
+    auto* time = static_cast<QLabel*>(named("recordTime"));
+    EXPECT_EQ(rec->text(), "REC");
+    EXPECT_FALSE(rec->isLit());
+
+    click("recordCB");
+    EXPECT_TRUE(rec->isLit());
+    EXPECT_EQ(time->text(), "00:00");
+    sound.render(1.2);
+    ticker.advance(80);
+    EXPECT_EQ(time->text(), "00:01");
+
+    click("recordCB");
+    EXPECT_FALSE(rec->isLit());
+    EXPECT_EQ(time->text(), "");
+    window->console().recording().finish();
+    const QFileInfo file(window->console().recording().filePath());
+    EXPECT_EQ(file.dir().path(), dir.filePath("music/Velumix Recordings"));
+    EXPECT_EQ(file.suffix(), "flac");
+    EXPECT_GT(file.size(), 1000);
+    QFile cue(file.dir().filePath(file.completeBaseName() + ".cue"));
+    ASSERT_TRUE(cue.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(cue.readAll().contains("  TRACK 01 AUDIO\n    TITLE \"sine1k_44k\"\n    INDEX 01 00:00:00\n"));
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 }  // namespace
