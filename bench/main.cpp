@@ -17,6 +17,7 @@
 #include "audio/engine.h"
 #include "bench_console.h"
 #include "bench_jack.h"
+#include "bench_mix.h"
 #include "bench_playlist.h"
 #include "bench_recording.h"
 #include "ffmpeg_cli.h"
@@ -319,6 +320,10 @@ int main(int argc, char** argv) {
     }
     double load = 0;
     if (getloadavg(&load, 1) == 1) figure("load_average", load, "runnable");
+    if (argc > 2 && std::string(argv[2]) == "mix") {  // just the Auto DJ figures
+        runMixBenchmarks(std::cout, dir);
+        return 0;
+    }
     // First, while no sample memory has been used yet.
     figure("memory_mb_per_min", memoryPerMinute(dir / "track60.mp3"), "MB/min");
     const fs::path a = dir / "track5_0.mp3", b = dir / "track5_1.mp3", sixty = dir / "track60.mp3";
@@ -368,5 +373,6 @@ int main(int argc, char** argv) {
     runPlaylistBenchmarks(std::cout);
     runConsoleBenchmarks(std::cout, dir);
     runRecordingBenchmarks(std::cout, dir);
+    runMixBenchmarks(std::cout, dir);
     return 0;
 }

@@ -80,6 +80,7 @@ struct OfflineMix::Parts : OfflineEngine {
 
     std::int64_t frames = 0;
     std::vector<CueTrack> tracks;
+    std::vector<double> checkSeconds;
     audio::Handle started[2] = {0, 0};  // the stream of each deck whose start is in `tracks`
     bool running = false;
     bool ending = false;  // the pass is over; one more step lets the limiter's delay out
@@ -116,7 +117,11 @@ void OfflineMix::Parts::wire() {
         };
         decks.deck(side).setHooks(std::move(hooks));
     }
-    decks.setAfterTick([this](int, int) { autoDj.checkMixPoints(); });
+    decks.setAfterTick([this](int, int) {
+        const auto t0 = std::chrono::steady_clock::now();
+        autoDj.checkMixPoints();
+        checkSeconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    });
 }
 
 void OfflineMix::Parts::start() {
@@ -192,6 +197,10 @@ double OfflineMix::secondsRendered() const {
 
 const std::vector<CueTrack>& OfflineMix::tracks() const {
     return p_->tracks;
+}
+
+const std::vector<double>& OfflineMix::autoDjCheckSeconds() const {
+    return p_->checkSeconds;
 }
 
 int OfflineMix::entriesDone() const {

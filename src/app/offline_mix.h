@@ -38,6 +38,8 @@ class OfflineMix {
     double secondsRendered() const;
     const std::vector<CueTrack>& tracks() const;
     int entriesDone() const;  // how far through the playlist the pass has got
+    // Seconds each display tick's Auto DJ check took (the benchmark's autodj_tick_ms).
+    const std::vector<double>& autoDjCheckSeconds() const;
 
   private:
     struct Parts;
