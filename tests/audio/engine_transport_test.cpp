@@ -102,19 +102,6 @@ TEST(Transport, PauseResumeAndStopKeepThePosition) {
     EXPECT_EQ(e.engine.activity(h), audio::kStopped);
 }
 
-TEST(Decoding, LengthBecomesExactWhenDecodingEnds) {
-    OfflineEngine e;
-    const audio::Handle h = e.open("sine1k_vbr.mp3", audio::Family::Plain, false);
-    ASSERT_NE(h, 0u);
-    EXPECT_GT(e.engine.length(h), 0);  // an estimate already
-    e.waitDecoded(h);
-    ASSERT_TRUE(e.engine.lengthIsFinal(h));
-    // 3 s at 44100 Hz, give or take the encoder's padding.
-    EXPECT_NEAR(static_cast<double>(e.engine.length(h)), 3 * 44100 * 4, 4 * 2400);
-    const audio::Handle w = e.open("sine1k_44k.wav");
-    EXPECT_EQ(e.engine.length(w), 88200 * 4);
-}
-
 TEST(Decoding, AStreamStallsWhileDecodingLagsAndGoesOnWhenItCatchesUp) {
     OfflineEngine e;
     e.engine.setBufferLength(0.1);

@@ -43,11 +43,12 @@ struct EqRun {
     OfflineEngine e;
     audio::Handle h = 0;
 
-    EqRun(const std::string& tone, audio::EqMode mode, int rate = 44100)
+    EqRun(const std::string& tone, audio::EqMode mode, int rate = 44100, int frequency = 0)
         : e(static_cast<std::uint32_t>(rate)) {
         e.engine.setEqMode(mode);
         h = e.open(tone);
-        e.engine.setAttributes(h, audio::kKeepFrequency, 20, audio::kKeepPan);  // well below the limiter
+        // Well below the limiter, even with a +15 dB band.
+        e.engine.setAttributes(h, frequency ? frequency : audio::kKeepFrequency, 20, audio::kKeepPan);
         on();
     }
     void on() {
@@ -70,8 +71,8 @@ struct EqRun {
 
 // Gain in dB that the equaliser gives a tone with one band set.
 double toneGainDb(const std::string& tone, double hz, audio::EqMode mode, int band, float gain,
-                  int rate = 44100) {
-    EqRun plain(tone, mode, rate), shaped(tone, mode, rate);
+                  int rate = 44100, int frequency = 0) {
+    EqRun plain(tone, mode, rate, frequency), shaped(tone, mode, rate, frequency);
     shaped.band(band, gain);
     plain.e.engine.play(plain.h);
     shaped.e.engine.play(shaped.h);
@@ -97,24 +98,40 @@ double worstStepRatio(const std::vector<float>& x, double hz, int rate) {
 
 }  // namespace
 
-TEST(Equaliser, IsolatorKillsRemoveTheirWholeBandAndLeaveTheOthers) {
+// Each band at its centre gives its gain in both modes; the isolator's kills remove their whole band and
+// leave the others. The centre stays put in what is heard whatever the pitch: the file's 1000 Hz tone
+// played 8 % fast is heard at 1080 Hz, and the mid band treats it as a 1080 Hz tone.
+TEST(Equaliser, EachBandActsOnItsOwnTones) {
+    const auto peaking = audio::EqMode::Peaking, isolator = audio::EqMode::Isolator;
+    const double pitched = bandResponseDb(designBand(44100, 1000, 2.0, 9.0), 1080, 44100);
     struct Row {
+        audio::EqMode mode;
         const char* tone;
         double hz;
         int band;
         float gain;
         double lowDb, highDb;
+        int frequency;
     };
     const Row rows[] = {
-        {"sine100_44k.wav", 100, 0, -35, -200, -60},   {"sine1k_44k.wav", 1000, 1, -35, -200, -60},
-        {"sine10k_44k.wav", 10000, 2, -35, -200, -60}, {"sine1k_44k.wav", 1000, 0, -35, -0.3, 0.3},
-        {"sine10k_44k.wav", 10000, 1, -35, -0.3, 0.3}, {"sine100_44k.wav", 100, 0, 6, 5.5, 6.5},
-        {"sine1k_44k.wav", 1000, 2, 0, -0.1, 0.1},
+        {peaking, "sine100_44k.wav", 100, 0, 12, 11.5, 12.5, 0},
+        {peaking, "sine1k_44k.wav", 1000, 1, -10, -10.5, -9.5, 0},
+        {peaking, "sine10k_44k.wav", 10000, 2, 5, 4.5, 5.5, 0},
+        {peaking, "sine1k_44k.wav", 1000, 1, -35, -35.5, -34.5, 0},  // a killed band
+        {peaking, "sine1k_44k.wav", 1000, 1, 15, 14.5, 15.5, 0},
+        {peaking, "sine1k_44k.wav", 1080, 1, 9, pitched - 0.5, pitched + 0.5, 47628},
+        {isolator, "sine100_44k.wav", 100, 0, -35, -200, -60, 0},
+        {isolator, "sine1k_44k.wav", 1000, 1, -35, -200, -60, 0},
+        {isolator, "sine10k_44k.wav", 10000, 2, -35, -200, -60, 0},
+        {isolator, "sine1k_44k.wav", 1000, 0, -35, -0.3, 0.3, 0},
+        {isolator, "sine10k_44k.wav", 10000, 1, -35, -0.3, 0.3, 0},
+        {isolator, "sine100_44k.wav", 100, 0, 6, 5.5, 6.5, 0},
+        {isolator, "sine1k_44k.wav", 1000, 2, 0, -0.1, 0.1, 0},
     };
     for (const Row& r : rows) {
-        const double db = toneGainDb(r.tone, r.hz, audio::EqMode::Isolator, r.band, r.gain);
-        EXPECT_GE(db, r.lowDb) << r.tone << " band " << r.band;
-        EXPECT_LE(db, r.highDb) << r.tone << " band " << r.band;
+        const double db = toneGainDb(r.tone, r.hz, r.mode, r.band, r.gain, 44100, r.frequency);
+        EXPECT_GE(db, r.lowDb) << r.tone << " band " << r.band << " gain " << r.gain;
+        EXPECT_LE(db, r.highDb) << r.tone << " band " << r.band << " gain " << r.gain;
     }
 }
 

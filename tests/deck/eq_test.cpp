@@ -4,28 +4,21 @@ namespace vx::test {
 
 class Equaliser : public DeckTest {};
 
-TEST_F(Equaliser, SwitchingOnBuildsThreeBandsWithTheSliderGains) {
-    auto& s = load(*right, "a.mp3");
-    EXPECT_TRUE(s.eq.empty());
-    right->eq_Click();
-    EXPECT_TRUE(right->eq().on());
-    ASSERT_EQ(s.eq.size(), 3u);
-    EXPECT_EQ(s.eq[0].gain, 5.0f);  // the untouched sliders: bass +5, mid -10, high +5
-    EXPECT_EQ(s.eq[1].gain, -10.0f);
-    EXPECT_EQ(s.eq[2].gain, 5.0f);
-    EXPECT_EQ(s.eq[0].centre, 100.0f);
-    EXPECT_EQ(s.eq[1].centre, 1000.0f);
-    EXPECT_EQ(s.eq[2].centre, 10000.0f);
-    EXPECT_EQ(s.eq[2].bandwidth, 2.0f);
-    EXPECT_EQ(s.eq[2].sampleRate, 44100u);
-    EXPECT_EQ(DeckEqualiser::gainFromSlider(15), 0);
-    EXPECT_EQ(DeckEqualiser::gainFromSlider(0), 15);
-    EXPECT_EQ(DeckEqualiser::gainFromSlider(30), -15);
-}
-
-TEST_F(Equaliser, KillHoldsTheBandDownUntilLifted) {
+// Switched on, the equaliser builds its three bands on the stream at the sliders' gains and the file's
+// rate; a kill holds its band at -35 dB until lifted, slider moves meanwhile count when it lifts. While
+// the equaliser is off, kills and sliders only change what it will build.
+TEST_F(Equaliser, BandsFollowSlidersAndKillsOnceSwitchedOn) {
     auto& s = load(*left, "a.mp3");
+    left->eqKill_Click(2);
+    left->eqBand_Change(0, -3);
+    EXPECT_TRUE(s.eq.empty());
     left->eq_Click();
+    EXPECT_TRUE(left->eq().on());
+    ASSERT_EQ(s.eq.size(), 3u);
+    EXPECT_EQ(s.eq[0].gain, -3.0f);
+    EXPECT_EQ(s.eq[1].gain, left->eq().gainDb(1));
+    EXPECT_EQ(s.eq[2].gain, -35.0f);
+    EXPECT_EQ(s.eq[2].sampleRate, 44100u);
     left->eqKill_Click(1);
     EXPECT_TRUE(left->eq().killed(1));
     EXPECT_EQ(s.eq[1].gain, -35.0f);
@@ -35,16 +28,6 @@ TEST_F(Equaliser, KillHoldsTheBandDownUntilLifted) {
     EXPECT_EQ(s.eq[1].gain, 12.0f);
     left->eqBand_Change(0, 40);
     EXPECT_EQ(s.eq[0].gain, 15.0f);  // clamped to the slider's range
-}
-
-TEST_F(Equaliser, OffKillsOnlyToggleAndCountWhenSwitchedOn) {
-    auto& s = load(*left, "a.mp3");
-    left->eqKill_Click(2);
-    left->eqBand_Change(0, -3);
-    EXPECT_TRUE(s.eq.empty());
-    left->eq_Click();
-    EXPECT_EQ(s.eq[0].gain, -3.0f);
-    EXPECT_EQ(s.eq[2].gain, -35.0f);
 }
 
 TEST_F(Equaliser, AnsweringNoKeepsItOnAndYesRemovesIt) {

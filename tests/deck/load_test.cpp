@@ -125,12 +125,4 @@ TEST_F(Loading, DropLoadsTheDraggedEntryOrComplains) {
     EXPECT_EQ(right->state().fileName, path);
 }
 
-TEST_F(Loading, OpenButtonLoadsTheAddedSong) {
-    const QString path = song("added.mp3");
-    left->hooks().addSongs = [&] { return path; };
-    left->openFile_Click();
-    EXPECT_EQ(left->state().fileName, path);
-    EXPECT_NE(left->state().streamHandle, 0u);
-}
-
 }  // namespace vx::test

@@ -4,69 +4,55 @@
 
 using namespace vx::mixer;
 
-TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(3.5), 4);
-    EXPECT_EQ(roundHalfEven(0.5), 0);
-    EXPECT_EQ(roundHalfEven(-87.5), -88);
-    EXPECT_EQ(roundHalfEven(-86.5), -86);
-    EXPECT_EQ(roundHalfEven(2.4999), 2);
-    EXPECT_EQ(roundHalfEven(2.5001), 3);
-    EXPECT_EQ(roundHalfEven(-0.4), 0);
+// Every level the mixer computes rounds halves to the even neighbour: 2.5 -> 2, 3.5 -> 4, -87.5 -> -88.
+TEST(MixMaths, OutputLevelsFollowTheCrossfaderAndMainVolumeAndRoundHalvesToEven) {
+    for (const auto& [x, expected] : {std::pair{2.5, 2}, {3.5, 4}, {0.5, 0}, {-87.5, -88}, {-86.5, -86},
+                                      {2.4999, 2}, {2.5001, 3}, {-0.4, 0}})
+        EXPECT_EQ(roundHalfEven(x), expected) << x;
+    struct Row {
+        MixInputs in;
+        OutputLevels out;
+    };
+    const Row rows[] = {
+        {{100, 50, 70, 50, 50}, {35, 35}},   // centre: each deck's level times main
+        {{100, 50, 100, 80, 20}, {80, 20}},
+        {{100, 0, 100, 90, 90}, {90, 0}},    // each end silences the far deck
+        {{100, 100, 100, 90, 90}, {0, 90}},
+        {{100, 25, 100, 80, 80}, {80, 40}},  // half way to an end halves the far deck only
+        {{100, 75, 100, 80, 80}, {40, 80}},
+        {{100, 0, 0, 100, 100}, {0, 0}},     // main volume 0 silences everything
+        {{100, 50, 0, 100, 100}, {0, 0}},
+        {{100, 100, 0, 100, 100}, {0, 0}},
+        {{100, 50, 50, 5, 7}, {2, 4}},       // 2.5 and 3.5
+        {{100, 25, 100, 0, 5}, {0, 2}},      // 0.5 x 5
+        {{100, 75, 100, 7, 0}, {4, 0}},      // 0.5 x 7
+        {{100, 50, 50, 1, 3}, {0, 2}},       // 0.5 and 1.5
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(outputLevels(r.in), r.out) << "crossfader " << r.in.crossfader << " main " << r.in.mainVolume
+                                             << " levels " << r.in.leftLevel << "/" << r.in.rightLevel;
 }
 
-TEST(OutputLevels, CentreGivesEachDeckItsLevelTimesMain) {
-    // Both deck sliders half way down, main volume 70.
-    EXPECT_EQ(outputLevels({100, 50, 70, 50, 50}), (OutputLevels{35, 35}));
-    EXPECT_EQ(outputLevels({100, 50, 100, 80, 20}), (OutputLevels{80, 20}));
+// The louder channel gives the volume, the quieter one the pan towards the louder side.
+TEST(MixMaths, ChannelBalance) {
+    struct Row {
+        int left, right;
+        Balance b;
+    };
+    const Row rows[] = {{35, 35, {35, 0}},   {0, 0, {0, 0}},     {0, 35, {35, 100}}, {35, 0, {35, -100}},
+                        {70, 35, {70, -50}}, {20, 35, {35, 43}},  // 100 - 57.14
+                        {8, 1, {8, -88}},    {1, 8, {8, 88}},     {3, 8, {8, 62}},    {8, 3, {8, -62}}};
+    for (const Row& r : rows) EXPECT_EQ(channelBalance(r.left, r.right), r.b) << r.left << "/" << r.right;
 }
 
-TEST(OutputLevels, EachEndSilencesTheFarDeck) {
-    EXPECT_EQ(outputLevels({100, 0, 100, 90, 90}), (OutputLevels{90, 0}));
-    EXPECT_EQ(outputLevels({100, 100, 100, 90, 90}), (OutputLevels{0, 90}));
-    // Half way to either end halves the far deck only.
-    EXPECT_EQ(outputLevels({100, 25, 100, 80, 80}), (OutputLevels{80, 40}));
-    EXPECT_EQ(outputLevels({100, 75, 100, 80, 80}), (OutputLevels{40, 80}));
-}
-
-TEST(OutputLevels, MainVolumeZeroSilencesEverything) {
-    for (int x : {0, 25, 50, 75, 100}) {
-        EXPECT_EQ(outputLevels({100, x, 0, 100, 100}), (OutputLevels{0, 0})) << "crossfader " << x;
+TEST(MixMaths, MonitorSplit) {
+    // Stereo (and any mode that is not 1 or 2) centres both decks.
+    for (int mode : {kMonitorStereo, 0}) {
+        const StreamSplit s = monitorSplit(mode, {30, 60}, 80);
+        EXPECT_EQ(s.leftDeck, (ChannelLevels{30, 30})) << mode;
+        EXPECT_EQ(s.rightDeck, (ChannelLevels{60, 60})) << mode;
     }
-}
-
-TEST(OutputLevels, RoundsHalvesToEven) {
-    EXPECT_EQ(outputLevels({100, 50, 50, 5, 7}), (OutputLevels{2, 4}));  // 2.5 and 3.5
-    EXPECT_EQ(outputLevels({100, 25, 100, 0, 5}).right, 2);              // 0.5 x 5 = 2.5
-    EXPECT_EQ(outputLevels({100, 75, 100, 7, 0}).left, 4);               // 0.5 x 7 = 3.5
-    EXPECT_EQ(outputLevels({100, 50, 50, 1, 3}), (OutputLevels{0, 2}));  // 0.5 and 1.5
-}
-
-TEST(ChannelBalance, LouderChannelGivesVolumeQuieterGivesPan) {
-    EXPECT_EQ(channelBalance(35, 35), (Balance{35, 0}));
-    EXPECT_EQ(channelBalance(0, 0), (Balance{0, 0}));
-    EXPECT_EQ(channelBalance(0, 35), (Balance{35, 100}));
-    EXPECT_EQ(channelBalance(35, 0), (Balance{35, -100}));
-    EXPECT_EQ(channelBalance(70, 35), (Balance{70, -50}));
-    EXPECT_EQ(channelBalance(20, 35), (Balance{35, 43}));  // 100 - 57.14
-}
-
-TEST(ChannelBalance, PanRoundsHalvesToEven) {
-    EXPECT_EQ(channelBalance(8, 1), (Balance{8, -88}));  // -87.5
-    EXPECT_EQ(channelBalance(1, 8), (Balance{8, 88}));   // 87.5
-    EXPECT_EQ(channelBalance(3, 8), (Balance{8, 62}));   // 62.5
-    EXPECT_EQ(channelBalance(8, 3), (Balance{8, -62}));  // -62.5
-}
-
-TEST(MonitorSplit, StereoCentresBothDecks) {
-    const StreamSplit s = monitorSplit(kMonitorStereo, {30, 60}, 80);
-    EXPECT_EQ(s.leftDeck, (ChannelLevels{30, 30}));
-    EXPECT_EQ(s.rightDeck, (ChannelLevels{60, 60}));
-    // Any mode that is not 1 or 2 is stereo.
-    EXPECT_EQ(monitorSplit(0, {30, 60}, 80).leftDeck, (ChannelLevels{30, 30}));
-}
-
-TEST(MonitorSplit, MonitoredDeckGoesLeftAtHeadphoneLevelOtherStaysRight) {
+    // The monitored deck goes left at headphone level, the other stays right.
     StreamSplit s = monitorSplit(kMonitorLeft, {30, 60}, 80);
     EXPECT_EQ(s.leftDeck, (ChannelLevels{80, 30}));
     EXPECT_EQ(s.rightDeck, (ChannelLevels{0, 60}));
@@ -76,10 +62,4 @@ TEST(MonitorSplit, MonitoredDeckGoesLeftAtHeadphoneLevelOtherStaysRight) {
     // Headphones at 0: the monitored deck keeps its mix level on the right channel only.
     s = monitorSplit(kMonitorLeft, {30, 60}, 0);
     EXPECT_EQ(channelBalance(s.leftDeck.left, s.leftDeck.right), (Balance{30, 100}));
-}
-
-TEST(SliderDirection, DownwardSlidersAreLoudestAtTheTop) {
-    EXPECT_EQ(levelFromDownwardSlider(0, 100), 100);
-    EXPECT_EQ(levelFromDownwardSlider(100, 100), 0);
-    EXPECT_EQ(downwardSliderFromLevel(levelFromDownwardSlider(37, 100), 100), 37);
 }

@@ -1,4 +1,5 @@
 #include "playlist/command_line.h"
+#include "playlist/m3u.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@ TEST(CommandLine, ExtensionsInAnyCase) {
     EXPECT_EQ(classifyCommandLine("/m/list.m3u8"), CommandLineKind::Playlist);
     EXPECT_EQ(classifyCommandLine("/m/song.mp3\""), CommandLineKind::Other);
     EXPECT_EQ(classifyCommandLine("/m/notes.txt"), CommandLineKind::Other);
+    EXPECT_FALSE(isPlaylistFileName("m3u"));  // a name, not an extension
 }
 
 TEST(PlaylistFolder, MissingWhenNoSuchFolder) {

@@ -20,18 +20,8 @@ QByteArray raw(const char (&text)[N]) {
 }
 }  // namespace
 
-TEST(M3u, EveryLineEndAndTheLastLineWithoutOne) {
-    const QStringList expected{"/a/1.mp3", "/a/2.mp3", "/a/3.mp3", "/a/4.mp3"};
-    EXPECT_EQ(parseM3u("/a/1.mp3\r\n/a/2.mp3\n/a/3.mp3\r/a/4.mp3", "/x"), expected);
-}
-
-TEST(M3u, SkipsBlankAndCommentLinesAndTrimsBlanks) {
-    const QByteArray text =
-        "#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n  /a/1.mp3  \r\n\r\n   \r\n/a/2.mp3\r\n";
-    EXPECT_EQ(parseM3u(text, "/x"), (QStringList{"/a/1.mp3", "/a/2.mp3"}));
-}
-
-// Encodings per line, UTF-16 with either byte order, refused lines, '/' as the only separator.
+// Every line end and a last line without one, comments and blank lines skipped, blanks trimmed; encodings
+// per line, UTF-16 with either byte order, refused lines, '/' as the only separator.
 TEST(M3u, EncodingsRefusedLinesAndResolution) {
     const QString cafe = QString::fromUtf8("Café.mp3");
     struct Case {
@@ -41,6 +31,11 @@ TEST(M3u, EncodingsRefusedLinesAndResolution) {
         QStringList rejected;
     };
     const Case cases[] = {
+        {"/a/1.mp3\r\n/a/2.mp3\n/a/3.mp3\r/a/4.mp3", {"/a/1.mp3", "/a/2.mp3", "/a/3.mp3", "/a/4.mp3"}, {}, {}},
+        {"#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n  /a/1.mp3  \r\n\r\n   \r\n/a/2.mp3\r\n",
+         {"/a/1.mp3", "/a/2.mp3"},
+         {},
+         {}},
         {"\xEF\xBB\xBF/m/Caf\xC3\xA9.mp3\r\n", {"/m/" + cafe}, {}, {}},
         {"/m/Caf\xE9.mp3\r\n", {"/m/" + cafe}, {"/m/Caf\xE9.mp3"}, {}},
         // One Latin-1 line leaves its UTF-8 neighbours alone.
@@ -118,11 +113,4 @@ TEST(M3u, WritesOnePathPerLineWithCrLfAndReadsItBack) {
     ASSERT_TRUE(writeM3u(file, {}));
     EXPECT_EQ(QFileInfo(file).size(), 0);
     EXPECT_FALSE(readM3u(dir.filePath("missing.m3u")).has_value());
-}
-
-TEST(M3u, PlaylistNamesInAnyCase) {
-    EXPECT_TRUE(isPlaylistFileName("a.M3U"));
-    EXPECT_TRUE(isPlaylistFileName("a.m3u8"));
-    EXPECT_FALSE(isPlaylistFileName("a.mp3"));
-    EXPECT_FALSE(isPlaylistFileName("m3u"));
 }
