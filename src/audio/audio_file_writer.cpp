@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 }
 
+#include "audio/ffmpeg_ptr.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,15 +24,6 @@ namespace {
 
 struct FormatFreer {
     void operator()(AVFormatContext* c) const { avformat_free_context(c); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
 struct IoFreer {
     void operator()(AVIOContext* io) const {
@@ -80,9 +73,9 @@ struct AudioFileWriter::Impl {
     std::int64_t pts = 0;     // frames given to the encoder
     std::unique_ptr<AVFormatContext, FormatFreer> format;
     std::unique_ptr<AVIOContext, IoFreer> io;
-    std::unique_ptr<AVCodecContext, CodecFreer> codec;
-    std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
-    std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
+    CodecPtr codec;
+    PacketPtr packet{av_packet_alloc()};
+    FramePtr frame{av_frame_alloc()};
     AVStream* stream = nullptr;
     int frameSize = kPcmFrameSize;
     std::vector<std::int32_t> pending;  // interleaved samples not yet a full encoder frame

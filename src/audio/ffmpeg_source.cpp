@@ -8,6 +8,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "audio/ffmpeg_ptr.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -20,15 +22,6 @@ namespace {
 
 struct FormatCloser {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
 struct SwrFreer {
     void operator()(SwrContext* s) const { swr_free(&s); }
@@ -75,9 +68,9 @@ bool readable(const std::string& path, std::int64_t* tagBytes) {
 
 struct FfmpegSource::Impl {
     std::unique_ptr<AVFormatContext, FormatCloser> format;
-    std::unique_ptr<AVCodecContext, CodecFreer> codec;
-    std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
-    std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
+    CodecPtr codec;
+    PacketPtr packet{av_packet_alloc()};
+    FramePtr frame{av_frame_alloc()};
     std::unique_ptr<SwrContext, SwrFreer> swr;
     int stream = -1;
     int swrOutChannels = 2;

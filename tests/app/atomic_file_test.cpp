@@ -1,6 +1,8 @@
 #include "app/atomic_file.h"
 
 #include <gtest/gtest.h>
+
+#include "support/file_size_limit.h"
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -148,15 +150,10 @@ TEST(AtomicFile, EveryWriterSurvivesAFaultAtEveryPoint) {
 TEST(AtomicFile, AFileSizeLimitLeavesTheOldFile) {
     QTemporaryDir dir;
     const QString file = writeBytes(dir.filePath("list.m3u"), "/old.mp3\r\n");
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = old;
-    tiny.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const auto failure = writeFileAtomically(file, QByteArray(500, 'x'));
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
+    const auto failure = [&] {
+        const FileSizeLimit limit(64);
+        return writeFileAtomically(file, QByteArray(500, 'x'));
+    }();
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->number, EFBIG);
     EXPECT_FALSE(failure->text.isEmpty());

@@ -15,6 +15,7 @@
 #include "audio/ffmpeg_source.h"
 #include "audio/recorder.h"
 #include "offline_engine.h"
+#include "support/file_size_limit.h"
 #include "support/signal.h"
 
 namespace vx::audio {
@@ -99,16 +100,12 @@ TEST_P(FileFormats, AFullDiskStopsTheWriterWithItsReasonAndLeavesADecodableFile)
     std::string error;
     auto w = AudioFileWriter::create(file("full"), kRate, &error);
     ASSERT_TRUE(w) << error;
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 300 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
-    bool wrote = writeInPieces(*w, sound) && w->flush();
-    const bool closed = w->close();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool wrote = false, closed = false;
+    {
+        const test::FileSizeLimit limit(300 * 1024);
+        wrote = writeInPieces(*w, sound) && w->flush();
+        closed = w->close();
+    }
 
     EXPECT_FALSE(wrote);
     EXPECT_FALSE(closed);

@@ -11,6 +11,7 @@
 #include "audio/frame_ring.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_sound_library.h"
+#include "support/file_size_limit.h"
 #include "support/signal.h"
 
 namespace vx {
@@ -108,20 +109,15 @@ TEST_F(RecordingTest, AnOutputThatCannotBeRecordedOrAFullDiskIsTold) {
 
     library.tapRefused = false;
     ASSERT_TRUE(recording->start());
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 20 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
-    play(5.0);
-    for (int i = 0; i < 500 && recording->active(); ++i) {
-        recording->tick();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    {
+        const test::FileSizeLimit limit(20 * 1024);
+        play(5.0);
+        for (int i = 0; i < 500 && recording->active(); ++i) {
+            recording->tick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        recording->finish();
     }
-    recording->finish();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(recording->active());
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_TRUE(dialogs.shown[1].text.startsWith("The recording stopped:\nCould not write \""))
