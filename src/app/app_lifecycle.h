@@ -7,11 +7,11 @@
 
 #include "app/app_paths.h"
 #include "app/lifecycle_hooks.h"
-#include "app/main_timers.h"
+#include "app/ticker.h"
 #include "app/sound_system.h"
 #include "app/streams.h"
 #include "audio/library_info.h"
-#include "options/settings.h"
+#include "options/settings_holder.h"
 
 namespace vx {
 
@@ -20,7 +20,7 @@ class SettingsStore;
 class Ticker;
 
 // The program's life from the library checks to the shutdown of the sound system. It owns the sound
-// system, the streams, the settings and the main window's timers; the windows ask it and show.
+// system, the streams, the settings and the one-shot start timer; the windows ask it and show.
 class AppLifecycle {
   public:
     enum class State { NotStarted, Running, Failed, ShutDown };
@@ -29,8 +29,8 @@ class AppLifecycle {
                  AppPaths paths, std::function<audio::LibraryInfo()> libraryInfo);
     ~AppLifecycle();
 
-    // The library checks, then the load: timers, help, loops folder, settings, stale save temporaries,
-    // sound system, buffer, running timers. False (state Failed) when the program must end; the reason has
+    // The library checks, then the load: help, loops folder, settings (stored at once, first-run
+    // defaults too), stale save temporaries, sound system, buffer, the start timer. False (state Failed) when the program must end; the reason has
     // been shown.
     bool start();
     // The exit code of a program whose start failed.
@@ -43,10 +43,15 @@ class AppLifecycle {
     const QString& commandLineSong() const { return commandLineSong_; }
 
     // Refused (false) while a deck plays or when the user cancels saving the playlist; otherwise stops
-    // every timer and the sound system and answers true: the windows may now close, last opened first.
+    // the start timer and the sound system and answers true: the windows may now close, last opened
+    // first (the console stops its own timers as it shuts down).
     bool requestExit();
-    // The main window goes away: the loop timers are released.
+    // The main window goes away: the start timer is released.
     void unload();
+
+    // tmrAsync: runs `task` once, 1 ms after the start (the playlist window's load). Empty: nothing runs.
+    void setAsyncTask(std::function<void()> task) { asyncTask_ = std::move(task); }
+    bool asyncPending() const { return tmrAsync_ && tmrAsync_->isEnabled(); }
 
     // The manual to open for F1, or nullopt after telling the user why there is none.
     std::optional<QString> helpToOpen();
@@ -59,8 +64,10 @@ class AppLifecycle {
     const AppPaths& paths() const { return paths_; }
     const QString& loopsFolder() const { return loopsFolder_; }
     const QString& helpFile() const { return helpFile_; }
-    Settings& settings() { return settings_; }
-    MainTimers* timers() { return timers_.get(); }
+    const Settings& settings() const { return settings_.get(); }
+    SettingsHolder& settingsHolder() { return settings_; }
+    SettingsStore& store() { return store_; }
+    audio::SoundLibrary& library() { return library_; }
     SoundSystem& soundSystem() { return soundSystem_; }
     Streams& streams() { return streams_; }
     Dialogs& dialogs() { return dialogs_; }
@@ -69,6 +76,7 @@ class AppLifecycle {
   private:
     bool load();
     void removeStaleSaves();
+    void settingsChanged(const Settings& now, const Settings& before);
     bool anyDeckPlaying();
 
     audio::SoundLibrary& library_;
@@ -80,8 +88,10 @@ class AppLifecycle {
 
     SoundSystem soundSystem_;
     Streams streams_;
-    Settings settings_;
-    std::unique_ptr<MainTimers> timers_;
+    SettingsHolder settings_;
+    int settingsObserver_ = 0;
+    std::unique_ptr<Timer> tmrAsync_;
+    std::function<void()> asyncTask_;
     EmptyDecks noDecks_;
     NoPlaylistChanges noPlaylist_;
     const DeckHandles* decks_ = &noDecks_;

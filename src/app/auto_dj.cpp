@@ -32,6 +32,10 @@ Deck& AutoDj::deck(Side side) {
     return decks_.deck(side);
 }
 
+void AutoDj::stopFade() {
+    fade_->setEnabled(false);
+}
+
 bool AutoDj::fadeRunning() const {
     return fade_->isEnabled();
 }

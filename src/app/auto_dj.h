@@ -60,6 +60,7 @@ class AutoDj {
 
     bool on() const { return on_; }
     bool fadeRunning() const;
+    void stopFade();  // program end: the glide stops where it is
     bool leftAtMixPoint() const { return leftAtMixPoint_; }
     bool rightAtMixPoint() const { return rightAtMixPoint_; }
     bool leftCurrent() const { return leftCurrent_; }

@@ -12,14 +12,13 @@ namespace vx {
 
 namespace {
 
-DeckSettings deckSettingsFrom(AppLifecycle& lifecycle) {
-    const Settings& s = lifecycle.settings();
+DeckSettings deckSettingsFrom(const Settings& s, const QString& loopFolder) {
     DeckSettings d;
     d.pitchRange = s.pitchRange;
     d.turntableStopSpeed = s.TurntableStopSpeed;
     d.stutteringSpeed = s.stutteringSpeed;
     d.eqBandwidth = s.EQBandwidth;
-    d.loopFolder = lifecycle.loopsFolder();
+    d.loopFolder = loopFolder;
     d.productName = QString::fromLatin1(kProductName);
     return d;
 }
@@ -38,7 +37,7 @@ Dialogs::FileRequest addSongsRequest(const QString& startFolder) {
 
 DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
     : lifecycle_(lifecycle),
-      deckSettings_(deckSettingsFrom(lifecycle)),
+      deckSettings_(deckSettingsFrom(lifecycle.settings(), lifecycle.loopsFolder())),
       transport_(lifecycle.streams()),
       decks_(lifecycle.streams().library(), transport_, lifecycle.dialogs(), ticker, console_, deckSettings_),
       mixer_(lifecycle.streams().library(), ticker),
@@ -93,15 +92,24 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
         if (ticked_) ticked_();
     });
 
-    if (MainTimers* timers = lifecycle_.timers()) {
-        timers->handlers.trackLength = [this] { decks_.tmrTrackLength_Timer(); };
-    }
+    settingsObserver_ = lifecycle_.settingsHolder().observe(
+        [this](const Settings& now, const Settings& before) { settingsChanged(now, before); });
     lifecycle_.setDecks(this);
 }
 
 DjConsole::~DjConsole() {
-    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.trackLength = nullptr;
+    lifecycle_.settingsHolder().forget(settingsObserver_);
     lifecycle_.setDecks(nullptr);
+}
+
+// The cut timer takes its interval, both decks their pitch (left first) and the cue timers theirs; the
+// equalisers are rebuilt when their bandwidth or mode changed.
+void DjConsole::settingsChanged(const Settings& now, const Settings& before) {
+    deckSettings_ = deckSettingsFrom(now, deckSettings_.loopFolder);
+    mixer_.setCutSpeed(now.XFaderCutSpeed);
+    decks_.applySettings();
+    if (now.EQBandwidth != before.EQBandwidth || now.EQMode != before.EQMode) decks_.adjust_EQBandwidth();
+    notifyChanged();
 }
 
 void DjConsole::setBeep(std::function<void()> beep) {
@@ -152,6 +160,7 @@ void DjConsole::startUp() {
     keys_.load(lifecycle_.paths().keysFile, lifecycle_.dialogs());
     mixer_.startUp();
     decks_.applySettings();  // stutter speed, and the pitch shown on both LCDs
+    decks_.startDisplay();
 
     const QString song = lifecycle_.commandLineSong();
     if (!song.isEmpty()) {
@@ -221,7 +230,7 @@ void DjConsole::shutDown() {
     shutDown_ = true;
     recording_.finish();
     decks_.stopDisplay();
-    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.trackLength = nullptr;
+    autoDj_.stopFade();
     if (mixer_.cutRunning()) mixer_.releaseCut();
     decks_.left().release();
     decks_.right().release();

@@ -17,6 +17,7 @@
 namespace vx {
 
 class AppLifecycle;
+struct Settings;
 
 // What the console needs of the playlist. Every member may stay empty: the console then has no
 // current entry and the open buttons use the file picker themselves.
@@ -105,6 +106,7 @@ class DjConsole : public DeckHandles {
     MeterMix meterMix() const;
     Recording::Options recordingOptions() const;
     Recording::DeckHeard deckHeard(int deck);
+    void settingsChanged(const Settings& now, const Settings& before);
     void displayTick();
 
     AppLifecycle& lifecycle_;
@@ -123,6 +125,7 @@ class DjConsole : public DeckHandles {
     std::function<void()> beep_;
     bool dragging_ = false;
     bool shutDown_ = false;
+    int settingsObserver_ = 0;
     std::unique_ptr<SongOpener> opener_;  // goes first: its pending loads point into the decks
 };
 

@@ -35,11 +35,17 @@ ProgramPlaylist::ProgramPlaylist(AppLifecycle& lifecycle, SettingsStore& store, 
 
     lifecycle_.setPlaylist(this);
     lifecycle_.streams().setRemoveFromPlaylist([this] { removeVanishedSong(); });
-    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.async = [this] { load(); };
+    lifecycle_.setAsyncTask([this] { load(); });
+    settingsObserver_ = lifecycle_.settingsHolder().observe([this](const Settings& now, const Settings& before) {
+        if (now.playlistPath != before.playlistPath) {
+            model_.setFolders({now.playlistPath, addSongsFolder(now.RecPath)});
+        }
+    });
 }
 
 ProgramPlaylist::~ProgramPlaylist() {
-    if (MainTimers* timers = lifecycle_.timers()) timers->handlers.async = nullptr;
+    lifecycle_.settingsHolder().forget(settingsObserver_);
+    lifecycle_.setAsyncTask(nullptr);
     lifecycle_.streams().setRemoveFromPlaylist(nullptr);
     lifecycle_.setPlaylist(nullptr);
     disconnect();

@@ -81,6 +81,7 @@ class ProgramPlaylist : public PlaylistSaveHook, private playlist::PlaylistObser
     bool unloaded_ = false;
     bool startLoading_ = false;
     int startTotal_ = 0;
+    int settingsObserver_ = 0;
 };
 
 }  // namespace vx

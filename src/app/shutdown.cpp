@@ -1,7 +1,6 @@
 // The exit rules: refused while a deck plays, the unsaved playlist offered, then everything stopped.
 #include "app/app_lifecycle.h"
 #include "app/dialogs.h"
-#include "options/settings.h"
 
 namespace vx {
 
@@ -32,17 +31,14 @@ bool AppLifecycle::requestExit() {
                 return false;
         }
     }
-    if (timers_) timers_->disableTimers();
-    if (state_ == State::Running) {
-        soundSystem_.terminate_BASS(decks_->streamHandle(0), decks_->streamHandle(1));
-        storeSettings(store_, settings_);  // the settings live on to the next start, first-run ones too
-    }
+    if (tmrAsync_) tmrAsync_->setEnabled(false);
+    if (state_ == State::Running) soundSystem_.terminate_BASS(decks_->streamHandle(0), decks_->streamHandle(1));
     state_ = State::ShutDown;
     return true;
 }
 
 void AppLifecycle::unload() {
-    if (timers_) timers_->terminateTimers();
+    tmrAsync_.reset();
 }
 
 }  // namespace vx

@@ -23,7 +23,9 @@ AppLifecycle::AppLifecycle(audio::SoundLibrary& library, Dialogs& dialogs, Setti
     streams_.setErrorReporter([this](const QString& message) { soundSystem_.ThrowError(message); });
 }
 
-AppLifecycle::~AppLifecycle() = default;
+AppLifecycle::~AppLifecycle() {
+    if (settingsObserver_ != 0) settings_.forget(settingsObserver_);
+}
 
 void AppLifecycle::setCommandLine(const QString& argument) {
     commandLineArgument_ = argument;
@@ -38,7 +40,10 @@ bool AppLifecycle::start() {
 }
 
 bool AppLifecycle::load() {
-    timers_ = std::make_unique<MainTimers>(ticker_);
+    tmrAsync_ = ticker_.createTimer(1, [this] {
+        if (asyncTask_) asyncTask_();
+    });
+    tmrAsync_->setSingleShot(true);
 
     // Help is offered when the manual shipped with the program is there.
     helpFile_ = QFileInfo(paths_.manualFile).isFile() ? paths_.manualFile : QString();
@@ -47,27 +52,38 @@ bool AppLifecycle::load() {
     QDir().mkpath(paths_.loopsDir);
     loopsFolder_ = paths_.loopsDir;
 
-    settings_ = loadSettings(store_, soundDeviceList(library_), paths_.playlistsDir);
+    settings_.reset(loadSettings(store_, soundDeviceList(library_), paths_.playlistsDir));
+    const Settings& s = settings_.get();
+    storeSettings(store_, s);  // the first run's values live on to the next start
     removeStaleSaves();
-    streams_.setStreamFlags(static_cast<std::uint32_t>(settings_.SeekAccuracy));
-    timers_->tmrXfader->setInterval(settings_.XFaderCutSpeed);
+    streams_.setStreamFlags(static_cast<std::uint32_t>(s.SeekAccuracy));
+    if (settingsObserver_ == 0) {
+        settingsObserver_ =
+            settings_.observe([this](const Settings& now, const Settings& before) { settingsChanged(now, before); });
+    }
 
-    library_.setLimiter(settings_.Limiter);
-    if (!soundSystem_.init_BASS(settings_.outputDevice, settings_.outputFrequency)) return false;
-    library_.setBufferLength(settings_.Buffer);
-    library_.setEqMode(settings_.EQMode);
+    library_.setLimiter(s.Limiter);
+    library_.setOutputLatency(s.OutputLatencyMs / 1000.0);
+    if (!soundSystem_.init_BASS(s.outputDevice, s.outputFrequency)) return false;
+    library_.setBufferLength(s.Buffer);
+    library_.setEqMode(s.EQMode);
 
-    timers_->tmrAsync->setEnabled(true);
-    timers_->tmrLcue->setInterval(settings_.stutteringSpeed);
-    timers_->tmrRcue->setInterval(settings_.stutteringSpeed);
-    timers_->tmrTrackLength->setEnabled(true);
+    tmrAsync_->setEnabled(true);
     return true;
+}
+
+// Streams opened from now on seek as chosen; the equaliser shapes its next band change in the chosen mode.
+void AppLifecycle::settingsChanged(const Settings& now, const Settings& before) {
+    if (now.SeekAccuracy != before.SeekAccuracy) {
+        streams_.setStreamFlags(static_cast<std::uint32_t>(now.SeekAccuracy));
+    }
+    if (now.EQMode != before.EQMode) library_.setEqMode(now.EQMode);
 }
 
 // Temporaries of saves that were killed, in the folders the program writes to.
 void AppLifecycle::removeStaleSaves() {
     for (const QString& folder : {QFileInfo(paths_.configFile).absolutePath(), paths_.loopsDir,
-                                  paths_.playlistsDir, settings_.playlistPath}) {
+                                  paths_.playlistsDir, settings_.get().playlistPath}) {
         removeStaleTemporaries(folder);
     }
 }

@@ -36,6 +36,7 @@ class Streams {
 
     // Stream flags given to both create calls (0, or audio::kExactSeek).
     void setStreamFlags(std::uint32_t flags) { flags_ = flags; }
+    std::uint32_t streamFlags() const { return flags_; }
     // While Auto DJ runs, a failed open shows nothing.
     void setAutoDjOn(bool on) { autoDjOn_ = on; }
     // Called when the user answers Yes to "Remove from Playlist?".

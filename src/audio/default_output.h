@@ -14,6 +14,7 @@ struct OutputDevice {
     std::string name;
     HostApi api = HostApi::Other;
     bool systemDefault = false;  // the device the audio library itself calls the default
+    std::string description;     // sound system and name, as the user is shown it
 };
 
 // The devices the default output tries, best first (indices into `devices`). A desktop's sound server

@@ -26,7 +26,7 @@ std::string Engine::deviceDescription(int index) {
     if (index < 1 || options_.forceNoSound) return {};
     if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
     const auto names = portAudio_->outputDevices();
-    return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)].name
+    return index <= static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index - 1)].description
                                                    : std::string();
 }
 
@@ -49,7 +49,7 @@ bool Engine::init(int device, std::uint32_t frequency) {
     } else {
         if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
         int error = kErrDriver;
-        output_ = portAudio_->open(device, static_cast<int>(frequency), mixer_.get(), &error);
+        output_ = portAudio_->open(device, static_cast<int>(frequency), latencySeconds_, mixer_.get(), &error);
         if (!output_) {
             mixer_.reset();
             return fail(error);

@@ -34,6 +34,7 @@ class Engine : public SoundLibrary {
     bool stop() override;
     bool shutdown() override;
     bool setBufferLength(double seconds) override;
+    void setOutputLatency(double seconds) override { latencySeconds_ = seconds; }
     int lastError() const override { return error_; }
     std::uint64_t dropouts() const override;
 
@@ -74,7 +75,7 @@ class Engine : public SoundLibrary {
     bool outputTapReleased() override;
 
     // The open output's timing since it was opened (zeros offline and while none is open).
-    OutputHealth outputHealth() const;
+    OutputHealth outputHealth() const override;
 
     // --- offline rendering (tests, benchmarks): no device at all
     // Like init(), but nothing pulls the mix: render() does, as fast as the CPU allows.
@@ -114,6 +115,7 @@ class Engine : public SoundLibrary {
     bool offline_ = false;
     bool limiter_ = true;
     double prebufferSeconds_ = 0.1;
+    double latencySeconds_ = 0.010;
     EqMode eqMode_ = EqMode::Peaking;
     std::atomic<std::int64_t> decodeLimit_{Track::kUnlimited};  // read by preparing threads
     CallbackObserver* observer_ = nullptr;

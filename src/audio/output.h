@@ -19,4 +19,8 @@ class Output {
 
 inline constexpr int kDeviceBlockFrames = 256;  // about 6 ms at 44100 Hz
 
+// The block a device is asked for when it should answer within `latencySeconds`: kDeviceBlockFrames, or
+// the largest power of two (at least 64 frames) that fits the latency, so a short latency holds two blocks.
+int deviceBlockFrames(double latencySeconds, int rate);
+
 }  // namespace vx::audio

@@ -1,5 +1,7 @@
 #include "audio/output_health.h"
 
+#include "audio/output.h"
+
 #include <time.h>
 
 #include <algorithm>
@@ -48,6 +50,13 @@ OutputHealth OutputHealthMeter::read() const {
     h.dropouts = dropouts_.load(relaxed);
     h.longestGapNs = longestGapNs_.load(relaxed);
     return h;
+}
+
+int deviceBlockFrames(double latencySeconds, int rate) {
+    const double fits = latencySeconds * rate;
+    int block = kDeviceBlockFrames;
+    while (block > 64 && block > fits) block /= 2;
+    return block;
 }
 
 double lateAfterSeconds(int blockFrames, int rate, double deviceLatencySeconds) {

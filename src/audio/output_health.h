@@ -13,6 +13,7 @@ struct OutputHealth {
     std::uint64_t lateCallbacks = 0;  // blocks asked for well after their time
     std::uint64_t dropouts = 0;       // blocks that were either: each one a break in the sound
     std::int64_t longestGapNs = 0;    // longest time between the starts of two blocks
+    double latencySeconds = 0;        // the device's own account of its output latency
 };
 
 // Counts an output's dropouts from inside its callback. record() is the audio thread's: it reads the

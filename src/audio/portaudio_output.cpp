@@ -24,6 +24,18 @@ std::vector<PaDeviceIndex> stereoOutputs() {
     return found;
 }
 
+// "ALSA: hw:0,0", "JACK: system": the sound system first, as the device list shows it.
+std::string describe(const PaDeviceInfo& info, HostApi api) {
+    const char* system = "ALSA";
+    if (api == HostApi::Jack) {
+        system = "JACK";
+    } else if (api == HostApi::Other) {
+        const PaHostApiInfo* apiInfo = Pa_GetHostApiInfo(info.hostApi);
+        system = apiInfo && apiInfo->name ? apiInfo->name : "Other";
+    }
+    return std::string(system) + ": " + info.name;
+}
+
 HostApi hostApiOf(const PaDeviceInfo& info) {
     const PaHostApiInfo* api = Pa_GetHostApiInfo(info.hostApi);
     if (!api) return HostApi::Other;
@@ -34,20 +46,21 @@ HostApi hostApiOf(const PaDeviceInfo& info) {
 
 class PortAudioOutput : public Output {
   public:
-    PortAudioOutput(Mixer* mixer, int rate) : mixer_(mixer), rate_(rate) {}
+    PortAudioOutput(Mixer* mixer, int rate, double latencySeconds)
+        : mixer_(mixer), rate_(rate), wanted_(latencySeconds), block_(deviceBlockFrames(latencySeconds, rate)) {}
     ~PortAudioOutput() override {
         if (!stream_) return;
         stop();
         Pa_CloseStream(stream_);
     }
     // False when the device refuses the format.
-    bool open(PaDeviceIndex index, const PaDeviceInfo& info) {
+    bool open(PaDeviceIndex index) {
         PaStreamParameters params{};
         params.device = index;
         params.channelCount = 2;
         params.sampleFormat = paFloat32;
-        params.suggestedLatency = std::max(info.defaultLowOutputLatency, 0.010);
-        if (Pa_OpenStream(&stream_, nullptr, &params, rate_, kDeviceBlockFrames, paNoFlag,
+        params.suggestedLatency = wanted_;
+        if (Pa_OpenStream(&stream_, nullptr, &params, rate_, static_cast<unsigned long>(block_), paNoFlag,
                           &PortAudioOutput::callback, this) != paNoError) {
             stream_ = nullptr;
             return false;
@@ -58,14 +71,18 @@ class PortAudioOutput : public Output {
     }
     bool start() override {
         if (Pa_IsStreamActive(stream_) == 1) return true;
-        health_.arm(lateAfterSeconds(kDeviceBlockFrames, rate_, latency_));
+        health_.arm(lateAfterSeconds(block_, rate_, latency_));
         return Pa_StartStream(stream_) == paNoError;
     }
     void stop() override {
         if (Pa_IsStreamStopped(stream_) == 0) Pa_StopStream(stream_);
     }
     bool running() const override { return Pa_IsStreamActive(stream_) == 1; }
-    OutputHealth health() const override { return health_.read(); }
+    OutputHealth health() const override {
+        OutputHealth h = health_.read();
+        h.latencySeconds = latency_;
+        return h;
+    }
 
     // Audio thread.
     static int callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
@@ -80,6 +97,8 @@ class PortAudioOutput : public Output {
   private:
     Mixer* mixer_;
     int rate_;
+    double wanted_;
+    int block_;
     PaStream* stream_ = nullptr;
     double latency_ = 0;
     OutputHealthMeter health_;
@@ -107,12 +126,14 @@ std::vector<OutputDevice> PortAudioSystem::outputDevices() const {
     const PaDeviceIndex libraryDefault = Pa_GetDefaultOutputDevice();
     for (PaDeviceIndex i : stereoOutputs()) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-        devices.push_back({info->name, hostApiOf(*info), i == libraryDefault});
+        const HostApi api = hostApiOf(*info);
+        devices.push_back({info->name, api, i == libraryDefault, describe(*info, api)});
     }
     return devices;
 }
 
-std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, Mixer* mixer, int* error) const {
+std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, double latencySeconds, Mixer* mixer,
+                                              int* error) const {
     *error = kErrDriver;
     if (!ok_) return nullptr;
     const auto outputs = stereoOutputs();
@@ -128,8 +149,8 @@ std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, Mixer* mixer
     for (std::size_t i : tries) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(outputs[i]);
         if (!info) continue;
-        auto output = std::make_unique<PortAudioOutput>(mixer, rate);
-        if (output->open(outputs[i], *info)) {
+        auto output = std::make_unique<PortAudioOutput>(mixer, rate, latencySeconds);
+        if (output->open(outputs[i])) {
             *error = kOk;
             return output;
         }

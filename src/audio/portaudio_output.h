@@ -21,9 +21,10 @@ class PortAudioSystem {
     // The devices that can play stereo, numbered 1..n by the engine.
     std::vector<OutputDevice> outputDevices() const;
     // Opens device `device` (-1 the default, 1..n) for `rate` Hz stereo, pulling from `mixer` in
-    // blocks of kDeviceBlockFrames with about 10 ms of latency. The default is the first device of
-    // defaultOutputOrder() that opens. Null and *error (kErrDevice, kErrDriver) on failure.
-    std::unique_ptr<Output> open(int device, int rate, Mixer* mixer, int* error) const;
+    // blocks of deviceBlockFrames() and asking for `latencySeconds` of output latency. The default is
+    // the first device of defaultOutputOrder() that opens. Null and *error (kErrDevice, kErrDriver) on
+    // failure.
+    std::unique_ptr<Output> open(int device, int rate, double latencySeconds, Mixer* mixer, int* error) const;
 
   private:
     bool ok_ = false;

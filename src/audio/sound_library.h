@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio/eq_design.h"
+#include "audio/output_health.h"
 
 namespace vx::audio {
 
@@ -98,6 +99,10 @@ public:
     virtual int lastError() const = 0;
     // How often the sound broke up (the output ran dry or was served late) since the program started.
     virtual std::uint64_t dropouts() const { return 0; }
+    // The output latency to ask the device for; takes effect at the next init().
+    virtual void setOutputLatency(double /*seconds*/) {}
+    // The open output's own account of its timing and latency (zeros when it cannot tell).
+    virtual OutputHealth outputHealth() const { return {}; }
 
     // --- streams
     virtual Handle createStream(Family family, const std::string& path, std::uint32_t flags) = 0;

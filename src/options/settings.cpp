@@ -81,6 +81,11 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
     const double buffer = leadingNumber(store.read("Buffer"));
     s.Buffer = buffer == 0.0 ? kBufferDefault : std::clamp(buffer, kBufferMin, kBufferMax);
 
+    const int latency = leadingInt16(store.read("OutputLatencyMs"));
+    const bool offered = std::find(kOutputLatencies.begin(), kOutputLatencies.end(), latency) !=
+                         kOutputLatencies.end();
+    s.OutputLatencyMs = offered ? latency : kOutputLatencyDefault;
+
     s.RecPath = store.read("RecPath");
 
     s.playlistPath = store.read("playlistPath");
@@ -117,6 +122,7 @@ void storeSettings(SettingsStore& store, const Settings& s) {
     store.write("XFaderCutSpeed", numberText(s.XFaderCutSpeed));
     store.write("AutomixStart", numberText(s.AutomixStart));
     store.write("Buffer", numberText(s.Buffer));
+    store.write("OutputLatencyMs", numberText(s.OutputLatencyMs));
     store.write("RecPath", s.RecPath);
     store.write("playlistPath", s.playlistPath);
     store.write("stutteringSpeed", numberText(s.stutteringSpeed));

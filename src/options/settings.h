@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 
 #include "audio/audio_file_writer.h"
@@ -26,6 +27,9 @@ inline constexpr int kStutterMin = 60, kStutterMax = 100, kStutterDefault = 80;
 inline constexpr double kBufferMin = 0.2, kBufferMax = 2.0, kBufferDefault = 1.1;
 inline constexpr float kBandwidthMax = 4.0f, kBandwidthDefault = 2.0f;
 inline constexpr std::int32_t kExactSeekFlag = 131072;
+// The output latencies offered, in ms; the default asks the device for about 10 ms, as before it was a choice.
+inline constexpr std::array<int, 4> kOutputLatencies{5, 10, 20, 40};
+inline constexpr int kOutputLatencyDefault = 10;
 
 // Every program-wide setting, with the meaning the rest of the program relies on (already defaulted and
 // checked: a Settings value is always usable as it stands).
@@ -44,6 +48,7 @@ struct Settings {
     int XFaderCutSpeed = kCutSpeedDefault;              // ms
     int AutomixStart = kAutomixDefault;                 // per cent of the song
     double Buffer = kBufferDefault;                     // seconds decoded ahead before a (re)start
+    int OutputLatencyMs = kOutputLatencyDefault;        // asked of the device when the output opens
     QString RecPath;                        // start folder of the add-songs dialog, kept as stored
     QString playlistPath;                   // folder of playlist files
     int stutteringSpeed = kStutterDefault;  // ms

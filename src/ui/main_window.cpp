@@ -17,6 +17,8 @@
 #include "ui/key_filter.h"
 #include "ui/key_labels.h"
 #include "ui/mixer_panel.h"
+#include "ui/options_window.h"
+#include "options/options_model.h"
 #include "ui/playlist_window.h"
 #include "ui/widgets/dj_palette.h"
 #include "version.h"
@@ -69,6 +71,7 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     ConsoleActions& actions = console_->actions();
     actions.focusMixer = [this] { mixer_->setFocus(); };
     actions.showHelp = [this] { showHelp(); };
+    actions.openOptions = [this] { showOptions(); };
     actions.showPlaylist = [this] {
         if (onPlaylist) onPlaylist();
     };
@@ -77,6 +80,9 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     qApp->installEventFilter(keyFilter_);
 
     applyDjSetup(lifecycle_.settings().DjSetup);
+    settingsObserver_ = lifecycle_.settingsHolder().observe([this](const Settings& now, const Settings& before) {
+        if (now.DjSetup != before.DjSetup) applyDjSetup(now.DjSetup);
+    });
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -133,6 +139,7 @@ QWidget* MainWindow::buildTitleBar() {
 }
 
 MainWindow::~MainWindow() {
+    lifecycle_.settingsHolder().forget(settingsObserver_);
     delete keyFilter_;  // before the console it dispatches to
     console_->actions() = {};
     // The console's handlers point at the panels: silence them before the widgets go.
@@ -211,6 +218,15 @@ void MainWindow::applyDjSetup(int djSetup) {
     // Fit the rightmost panel, whichever it is, so the mixer is never cut off.
     setFixedSize(right + kMargin, kPanelTop + kPanelHeight + kMargin);
     titleBar_->setGeometry(0, 0, width(), kTitleHeight);
+}
+
+// Loaded afresh each time (the stored settings are read anew) and unloaded when closed.
+void MainWindow::showOptions() {
+    OptionsModel model(lifecycle_.store(), lifecycle_.settingsHolder(), lifecycle_.dialogs(), lifecycle_.library(),
+                       soundDeviceList(lifecycle_.library()), lifecycle_.paths().playlistsDir);
+    ui::OptionsWindow window(model, this);
+    window.onAssociate = onAssociate;
+    window.exec();
 }
 
 void MainWindow::addOpenWindow(QWidget* window) {

@@ -54,8 +54,12 @@ class MainWindow : public QWidget {
     void showPlaylistWindow();
     ui::PlaylistWindow* playlistWindow() const { return playlistWindow_; }
 
-    // Filled by the playlist window (the options dialog fills the console's openOptions action).
+    // Filled by the playlist window.
     std::function<void()> onPlaylist;
+    // Filled by the association dialog: shown by the options dialog's "Associate Music Files...".
+    std::function<void()> onAssociate;
+    // optionsF, modal (F10 and the Options button).
+    void showOptions();
 
     void showHelp();
 
@@ -90,6 +94,7 @@ class MainWindow : public QWidget {
     Dialogs* playlistDialogs_ = nullptr;
     ui::PlaylistWindow* playlistWindow_ = nullptr;  // a child: lives as long as this window
     bool movePointer_ = false;
+    int settingsObserver_ = 0;
 };
 
 }  // namespace vx

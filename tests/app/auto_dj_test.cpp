@@ -116,7 +116,9 @@ TEST_F(AutoDjTest, TheMixPointIsAShareOfTheAudiblePart) {
     EXPECT_EQ(loaded(Side::Left), "c.mp3");
 
     // Without silence the progress as shown decides: with AutomixStart 0, as soon as it passes 0.
-    app->settings().AutomixStart = 0;
+    Settings s = app->settings();
+    s.AutomixStart = 0;
+    app->settingsHolder().update(s);
     playedShare(Side::Left, 0.0);
     EXPECT_FALSE(dj().leftAtMixPoint());
     playedShare(Side::Left, 0.01);

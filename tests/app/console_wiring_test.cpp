@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/console_fixture.h"
+#include "options/options_model.h"
 
 namespace vx {
 namespace {
@@ -29,6 +30,34 @@ TEST_F(ConsoleWiring, StartUpCentresTheMixerInStereoWithSilentDecks) {
         EXPECT_FALSE(console->deck(side).eq().on());
     }
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// The options dialog closes: the running timers take its intervals and both decks its pitch range.
+TEST_F(ConsoleWiring, TheOptionsReachTheRunningTimersAndDecksAtClose) {
+    ASSERT_TRUE(start());
+    console->startUp();
+    OptionsModel options(store, app->settingsHolder(), dialogs, library, soundDeviceList(library),
+                         app->paths().playlistsDir);
+    options.load();
+    options.setSlider(OptionsModel::Slider::Stutter, 60);
+    options.setSlider(OptionsModel::Slider::XFaderCut, 30);
+    options.setSlider(OptionsModel::Slider::Braking, 7000);
+    options.setSlider(OptionsModel::Slider::PitchRange, 2);
+    options.setExactSeeking(true);
+    const auto timersAt = [this](int ms) {
+        return std::count_if(ticker.timers().begin(), ticker.timers().end(),
+                             [ms](const auto& t) { return t->alive && t->interval == ms; });
+    };
+    EXPECT_EQ(timersAt(80), 3);  // the cue stutter timers and the display timer
+    console->deck(Side::Left).pitchSlider_Change(100);
+    const QString pitchBefore = console->deck(Side::Left).lcd().pitchText;
+    options.close();
+
+    EXPECT_EQ(console->mixer().cutSpeed(), 30);
+    EXPECT_EQ(timersAt(60), 2);  // both cue stutter timers
+    EXPECT_EQ(console->deckSettings().turntableStopSpeed, 7000);
+    EXPECT_NE(console->deck(Side::Left).lcd().pitchText, pitchBefore);
+    EXPECT_EQ(app->streams().streamFlags(), static_cast<std::uint32_t>(kExactSeekFlag));
 }
 
 TEST_F(ConsoleWiring, TheCommandLineSongGoesIntoThePlaylistAndPlaysOnTheLeftDeck) {
@@ -71,9 +100,12 @@ TEST_F(ConsoleWiring, ExitIsRefusedWhileADeckPlaysAndAllowedOncePaused) {
 
     console->deck(Side::Left).pause_Click();
     EXPECT_TRUE(app->requestExit());
+    int ticks = 0;
+    console->setTickHandler([&] { ++ticks; });
     console->shutDown();
     EXPECT_EQ(console->deck(Side::Left).state().streamHandle, 0u);
-    EXPECT_FALSE(app->timers()->handlers.trackLength);
+    ticker.advance(400);
+    EXPECT_EQ(ticks, 0);  // the display timer has stopped
 }
 
 TEST_F(ConsoleWiring, TheDisplayTimerMovesTimesMetersAndTellsTheViews) {

@@ -125,17 +125,13 @@ TEST_F(LifecycleTest, StartBringsUpFoldersSettingsSoundAndTimers) {
     EXPECT_EQ(library.calls, (std::vector<std::string>{"init 0 44100", "start", "setBufferLength"}));
     EXPECT_DOUBLE_EQ(library.bufferSeconds, 0.5);
 
-    MainTimers& t = *app->timers();
-    EXPECT_EQ(t.tmrLcue->interval(), 90);
-    EXPECT_EQ(t.tmrRcue->interval(), 90);
-    EXPECT_EQ(t.tmrXfader->interval(), 40);
-    EXPECT_TRUE(t.tmrTrackLength->isEnabled());
-    EXPECT_TRUE(t.tmrAsync->isEnabled());
-    EXPECT_FALSE(t.tmrAutoFade->isEnabled());
-    EXPECT_FALSE(t.tmrLLoop->Enabled());
+    EXPECT_EQ(app->settings().stutteringSpeed, 90);
+    EXPECT_EQ(store.values.value("xfadercutspeed"), "40");  // stored at once, first-run defaults too
+    EXPECT_EQ(store.values.value("automixstart"), "85");
 
+    EXPECT_TRUE(app->asyncPending());
     int asyncRuns = 0;
-    t.handlers.async = [&] { ++asyncRuns; };
+    app->setAsyncTask([&] { ++asyncRuns; });
     ticker.advance(10);
     EXPECT_EQ(asyncRuns, 1);  // once only
 }
@@ -175,23 +171,17 @@ TEST_F(LifecycleTest, ExitIsRefusedWhileEitherDeckPlays) {
               "Can't Exit when song is playing. Pause or Stop all music before closing...");
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Exclamation);
     EXPECT_TRUE(library.calls.empty());
-    EXPECT_TRUE(app->timers()->tmrTrackLength->isEnabled());
+    EXPECT_TRUE(app->asyncPending());
 }
 
 TEST_F(LifecycleTest, ExitWithOnePausedAndOneStoppedDeckShutsEverythingDown) {
     make().start();
     decks.left = playingStream("l.mp3", audio::kPaused);
     decks.right = playingStream("r.mp3", audio::kStopped);
-    app->timers()->tmrAutoFade->setEnabled(true);
-    app->timers()->tmrLLoop->setEnabled(true);
     library.calls.clear();
     EXPECT_TRUE(app->requestExit());
     EXPECT_TRUE(dialogs.shown.empty());
-    for (std::size_t i = 0; i < ticker.timers().size(); ++i) {
-        if (i != 7) {  // tmrAsync stops by itself
-            EXPECT_FALSE(ticker.timers()[i]->enabled) << i;
-        }
-    }
+    EXPECT_FALSE(app->asyncPending());
     EXPECT_EQ(library.calls, (std::vector<std::string>{"stop", "eqRemove 1", "eqRemove 2", "eqFree",
                                                        "freeStream 1", "freeStream 2", "shutdown"}));
     EXPECT_EQ(store.values.value("initquality"), kFmQuality);  // the settings are kept for the next start
@@ -199,7 +189,7 @@ TEST_F(LifecycleTest, ExitWithOnePausedAndOneStoppedDeckShutsEverythingDown) {
     EXPECT_TRUE(app->requestExit());  // asked again by the window system: nothing runs twice
     EXPECT_EQ(library.calls.size(), 7u);
     app->unload();
-    EXPECT_EQ(app->timers()->tmrLLoop, nullptr);
+    EXPECT_FALSE(app->asyncPending());
 }
 
 TEST_F(LifecycleTest, CancelInTheSaveQuestionKeepsEverythingRunning) {
@@ -215,7 +205,7 @@ TEST_F(LifecycleTest, CancelInTheSaveQuestionKeepsEverythingRunning) {
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Information);
     EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNoCancel);
     EXPECT_TRUE(library.calls.empty());
-    EXPECT_TRUE(app->timers()->tmrTrackLength->isEnabled());
+    EXPECT_TRUE(app->asyncPending());
     EXPECT_EQ(playlist.saves, 0);
 }
 

@@ -79,6 +79,7 @@ TEST_F(MainWindowTest, TheTitleStripTellsOnEveryTickHowOftenTheSoundBrokeUp) {
     start();
     QWidget* bar = window->findChild<QWidget*>("titleBar");
     EXPECT_EQ(bar->toolTip(), "The sound has played without a break since start");
+    window->startConsole();  // the display ticks from here on
     library.breaks = 3;
     ticker.advance(1000);
     EXPECT_EQ(bar->toolTip(), "The sound broke up 3 times since start");
