@@ -25,8 +25,9 @@ AppLifecycle::AppLifecycle(audio::SoundLibrary& library, Dialogs& dialogs, Setti
 
 AppLifecycle::~AppLifecycle() = default;
 
-void AppLifecycle::setCommandLine(const QString& argument) {
+void AppLifecycle::setCommandLine(const QString& argument, const QStringList& more) {
     commandLineArgument_ = argument;
+    commandLineMore_ = more;
     commandLineSong_ = musicFileFrom(argument);
 }
 
