@@ -71,9 +71,13 @@ class Child {
         for (char** e = environ; *e; ++e) {
             const std::string v = *e;
             if (v.rfind("QT_QPA_PLATFORM=", 0) && v.rfind("XDG_CONFIG_HOME=", 0) &&
-                v.rfind("XDG_DATA_HOME=", 0))
+                v.rfind("XDG_DATA_HOME=", 0) && v.rfind("XDG_RUNTIME_DIR=", 0))
                 env.push_back(v);
         }
+        // A runtime folder of its own, so that a Velumix the user runs does not take the child's start.
+        fs::create_directories(home / "runtime");
+        fs::permissions(home / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+        env.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
         env.push_back("QT_QPA_PLATFORM=offscreen");
         env.push_back("XDG_CONFIG_HOME=" + (home / "config").string());
         env.push_back("XDG_DATA_HOME=" + (home / "data").string());

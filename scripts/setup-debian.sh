@@ -9,7 +9,7 @@ packages=(
   portaudio19-dev libtag1-dev zlib1g-dev
   libgtest-dev libgmock-dev
   jackd2 libjack-jackd2-dev
-  ffmpeg xvfb xauth fonts-dejavu-core
+  ffmpeg xvfb xauth fonts-dejavu-core xdg-utils
   clang libclang-rt-14-dev
 )
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,9 +38,11 @@ class AppLifecycle {
     int exitCode() const { return state_ == State::Failed ? 1 : 0; }
     State state() const { return state_; }
 
-    // The command line's argument; a music file among it is kept for the left deck.
-    void setCommandLine(const QString& argument);
+    // The command line's argument (a music file among it is kept for the left deck) and the further
+    // files for the playlist.
+    void setCommandLine(const QString& argument, const QStringList& more = {});
     const QString& commandLineArgument() const { return commandLineArgument_; }
+    const QStringList& commandLineMore() const { return commandLineMore_; }
     const QString& commandLineSong() const { return commandLineSong_; }
 
     // Refused (false) while a deck plays or when the user cancels saving the playlist; otherwise stops
@@ -102,6 +105,7 @@ class AppLifecycle {
     QString helpFile_;
     QString commandLineArgument_;
     QString commandLineSong_;
+    QStringList commandLineMore_;
 };
 
 }  // namespace vx

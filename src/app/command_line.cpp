@@ -1,5 +1,9 @@
 #include "app/command_line.h"
 
+#include <QFileInfo>
+
+#include "playlist/m3u.h"
+
 namespace vx {
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -51,9 +55,31 @@ QString musicFileFrom(const QString& argument) {
     return music ? file : QString();
 }
 
+FilesToOpen filesToOpen(const QStringList& files) {
+    const QString joined = files.join(' ');
+    if (files.size() <= 1 || QFileInfo::exists(joined)) return {joined, {}};
+    FilesToOpen open;
+    qsizetype chosen = -1;
+    for (qsizetype i = 0; i < files.size() && chosen < 0; ++i) {
+        if (!musicFileFrom(files[i]).isEmpty()) chosen = i;
+    }
+    for (qsizetype i = 0; i < files.size() && chosen < 0; ++i) {
+        if (playlist::isPlaylistFileName(files[i].trimmed())) chosen = i;
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        if (i == chosen) {
+            open.argument = file;
+        } else if (!musicFileFrom(file).isEmpty() || playlist::isPlaylistFileName(file.trimmed())) {
+            open.more << file;
+        }
+    }
+    return open;
+}
+
 QString usageText() {
     return QStringLiteral(
-        "Usage: velumix [options] [music file | playlist.m3u]\n"
+        "Usage: velumix [options] [music files and playlists...]\n"
         "\n"
         "Two-deck DJ mixing for music files.\n"
         "\n"
@@ -67,7 +93,9 @@ QString usageText() {
         "  -h, --help      print this help and end\n"
         "\n"
         "A music file (.mp3, .wav, .wma, .asf) is added to the playlist and played on the left deck;\n"
-        "a playlist file is opened as the playlist. Without one the last playlist opens again.\n");
+        "a playlist file is opened as the playlist. Without one the last playlist opens again.\n"
+        "Further music files and playlists are added to the playlist. While Velumix runs, starting it\n"
+        "again hands the files to the running program's playlist.\n");
 }
 
 }  // namespace vx

@@ -4,18 +4,22 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "app/app_lifecycle.h"
 #include "app/command_line.h"
+#include "app/desktop_associations.h"
 #include "app/dj_console.h"
 #include "app/ini_settings_store.h"
 #include "app/offline_mix.h"
 #include "app/playlist_link.h"
 #include "app/qt_ticker.h"
+#include "app/single_instance.h"
 #include "audio/engine_factory.h"
 #include "audio/library_info.h"
 #include "options/settings.h"
 #include "playlist/info_command.h"
+#include "ui/associate_window.h"
 #include "ui/loading_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
@@ -81,6 +85,26 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(vx::kProductName);
     QApplication::setApplicationVersion(vx::kVersionText);
 
+    // One console per user: a running program takes this start's files, before any window or sound
+    // device of this one is opened.
+    const vx::FilesToOpen open = vx::filesToOpen(commandLine.files);
+    QStringList handed = open.more;
+    if (!open.argument.isEmpty()) handed.prepend(open.argument);
+    vx::SingleInstance instance(vx::SingleInstance::standardSocketPath());
+    switch (instance.claim(handed)) {
+        case vx::SingleInstance::Role::HandedOver:
+            return 0;
+        case vx::SingleInstance::Role::NoAnswer:
+            std::fprintf(stderr, "velumix: Velumix runs already, but %s\n", qPrintable(instance.error()));
+            return 1;
+        case vx::SingleInstance::Role::Alone:
+            std::fprintf(stderr, "velumix: later starts cannot reach this one: %s\n",
+                         qPrintable(instance.error()));
+            break;
+        case vx::SingleInstance::Role::First:
+            break;
+    }
+
     vx::audio::EngineOptions engineOptions;
     engineOptions.forceNoSound = commandLine.noSound;
     const std::unique_ptr<vx::audio::SoundLibrary> engine = vx::audio::createEngine(engineOptions);
@@ -89,12 +113,25 @@ int main(int argc, char** argv) {
     const vx::AppPaths paths = vx::AppPaths::standard(QCoreApplication::applicationDirPath());
     vx::IniSettingsStore store(paths.configFile);
     vx::AppLifecycle lifecycle(*engine, dialogs, store, ticker, paths, &vx::audio::queryLibraryInfo);
-    lifecycle.setCommandLine(commandLine.argument);
+    lifecycle.setCommandLine(open.argument, open.more);
+    vx::DesktopAssociations associations(vx::DesktopPaths::standard(),
+                                         vx::desktopProgramFor(QCoreApplication::applicationFilePath()));
 
     vx::LoadingWindow splash;
     splash.show();
     std::unique_ptr<vx::ProgramPlaylist> playlist;
     std::unique_ptr<vx::MainWindow> mainWindow;
+    // Files of later starts join the playlist; until it exists they wait here.
+    QStringList handedEarly;
+    QObject::connect(&instance, &vx::SingleInstance::filesReceived, [&](const QStringList& files) {
+        if (!playlist) {
+            handedEarly << files;
+            return;
+        }
+        playlist->addFiles(files);
+        mainWindow->raise();
+        mainWindow->activateWindow();
+    });
     QTimer::singleShot(kSplashPaintMs, [&] {
         if (!lifecycle.start()) {
             splash.close();
@@ -106,10 +143,19 @@ int main(int argc, char** argv) {
         QApplication::setPalette(mainWindow->palette());  // message boxes and tool windows look the same
         dialogs.setParent(mainWindow.get());
         mainWindow->attachPlaylist(*playlist, dialogs);
+        playlist->addFiles(std::exchange(handedEarly, {}));
         // Shown first, so that a message about the song on the command line stands over the console.
         mainWindow->show();
         mainWindow->console().readSongsOffThread();
         mainWindow->startConsole();
+        auto* associate = new vx::ui::AssociateWindow(associations, lifecycle.settings().optStartUp, dialogs,
+                                                      mainWindow.get());
+        if (vx::offerAssociationsAtStart(lifecycle.settings().optStartUp, associate->associatedCount())) {
+            mainWindow->addOpenWindow(associate);
+            associate->show();
+        } else {
+            delete associate;
+        }
         // The splash stays in front until tmrAsync has read the remembered playlist's lines.
         splash.raise();
         playlist->setStartProgress(

@@ -4,8 +4,11 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
+#include <utility>
 
 #include "app/app_lifecycle.h"
+#include "app/command_line.h"
+#include "playlist/m3u.h"
 
 namespace vx {
 
@@ -91,9 +94,27 @@ void ProgramPlaylist::load() {
     loaded_ = true;
     if (windowLoader_) windowLoader_();
     model_.startUp(lifecycle_.commandLineArgument());
+    addFiles(lifecycle_.commandLineMore() + std::exchange(waiting_, {}));
     startLoading_ = model_.isLoading();
     startTotal_ = model_.pendingCount();
     if (!startLoading_) finishStartLoad();
+}
+
+void ProgramPlaylist::addFiles(const QStringList& files) {
+    if (!loaded_) {
+        waiting_ << files;
+        return;
+    }
+    QStringList songs;
+    for (const QString& file : files) {
+        if (playlist::isPlaylistFileName(file)) {
+            model_.loadsongs_to_playlist(std::exchange(songs, {}));
+            model_.open_playlist(file);
+        } else if (!musicFileFrom(file).isEmpty()) {
+            songs << file;
+        }
+    }
+    model_.loadsongs_to_playlist(songs);
 }
 
 void ProgramPlaylist::setStartProgress(std::function<void(int, bool)> progress) {

@@ -48,6 +48,9 @@ class ProgramPlaylist : public PlaylistSaveHook, private playlist::PlaylistObser
     void setWindowLoader(std::function<void()> windowLoader) { windowLoader_ = std::move(windowLoader); }
     void load();
     bool loaded() const { return loaded_; }
+    // Music files and playlists join the playlist in their order (the command line's further files, and
+    // those a later start hands over); other files are passed over. Before the load they wait for it.
+    void addFiles(const QStringList& files);
 
     // Progress of the load at start: songs whose texts are read so far, and finished once every line has
     // its text (at once when there was nothing to load). Only the start-up load reports here.
@@ -77,6 +80,7 @@ class ProgramPlaylist : public PlaylistSaveHook, private playlist::PlaylistObser
     DjConsole* console_ = nullptr;
     std::function<void()> windowLoader_;
     std::function<void(int, bool)> startProgress_;
+    QStringList waiting_;  // files given before the load
     bool loaded_ = false;
     bool unloaded_ = false;
     bool startLoading_ = false;

@@ -27,8 +27,9 @@ AppLifecycle::~AppLifecycle() {
     if (settingsObserver_ != 0) settings_.forget(settingsObserver_);
 }
 
-void AppLifecycle::setCommandLine(const QString& argument) {
+void AppLifecycle::setCommandLine(const QString& argument, const QStringList& more) {
     commandLineArgument_ = argument;
+    commandLineMore_ = more;
     commandLineSong_ = musicFileFrom(argument);
 }
 

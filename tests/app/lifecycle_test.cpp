@@ -255,6 +255,34 @@ TEST(CommandLine, OnlyMusicEndingsCount) {
     EXPECT_EQ(musicFileFrom(""), "");
 }
 
+// Several files (a desktop's "%F"): the first music file, else the first playlist, starts as one file
+// always did; the other music files and playlists follow into the playlist.
+TEST(CommandLine, SeveralFilesSplitIntoTheStartFileAndTheRest) {
+    struct Row {
+        QStringList files;
+        QString argument;
+        QStringList more;
+    };
+    const Row rows[] = {
+        {{}, "", {}},
+        {{"/a/one.mp3"}, "/a/one.mp3", {}},
+        {{"/a/set.m3u", "/a/one.mp3", "/a/two.WAV"}, "/a/one.mp3", {"/a/set.m3u", "/a/two.WAV"}},
+        {{"/a/b.m3u", "/a/c.m3u"}, "/a/b.m3u", {"/a/c.m3u"}},
+        {{"/a/notes.txt", "/a/x.wma", "/a/cover.jpg", "/a/y.asf"}, "/a/x.wma", {"/a/y.asf"}},
+        {{"/a/notes.txt", "/a/cover.jpg"}, "", {}},
+    };
+    for (const Row& row : rows) {
+        const FilesToOpen open = filesToOpen(row.files);
+        EXPECT_EQ(open.argument, row.argument) << row.files.join(' ').toStdString();
+        EXPECT_EQ(open.more, row.more) << row.files.join(' ').toStdString();
+    }
+    // A name with blanks that the shell split stays one file when that file exists.
+    QTemporaryDir dir;
+    const QString spaced = dir.filePath("My Song.mp3");
+    QFile(spaced).open(QIODevice::WriteOnly);
+    EXPECT_EQ(filesToOpen(spaced.split(' ')).argument, spaced);
+}
+
 TEST_F(LifecycleTest, TheCommandLineSongIsKeptForTheLeftDeck) {
     make().setCommandLine("/music/Track.Mp3");
     EXPECT_EQ(app->commandLineSong(), "/music/Track.Mp3");

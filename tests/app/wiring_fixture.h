@@ -59,8 +59,8 @@ class WiringFixture {
     }
 
     // The lifecycle starts, then the playlist and the console are made and wired; the console starts up.
-    bool start(const QString& commandLine = {}, bool backgroundTags = false) {
-        app->setCommandLine(commandLine);
+    bool start(const QString& commandLine = {}, bool backgroundTags = false, const QStringList& more = {}) {
+        app->setCommandLine(commandLine, more);
         if (!app->start()) return false;
         console = std::make_unique<DjConsole>(*app, ticker);
         playlist =

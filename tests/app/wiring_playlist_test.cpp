@@ -118,6 +118,24 @@ TEST_F(PlaylistWiring, APlaylistOnTheCommandLineIsLoadedInsteadOfTheRememberedOn
     EXPECT_EQ(console->nextSongText(), "1.  Delta - Band");
 }
 
+TEST_F(PlaylistWiring, FurtherFilesAndFilesHandedOverJoinThePlaylistInTheirOrder) {
+    rememberThree();
+    const QString intro = song("intro", "Intro"), d = song("d", "Delta"), e = song("e", "Echo");
+    const QString f = song("f", "Foxtrot"), g = song("g", "Golf");
+    ASSERT_TRUE(start(intro, false, {d, playlistFile("more", {e})}));
+    playlist->addFiles({f});  // a later start's file, before the playlist has loaded: it waits
+    ASSERT_EQ(model().count(), 1);
+
+    ASSERT_TRUE(fireAsync());
+    EXPECT_EQ(model().paths(), (QStringList{intro, d, e, f}));
+    playlist->addFiles({g, dir.filePath("notes.txt")});
+    EXPECT_EQ(model().paths(), (QStringList{intro, d, e, f, g}));
+    // The song playing and the pick stay where they were.
+    EXPECT_EQ(console->deck(Side::Left).state().fileName, intro);
+    EXPECT_EQ(model().selectedIndex(), 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(PlaylistWiring, DraggingTheNextSongOntoTheRightDeckLoadsItWithItsTagTitle) {
     rememberThree();
     ASSERT_TRUE(start());
