@@ -148,8 +148,23 @@ int main(int argc, char** argv) {
         mainWindow->show();
         mainWindow->console().readSongsOffThread();
         mainWindow->startConsole();
-        auto* associate = new vx::ui::AssociateWindow(associations, lifecycle.settings().optStartUp, dialogs,
-                                                      mainWindow.get());
+        // "Show on startup." is stored at once and told to the running program.
+        const auto storeStartUp = [&lifecycle, &store](int value) {
+            vx::Settings settings = lifecycle.settings();
+            settings.optStartUp = value;
+            lifecycle.settingsHolder().update(settings);
+            store.write("optStartUp", QString::number(value));
+        };
+        // The options dialog's Associate button opens the same window over it.
+        mainWindow->onAssociate = [&, storeStartUp] {
+            auto* window = new vx::ui::AssociateWindow(associations, lifecycle.settings().optStartUp, storeStartUp,
+                                                       dialogs, mainWindow.get());
+            window->setWindowModality(Qt::ApplicationModal);
+            mainWindow->addOpenWindow(window);
+            window->show();
+        };
+        auto* associate = new vx::ui::AssociateWindow(associations, lifecycle.settings().optStartUp, storeStartUp,
+                                                      dialogs, mainWindow.get());
         if (vx::offerAssociationsAtStart(lifecycle.settings().optStartUp, associate->associatedCount())) {
             mainWindow->addOpenWindow(associate);
             associate->show();

@@ -25,11 +25,12 @@ QLabel* label(QWidget* parent, const char* name, const QString& text) {
 }
 }  // namespace
 
-AssociateWindow::AssociateWindow(DesktopAssociations& associations, int& optStartUp, Dialogs& dialogs,
-                                 QWidget* owner)
+AssociateWindow::AssociateWindow(DesktopAssociations& associations, int optStartUp,
+                                 std::function<void(int)> storeStartUp, Dialogs& dialogs, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint),
       associations_(associations),
       optStartUp_(optStartUp),
+      storeStartUp_(std::move(storeStartUp)),
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmAssociate"));
     setWindowTitle(QStringLiteral("Velumix File Association "));
@@ -109,7 +110,10 @@ void AssociateWindow::toggleStartup() {
 }
 
 void AssociateWindow::storeStartup() {
-    optStartUp_ = startupBox_->isChecked() ? 1 : 0;
+    const int value = startupBox_->isChecked() ? 1 : 0;
+    if (value == optStartUp_) return;
+    optStartUp_ = value;
+    if (storeStartUp_) storeStartUp_(value);
 }
 
 void AssociateWindow::closeEvent(QCloseEvent* event) {

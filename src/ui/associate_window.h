@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <array>
 
 #include "app/desktop_associations.h"
@@ -20,7 +21,10 @@ namespace vx::ui {
 class AssociateWindow : public QWidget {
     Q_OBJECT
   public:
-    AssociateWindow(DesktopAssociations& associations, int& optStartUp, Dialogs& dialogs, QWidget* owner);
+    // `optStartUp` is the setting as it stands; `storeStartUp` is given its new value whenever the
+    // "Show on startup." box changes it.
+    AssociateWindow(DesktopAssociations& associations, int optStartUp, std::function<void(int)> storeStartUp,
+                    Dialogs& dialogs, QWidget* owner);
 
     // Kinds found ours when the window was made.
     int associatedCount() const { return associatedCount_; }
@@ -38,7 +42,8 @@ class AssociateWindow : public QWidget {
     void storeStartup();
 
     DesktopAssociations& associations_;
-    int& optStartUp_;
+    int optStartUp_;
+    std::function<void(int)> storeStartUp_;
     Dialogs& dialogs_;
     std::array<QCheckBox*, kAssociationKinds> boxes_{};
     QCheckBox* startupBox_ = nullptr;

@@ -24,7 +24,7 @@ TEST(AssociateWindow, ShowsTheChoiceAndUpdateWritesIt) {
     test::FakeDialogs dialogs;
     int optStartUp = 1;
 
-    auto* window = new AssociateWindow(associations, optStartUp, dialogs, nullptr);
+    auto* window = new AssociateWindow(associations, optStartUp, [&](int v) { optStartUp = v; }, dialogs, nullptr);
     window->show();
     EXPECT_EQ(window->windowTitle(), "Velumix File Association ");
     EXPECT_EQ(window->findChild<QLabel*>("titleBar")->text(),
@@ -55,7 +55,7 @@ TEST(AssociateWindow, ShowsTheChoiceAndUpdateWritesIt) {
     EXPECT_EQ(optStartUp, 1);
     EXPECT_EQ(associations.read(), (std::array<bool, kAssociationKinds>{false, true, false, false, false}));
 
-    window = new AssociateWindow(associations, optStartUp, dialogs, nullptr);
+    window = new AssociateWindow(associations, optStartUp, [&](int v) { optStartUp = v; }, dialogs, nullptr);
     window->findChild<QCheckBox*>("chkMP3")->setChecked(true);
     window->findChild<QCheckBox*>("chkWMA")->setChecked(false);
     window->findChild<QPushButton*>("cmdAssociate")->click();
