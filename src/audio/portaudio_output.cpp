@@ -6,7 +6,9 @@
 #include <portaudio.h>
 
 #include <algorithm>
+#include <array>
 
+#include "audio/clock_bridge.h"
 #include "audio/mixer.h"
 #include "audio/sound_library.h"
 
@@ -32,9 +34,12 @@ HostApi hostApiOf(const PaDeviceInfo& info) {
     return HostApi::Other;
 }
 
+// One PortAudio stream. A main output renders the mix (and the headphone bus, where it feeds one); a
+// headphone output plays what its bridge carries from the main output's clock.
 class PortAudioOutput : public Output {
   public:
-    PortAudioOutput(Mixer* mixer, int rate) : mixer_(mixer), rate_(rate) {}
+    PortAudioOutput(Mixer* mixer, int rate, PhonesFeed feed, ClockBridge* pulls)
+        : mixer_(mixer), rate_(rate), feed_(feed), pulls_(pulls) {}
     ~PortAudioOutput() override {
         if (!stream_) return;
         stop();
@@ -44,10 +49,11 @@ class PortAudioOutput : public Output {
     bool open(PaDeviceIndex index, const PaDeviceInfo& info) {
         PaStreamParameters params{};
         params.device = index;
-        params.channelCount = 2;
+        params.channelCount = feed_.channels34 ? 4 : 2;
         params.sampleFormat = paFloat32;
         params.suggestedLatency = std::max(info.defaultLowOutputLatency, 0.010);
-        if (Pa_OpenStream(&stream_, nullptr, &params, rate_, kDeviceBlockFrames, paNoFlag,
+        if (info.maxOutputChannels < params.channelCount ||
+            Pa_OpenStream(&stream_, nullptr, &params, rate_, kDeviceBlockFrames, paNoFlag,
                           &PortAudioOutput::callback, this) != paNoError) {
             stream_ = nullptr;
             return false;
@@ -73,16 +79,53 @@ class PortAudioOutput : public Output {
         auto* me = static_cast<PortAudioOutput*>(self);
         const CallbackScope scope(me->mixer_->callbackObserver());
         me->health_.record(frames, (flags & paOutputUnderflow) != 0);
-        me->mixer_->render(static_cast<float*>(output), static_cast<int>(frames));
+        me->serve(static_cast<float*>(output), static_cast<int>(frames));
         return paContinue;
     }
 
   private:
+    void serve(float* out, int frames) {
+        if (pulls_) {
+            const double now = steadySeconds();
+            for (int done = 0; done < frames;) {
+                const int n = std::min(frames - done, kDeviceBlockFrames);
+                pulls_->pull(out + 2 * done, n, now + static_cast<double>(done) / rate_);
+                done += n;
+            }
+        } else if (feed_.bridge) {
+            const double now = steadySeconds();
+            for (int done = 0; done < frames;) {
+                const int n = std::min(frames - done, kMaxBlock);
+                mixer_->render(out + 2 * done, n, phones_.data());
+                feed_.bridge->push(phones_.data(), n, now + static_cast<double>(done) / rate_);
+                done += n;
+            }
+        } else if (feed_.channels34) {
+            for (int done = 0; done < frames;) {
+                const int n = std::min(frames - done, kMaxBlock);
+                mixer_->render(mix_.data(), n, phones_.data());
+                float* o = out + 4 * done;
+                for (int k = 0; k < n; ++k, o += 4) {
+                    o[0] = mix_[2 * k];
+                    o[1] = mix_[2 * k + 1];
+                    o[2] = phones_[2 * k];
+                    o[3] = phones_[2 * k + 1];
+                }
+                done += n;
+            }
+        } else {
+            mixer_->render(out, frames);
+        }
+    }
+
     Mixer* mixer_;
     int rate_;
+    PhonesFeed feed_;
+    ClockBridge* pulls_;  // a headphone output's source; null on a main output
     PaStream* stream_ = nullptr;
     double latency_ = 0;
     OutputHealthMeter health_;
+    std::array<float, 2 * kMaxBlock> mix_{}, phones_{};
 };
 
 bool startPortAudio() {
@@ -112,7 +155,8 @@ std::vector<OutputDevice> PortAudioSystem::outputDevices() const {
     return devices;
 }
 
-std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, Mixer* mixer, int* error) const {
+std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, Mixer* mixer, int* error,
+                                              PhonesFeed feed) const {
     *error = kErrDriver;
     if (!ok_) return nullptr;
     const auto outputs = stereoOutputs();
@@ -128,11 +172,23 @@ std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, Mixer* mixer
     for (std::size_t i : tries) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(outputs[i]);
         if (!info) continue;
-        auto output = std::make_unique<PortAudioOutput>(mixer, rate);
+        auto output = std::make_unique<PortAudioOutput>(mixer, rate, feed, nullptr);
         if (output->open(outputs[i], *info)) {
             *error = kOk;
             return output;
         }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Output> PortAudioSystem::openPhones(const std::string& name, int rate, ClockBridge* bridge,
+                                                    Mixer* mixer) const {
+    if (!ok_) return nullptr;
+    for (PaDeviceIndex i : stereoOutputs()) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (!info || name != info->name) continue;
+        auto output = std::make_unique<PortAudioOutput>(mixer, rate, PhonesFeed{}, bridge);
+        if (output->open(i, *info)) return output;
     }
     return nullptr;
 }
