@@ -53,6 +53,7 @@ bool AppLifecycle::load() {
     timers_->tmrXfader->setInterval(settings_.XFaderCutSpeed);
 
     library_.setLimiter(settings_.Limiter);
+    library_.setHeadphones(settings_.Headphones);
     if (!soundSystem_.init_BASS(settings_.outputDevice, settings_.outputFrequency)) return false;
     library_.setBufferLength(settings_.Buffer);
     library_.setEqMode(settings_.EQMode);
