@@ -65,6 +65,7 @@ bool AppLifecycle::load() {
 
     library_.setLimiter(s.Limiter);
     library_.setOutputLatency(s.OutputLatencyMs / 1000.0);
+    library_.setHeadphones(s.Headphones);
     if (!soundSystem_.init_BASS(s.outputDevice, s.outputFrequency)) return false;
     library_.setBufferLength(s.Buffer);
     library_.setEqMode(s.EQMode);

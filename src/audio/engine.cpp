@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "audio/clock_bridge.h"
 #include "audio/mixer.h"
 #include "audio/portaudio_output.h"
 #include "audio/silent_output.h"
@@ -44,17 +45,12 @@ bool Engine::init(int device, std::uint32_t frequency) {
     if (initialised_) return fail(kErrAlready);
     if (device < kDefaultDevice) return fail(kErrDevice);
     if (!openMixer(frequency)) return false;
-    if (device == kNoSoundDevice) {
-        output_ = std::make_unique<SilentOutput>(mixer_.get(), static_cast<int>(frequency));
-    } else {
-        if (!portAudio_) portAudio_ = std::make_unique<PortAudioSystem>();
-        int error = kErrDriver;
-        output_ = portAudio_->open(device, static_cast<int>(frequency), latencySeconds_, mixer_.get(), &error);
-        if (!output_) {
-            mixer_.reset();
-            return fail(error);
-        }
+    int error = kErrDriver;
+    if (!openOutputs(device, static_cast<int>(frequency), &error)) {
+        mixer_.reset();
+        return fail(error);
     }
+    device_ = device;
     initialised_ = true;
     offline_ = false;
     return ok();
@@ -62,14 +58,15 @@ bool Engine::init(int device, std::uint32_t frequency) {
 
 bool Engine::initOffline(std::uint32_t frequency) {
     if (!openMixer(frequency)) return false;
+    phonesOwn_ = phonesRoute_.ownOutput();
     initialised_ = true;
     offline_ = true;
     return ok();
 }
 
-void Engine::render(float* out, int frames) {
+void Engine::render(float* out, int frames, float* phones) {
     if (!offline_ || !mixer_) return;
-    mixer_->render(out, frames);
+    mixer_->render(out, frames, phones);
     collectRetired();
 }
 
@@ -89,32 +86,31 @@ std::uint32_t Engine::limitCount() {
 bool Engine::start() {
     if (!initialised_) return fail(kErrInit);
     if (offline_) return ok();
-    return output_->start() ? ok() : fail(kErrDriver);
+    if (!output_->start()) return fail(kErrDriver);
+    // Headphones that will not start leave the mix playing: the DJ still has the main output.
+    if (phonesOutput_) phonesOutput_->start();
+    return ok();
 }
 
 bool Engine::stop() {
     if (!initialised_) return fail(kErrInit);
     if (output_) output_->stop();
+    if (phonesOutput_) phonesOutput_->stop();
     return ok();
 }
 
 bool Engine::shutdown() {
     if (!initialised_) return fail(kErrInit);
-    if (output_) output_->stop();
+    stop();
     releaseStreams();
-    if (output_) pastDropouts_ += output_->health().dropouts;
-    output_.reset();
+    closeOutputs();
     mixer_.reset();
-    initialised_ = offline_ = false;
+    initialised_ = offline_ = phonesOwn_ = false;
     return ok();
 }
 
 OutputHealth Engine::outputHealth() const {
     return output_ ? output_->health() : OutputHealth{};
-}
-
-std::uint64_t Engine::dropouts() const {
-    return pastDropouts_ + outputHealth().dropouts;
 }
 
 bool Engine::setBufferLength(double seconds) {

@@ -14,6 +14,7 @@
 namespace vx::audio {
 
 class CallbackObserver;
+class ClockBridge;
 class Mixer;
 class Output;
 class PortAudioSystem;
@@ -74,15 +75,21 @@ class Engine : public SoundLibrary {
     bool setOutputTap(FrameRing* ring) override;
     bool outputTapReleased() override;
 
+    void setHeadphones(const PhonesRoute& route) override;
+    bool headphonesOwnOutput() override { return initialised_ && phonesOwn_; }
+    bool setHeadphoneStream(Handle h, int level) override;
+
     // The open output's timing since it was opened (zeros offline and while none is open).
     OutputHealth outputHealth() const override;
 
     // --- offline rendering (tests, benchmarks): no device at all
     // Like init(), but nothing pulls the mix: render() does, as fast as the CPU allows.
     bool initOffline(std::uint32_t frequency);
-    // Pre: initOffline() succeeded. Writes `frames` interleaved stereo float frames of the mix. Called
-    // from the thread that makes the other calls (it plays the audio thread's part).
-    void render(float* out, int frames);
+    // Pre: initOffline() succeeded. Writes `frames` interleaved stereo float frames of the mix, and
+    // where `phones` is given the headphone bus's too. Called from the thread that makes the other calls
+    // (it plays the audio thread's part). Offline the headphones have their own output whenever the
+    // route asks for one.
+    void render(float* out, int frames, float* phones = nullptr);
     // Frames by which the rendered sound lags the streams' positions (the limiter's look-ahead).
     int outputLatency() const;
 
@@ -103,6 +110,8 @@ class Engine : public SoundLibrary {
         return true;
     }
     bool openMixer(std::uint32_t frequency);
+    bool openOutputs(int device, int rate, int* error);
+    void closeOutputs();
     Stream* find(Handle h);  // sets kErrInit / kErrHandle when it answers null
     void send(const Command& c);
     bool audioThreadRuns() const;
@@ -123,6 +132,13 @@ class Engine : public SoundLibrary {
     std::unique_ptr<PortAudioSystem> portAudio_;
     std::unique_ptr<Mixer> mixer_;
     std::unique_ptr<Output> output_;
+    // The headphones: where they listen, whether the open output gives them a bus, at what level.
+    PhonesRoute phonesRoute_;
+    bool phonesOwn_ = false;
+    int phonesLevel_ = 0;
+    int device_ = kDefaultDevice;
+    std::unique_ptr<ClockBridge> bridge_;    // to a second device
+    std::unique_ptr<Output> phonesOutput_;  // the second device
     std::map<Handle, std::unique_ptr<Stream>> streams_;
     Handle nextHandle_ = 1;
 };

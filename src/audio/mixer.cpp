@@ -8,7 +8,7 @@
 
 namespace vx::audio {
 
-Mixer::Mixer(int outRate, bool limit) : limiter_(outRate), limit_(limit) {
+Mixer::Mixer(int outRate, bool limit) : limiter_(outRate), phonesLimiter_(outRate), limit_(limit) {
     ctx_.outRate = outRate;
     ctx_.headL = headL_.data();
     ctx_.headR = headR_.data();
@@ -66,7 +66,18 @@ void Mixer::applyPending() {
     while (auto c = commands_.pop()) apply(*c);
 }
 
-void Mixer::render(float* out, int frames) {
+// Limits (or clips) one bus in place; answers whether it had to be held down.
+bool Mixer::hold(Limiter& limiter, float* io, int frames) {
+    bool held = limit_ && limiter.process(io, frames);
+    for (float* x = io; x != io + 2 * frames; ++x) {
+        const float clipped = std::clamp(*x, -1.0f, 1.0f);
+        held |= clipped != *x;
+        *x = clipped;
+    }
+    return held;
+}
+
+void Mixer::render(float* out, int frames, float* phones) {
 #if defined(__SSE__)
     // Filter tails decaying into denormals would cost the audio thread dearly: flush them to zero.
     const unsigned csr = _mm_getcsr();
@@ -76,20 +87,20 @@ void Mixer::render(float* out, int frames) {
     float* const start = out;
     const int total = frames;
     std::fill_n(out, 2 * static_cast<std::size_t>(frames), 0.0f);
+    if (phones) std::fill_n(phones, 2 * static_cast<std::size_t>(frames), 0.0f);
     ctx_.prebufferSeconds = prebuffer_.load(std::memory_order_relaxed);
     while (frames > 0) {
         const int n = std::min(frames, kMaxBlock);
         applyPending();
+        ctx_.phones = phones;
         for (Stream* s : streams_) {
             if (s) s->voice.render(ctx_, out, n);
         }
-        bool held = limit_ && limiter_.process(out, n);
-        for (float* x = out; x != out + 2 * n; ++x) {
-            const float clipped = std::clamp(*x, -1.0f, 1.0f);
-            held |= clipped != *x;
-            *x = clipped;
+        if (hold(limiter_, out, n)) limitedBlocks_.fetch_add(1, std::memory_order_relaxed);
+        if (phones) {
+            hold(phonesLimiter_, phones, n);
+            phones += 2 * n;
         }
-        if (held) limitedBlocks_.fetch_add(1, std::memory_order_relaxed);
         out += 2 * n;
         frames -= n;
     }

@@ -59,7 +59,9 @@ class Mixer {
     Stream* takeRetired();
 
     // Audio thread. Never locks, allocates or frees; `out` gets `frames` interleaved stereo frames.
-    void render(float* out, int frames);
+    // With `phones`, that gets the headphone bus of the same frames: every stream at its headphone
+    // level, limited (or clipped) like the mix.
+    void render(float* out, int frames, float* phones = nullptr);
     // Applies queued commands; the audio thread's job, or the UI thread's while no audio thread runs.
     void applyPending();
 
@@ -75,6 +77,7 @@ class Mixer {
   private:
     void apply(const Command& c);
     void feedTap(const float* out, int frames);
+    bool hold(Limiter& limiter, float* io, int frames);
 
     RenderContext ctx_;
     std::atomic<double> prebuffer_{0.1};
@@ -83,6 +86,7 @@ class Mixer {
     SpscQueue<Command, 1024> commands_;
     SpscQueue<Stream*, 64> retired_;
     Limiter limiter_;
+    Limiter phonesLimiter_;
     const bool limit_;
     std::atomic<std::uint32_t> limitedBlocks_{0};
     std::array<float, kMaxBlock> headL_{}, headR_{}, voiceL_{}, voiceR_{};

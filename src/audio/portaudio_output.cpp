@@ -6,7 +6,9 @@
 #include <portaudio.h>
 
 #include <algorithm>
+#include <array>
 
+#include "audio/clock_bridge.h"
 #include "audio/mixer.h"
 #include "audio/sound_library.h"
 
@@ -44,23 +46,31 @@ HostApi hostApiOf(const PaDeviceInfo& info) {
     return HostApi::Other;
 }
 
+// One PortAudio stream. A main output renders the mix (and the headphone bus, where it feeds one); a
+// headphone output plays what its bridge carries from the main output's clock.
 class PortAudioOutput : public Output {
   public:
-    PortAudioOutput(Mixer* mixer, int rate, double latencySeconds)
-        : mixer_(mixer), rate_(rate), wanted_(latencySeconds), block_(deviceBlockFrames(latencySeconds, rate)) {}
+    PortAudioOutput(Mixer* mixer, int rate, double latencySeconds, PhonesFeed feed, ClockBridge* pulls)
+        : mixer_(mixer),
+          rate_(rate),
+          wanted_(latencySeconds),
+          block_(deviceBlockFrames(latencySeconds, rate)),
+          feed_(feed),
+          pulls_(pulls) {}
     ~PortAudioOutput() override {
         if (!stream_) return;
         stop();
         Pa_CloseStream(stream_);
     }
     // False when the device refuses the format.
-    bool open(PaDeviceIndex index) {
+    bool open(PaDeviceIndex index, const PaDeviceInfo& info) {
         PaStreamParameters params{};
         params.device = index;
-        params.channelCount = 2;
+        params.channelCount = feed_.channels34 ? 4 : 2;
         params.sampleFormat = paFloat32;
         params.suggestedLatency = wanted_;
-        if (Pa_OpenStream(&stream_, nullptr, &params, rate_, static_cast<unsigned long>(block_), paNoFlag,
+        if (info.maxOutputChannels < params.channelCount ||
+            Pa_OpenStream(&stream_, nullptr, &params, rate_, static_cast<unsigned long>(block_), paNoFlag,
                           &PortAudioOutput::callback, this) != paNoError) {
             stream_ = nullptr;
             return false;
@@ -90,19 +100,59 @@ class PortAudioOutput : public Output {
         auto* me = static_cast<PortAudioOutput*>(self);
         const CallbackScope scope(me->mixer_->callbackObserver());
         me->health_.record(frames, (flags & paOutputUnderflow) != 0);
-        me->mixer_->render(static_cast<float*>(output), static_cast<int>(frames));
+        me->serve(static_cast<float*>(output), static_cast<int>(frames));
         return paContinue;
     }
 
   private:
+    void serve(float* out, int frames) {
+        if (pulls_) {
+            const double now = steadySeconds();
+            for (int done = 0; done < frames;) {
+                const int n = std::min(frames - done, kDeviceBlockFrames);
+                pulls_->pull(out + 2 * done, n, now + static_cast<double>(done) / rate_);
+                done += n;
+            }
+        } else if (feed_.bridge) {
+            const double now = steadySeconds();
+            for (int done = 0; done < frames;) {
+                const int n = std::min(frames - done, kMaxBlock);
+                mixer_->render(out + 2 * done, n, phones_.data());
+                feed_.bridge->push(phones_.data(), n, now + static_cast<double>(done) / rate_);
+                done += n;
+            }
+        } else if (feed_.channels34) {
+            for (int done = 0; done < frames;) {
+                const int n = std::min(frames - done, kMaxBlock);
+                mixer_->render(mix_.data(), n, phones_.data());
+                float* o = out + 4 * done;
+                for (int k = 0; k < n; ++k, o += 4) {
+                    o[0] = mix_[2 * k];
+                    o[1] = mix_[2 * k + 1];
+                    o[2] = phones_[2 * k];
+                    o[3] = phones_[2 * k + 1];
+                }
+                done += n;
+            }
+        } else {
+            mixer_->render(out, frames);
+        }
+    }
+
     Mixer* mixer_;
     int rate_;
     double wanted_;
     int block_;
+    PhonesFeed feed_;
+    ClockBridge* pulls_;  // a headphone output's source; null on a main output
     PaStream* stream_ = nullptr;
     double latency_ = 0;
     OutputHealthMeter health_;
+    std::array<float, 2 * kMaxBlock> mix_{}, phones_{};
 };
+
+// The headphone device's own latency: its ring holds the drift anyway, so it needs no choice of its own.
+constexpr double kPhonesLatencySeconds = 0.010;
 
 bool startPortAudio() {
     // Probing the JACK back end must never launch a JACK server behind the user's back.
@@ -133,7 +183,7 @@ std::vector<OutputDevice> PortAudioSystem::outputDevices() const {
 }
 
 std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, double latencySeconds, Mixer* mixer,
-                                              int* error) const {
+                                              int* error, PhonesFeed feed) const {
     *error = kErrDriver;
     if (!ok_) return nullptr;
     const auto outputs = stereoOutputs();
@@ -149,11 +199,23 @@ std::unique_ptr<Output> PortAudioSystem::open(int device, int rate, double laten
     for (std::size_t i : tries) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(outputs[i]);
         if (!info) continue;
-        auto output = std::make_unique<PortAudioOutput>(mixer, rate, latencySeconds);
-        if (output->open(outputs[i])) {
+        auto output = std::make_unique<PortAudioOutput>(mixer, rate, latencySeconds, feed, nullptr);
+        if (output->open(outputs[i], *info)) {
             *error = kOk;
             return output;
         }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Output> PortAudioSystem::openPhones(const std::string& name, int rate, ClockBridge* bridge,
+                                                    Mixer* mixer) const {
+    if (!ok_) return nullptr;
+    for (PaDeviceIndex i : stereoOutputs()) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (!info || name != info->name) continue;
+        auto output = std::make_unique<PortAudioOutput>(mixer, rate, kPhonesLatencySeconds, PhonesFeed{}, bridge);
+        if (output->open(i, *info)) return output;
     }
     return nullptr;
 }

@@ -6,6 +6,7 @@
 
 #include "audio/eq_design.h"
 #include "audio/output_health.h"
+#include "audio/phones_route.h"
 
 namespace vx::audio {
 
@@ -166,6 +167,16 @@ public:
     virtual bool setOutputTap(FrameRing* /*ring*/) { return false; }
     // Whether the audio thread has let go of every ring given before: a ring may be freed only then.
     virtual bool outputTapReleased() { return true; }
+
+    // --- headphones on an output of their own (the defaults suit a library with one stereo output)
+    // Where the headphones listen, from now on: an open output is reopened at once. A route the devices
+    // cannot give (fewer than four channels, no such second device) leaves the headphones on the split.
+    virtual void setHeadphones(const PhonesRoute& /*route*/) {}
+    // Whether the open output has a headphone bus of its own; false: the mixer splits the main output.
+    virtual bool headphonesOwnOutput() { return false; }
+    // The stream the headphone bus carries, in stereo at `level` 0..100, whatever its volume and pan in
+    // the mix; 0 for none.
+    virtual bool setHeadphoneStream(Handle /*h*/, int /*level*/) { return false; }
 };
 
 }  // namespace vx::audio

@@ -208,6 +208,7 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
                      controls_->pan.load(std::memory_order_relaxed), &gainL_, &gainR_);
         gainL_ *= sampleGain_;
         gainR_ *= sampleGain_;
+        phonesGain_ = phonesTarget();
         publishLevel(frames, 0, 0);
     }
     endOfBlock();
@@ -235,7 +236,27 @@ void Voice::mixOut(const RenderContext& ctx, float* out, int frames) {
     }
     gainL_ = gl1;
     gainR_ = gr1;
+    if (ctx.phones) mixPhones(ctx, frames);
     publishLevel(frames, playing_ ? peakL : 0, playing_ ? peakR : 0);
+}
+
+float Voice::phonesTarget() const {
+    return std::clamp(controls_->phones.load(std::memory_order_relaxed), 0, 100) / 100.0f * sampleGain_;
+}
+
+// The headphones hear the stream in stereo at their own level, whatever the mix does with it.
+void Voice::mixPhones(const RenderContext& ctx, int frames) {
+    const float g1 = phonesTarget();
+    if (phonesGain_ < 0) phonesGain_ = g1;
+    if (g1 == 0 && phonesGain_ == 0) return;
+    const float d = (g1 - phonesGain_) / frames;
+    float g = phonesGain_;
+    for (int k = 0; k < frames; ++k) {
+        g += d;
+        ctx.phones[2 * k] += ctx.voiceL[k] * g;
+        ctx.phones[2 * k + 1] += ctx.voiceR[k] * g;
+    }
+    phonesGain_ = g1;
 }
 
 void Voice::publishLevel(int frames, float peakL, float peakR) {

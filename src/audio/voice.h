@@ -16,6 +16,7 @@ struct VoiceControls {
     std::atomic<int> frequency{44100};
     std::atomic<int> volume{100};
     std::atomic<int> pan{0};
+    std::atomic<int> phones{0};  // level 0..100 on the headphone bus, where the output has one
 };
 
 // What the audio thread publishes after every block for the UI thread.
@@ -35,11 +36,12 @@ struct RenderContext {
     float* headR = nullptr;
     float* voiceL = nullptr;
     float* voiceR = nullptr;
+    float* phones = nullptr;  // this pass's headphone bus (interleaved stereo); null: the output has none
 };
 
 // The audio-thread side of one stream: transport, two read heads (the playing one and one fading out
 // after a jump, pause or stall), band-limited resampling, the equaliser (on the sum of the heads) and
-// the output gains.
+// the output gains (the mix's, and the headphone bus's).
 // Every member function runs on the audio thread only (or on the UI thread while no audio runs).
 class Voice {
   public:
@@ -75,6 +77,8 @@ class Voice {
     void fadeOutMain();
     void wrapIfPastLoopEnd();
     void mixOut(const RenderContext& ctx, float* out, int frames);
+    void mixPhones(const RenderContext& ctx, int frames);
+    float phonesTarget() const;
     int renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit);
     bool enoughAhead(const RenderContext& ctx, bool final) const;
     void publishLevel(int frames, float peakL, float peakR);
@@ -98,6 +102,7 @@ class Voice {
     std::int64_t available_ = 0;
     double step0_ = -1, stepInc_ = 0;
     float gainL_ = -1, gainR_ = -1;
+    float phonesGain_ = -1;
     float sampleGain_ = 1.0f;
 
     VoiceEq eq_;

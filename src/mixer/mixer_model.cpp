@@ -115,11 +115,22 @@ void MixerModel::applyBalance(audio::Handle stream, mixer::ChannelLevels channel
 
 // Each stream gets its final volume and pan in one call: the audio thread never sees an intermediate
 // pan (a monitored deck briefly hard right before it moves to the headphone side).
+// Headphones with an output of their own leave the mix whole, in stereo: the monitor buttons then only
+// choose the deck the headphone bus carries (none in stereo mode), at the headphone level.
 void MixerModel::runVolumeTimer() {
     levels_ = mixer::outputLevels({sliderMax_, crossfader_, mainVolume_, leftLevel_, rightLevel_});
-    const mixer::StreamSplit split = mixer::monitorSplit(monitorMode_, levels_, monitorLevel_);
-    applyBalance(streams_ ? streams_(kLeftDeck) : 0, split.leftDeck);
-    applyBalance(streams_ ? streams_(kRightDeck) : 0, split.rightDeck);
+    const bool ownPhones = library_.headphonesOwnOutput();
+    const mixer::StreamSplit split =
+        mixer::monitorSplit(ownPhones ? mixer::kMonitorStereo : monitorMode_, levels_, monitorLevel_);
+    const audio::Handle left = streams_ ? streams_(kLeftDeck) : 0;
+    const audio::Handle right = streams_ ? streams_(kRightDeck) : 0;
+    applyBalance(left, split.leftDeck);
+    applyBalance(right, split.rightDeck);
+    if (ownPhones) {
+        const audio::Handle heard =
+            monitorMode_ == mixer::kMonitorLeft ? left : monitorMode_ == mixer::kMonitorRight ? right : 0;
+        library_.setHeadphoneStream(heard, monitorLevel_ * 100 / sliderMax_);
+    }
 }
 
 }  // namespace vx

@@ -72,7 +72,9 @@ class MixerModel {
     void setCutSpeed(int milliseconds);
     int cutSpeed() const;
 
-    // Recomputes both decks' output levels and gives each deck's stream its volume and pan.
+    // Recomputes both decks' output levels and gives each deck's stream its volume and pan; where the
+    // headphones have an output of their own, also tells the library which deck they hear. Run it again
+    // after the headphones' route changes.
     void runVolumeTimer();
     int leftOutputLevel() const { return levels_.left; }
     int rightOutputLevel() const { return levels_.right; }

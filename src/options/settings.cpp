@@ -104,6 +104,8 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
     const bool wav = store.read("RecordFormat").trimmed().compare("wav", Qt::CaseInsensitive) == 0;
     s.RecordFormat = wav ? audio::AudioFileFormat::Wav : audio::AudioFileFormat::Flac;
 
+    s.Headphones = audio::phonesRouteFromText(store.read("Headphones").trimmed().toStdString());
+
     const QString last = store.read("Last Playlist");
     s.lastPlaylist = last == kSettingNotFound ? QString() : last;
     return s;
@@ -128,6 +130,7 @@ void storeSettings(SettingsStore& store, const Settings& s) {
     store.write("stutteringSpeed", numberText(s.stutteringSpeed));
     store.write("Limiter", numberText(s.Limiter ? 1 : 0));
     store.write("RecordFormat", s.RecordFormat == audio::AudioFileFormat::Wav ? "wav" : "flac");
+    store.write("Headphones", QString::fromStdString(audio::phonesRouteText(s.Headphones)));
 }
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 
 #include "audio/audio_file_writer.h"
 #include "audio/eq_design.h"
+#include "audio/phones_route.h"
 
 namespace vx {
 
@@ -55,6 +56,7 @@ struct Settings {
     QString lastPlaylist;                   // "Last Playlist": empty when none (the playlist stores it)
     bool Limiter = true;                    // the output's peak limiter; a stored 0 turns it off
     audio::AudioFileFormat RecordFormat = audio::AudioFileFormat::Flac;  // stored "flac" or "wav"
+    audio::PhonesRoute Headphones;  // stored "split", "channels34" or "device:<name>"
 };
 
 // The output devices offered to the user: "Default Sound Device", then the sound cards 1..6 as far as

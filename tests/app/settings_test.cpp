@@ -61,6 +61,7 @@ TEST_F(SettingsTest, FirstRunTakesEveryDefaultAndCreatesThePlaylistFolder) {
     EXPECT_EQ(s.RecPath, kSettingNotFound);  // kept as the store answered, and written back so
     EXPECT_TRUE(s.lastPlaylist.isEmpty());
     EXPECT_TRUE(s.Limiter);
+    EXPECT_FALSE(s.Headphones.ownOutput());
 }
 
 TEST_F(SettingsTest, QualityTextsPickTheFrequency) {
@@ -87,7 +88,9 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     store.write("TurntableStopSpeed", "6000 Hz");
     store.write("Limiter", "0");
     store.write("RecordFormat", " WAV");
+    store.write("Headphones", "channels34 ");
     Settings s = load();
+    EXPECT_EQ(s.Headphones.kind, audio::PhonesRoute::Kind::Channels34);
     EXPECT_DOUBLE_EQ(s.pitchRange, 1.0);
     EXPECT_DOUBLE_EQ(s.Buffer, 1.1);
     EXPECT_EQ(s.stutteringSpeed, 80);
@@ -104,7 +107,9 @@ TEST_F(SettingsTest, StoredNumbersAreReadAndOddOnesReplaced) {
     store.write("EQMode", "graphic");  // unknown: the classic equaliser
     store.write("Limiter", "on");  // only a 0 turns the limiter off
     store.write("RecordFormat", "mp3");  // not one we write: FLAC
+    store.write("Headphones", "device:");  // a device without a name: the split
     s = load();
+    EXPECT_EQ(s.Headphones, audio::PhonesRoute{});
     EXPECT_EQ(s.RecordFormat, audio::AudioFileFormat::Flac);
     EXPECT_EQ(s.EQMode, audio::EqMode::Peaking);
     EXPECT_DOUBLE_EQ(s.pitchRange, 2.0);
@@ -163,7 +168,9 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     s.playlistPath = "/music/lists";
     s.Limiter = false;
     s.RecordFormat = audio::AudioFileFormat::Wav;
+    s.Headphones = {audio::PhonesRoute::Kind::Device, "USB Audio: Headphones (hw:2,0)"};
     storeSettings(store, s);
+    EXPECT_EQ(store.values.value("headphones"), "device:USB Audio: Headphones (hw:2,0)");
     EXPECT_EQ(store.values.value("initquality"), "CD Quality - 44100Hz");
     EXPECT_EQ(store.values.value("eqbandwidth"), "1.7");
     EXPECT_EQ(store.values.value("buffer"), "0.3");
@@ -182,6 +189,7 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     EXPECT_EQ(back.playlistPath, "/music/lists");
     EXPECT_FALSE(back.Limiter);
     EXPECT_EQ(back.RecordFormat, audio::AudioFileFormat::Wav);
+    EXPECT_EQ(back.Headphones, s.Headphones);
     EXPECT_EQ(back.optStartUp, 1);  // the first run's offer is remembered until the user changes it
 }
 

@@ -107,6 +107,28 @@ TEST_F(MixerModelTest, MonitorButtonsSplitTheOutput) {
     EXPECT_EQ(volPan(right), VP(60, 0));
 }
 
+// With the headphones on an output of their own the mix stays whole and centred in every mode; the
+// buttons choose the deck the headphone bus carries, at the headphone level.
+TEST_F(MixerModelTest, OwnHeadphoneOutputKeepsTheMixWholeAndTheButtonsPickTheDeck) {
+    lib.phonesBus = true;
+    mixer.startUp();
+    mixer.setMainVolume(100);
+    mixer.setDeckLevel(MixerModel::kLeftDeck, 40);
+    mixer.setDeckLevel(MixerModel::kRightDeck, 60);
+    mixer.setMonitorLevel(80);
+    const struct {
+        int button;
+        vx::audio::Handle heard;
+    } rows[] = {{0, left}, {1, right}, {2, 0}};
+    for (const auto& r : rows) {
+        mixer.pressMonitor(r.button);
+        EXPECT_EQ(volPan(left), VP(40, 0)) << r.button;
+        EXPECT_EQ(volPan(right), VP(60, 0)) << r.button;
+        EXPECT_EQ(lib.phonesStream, r.heard) << r.button;
+        EXPECT_EQ(lib.phonesLevel, 80) << r.button;
+    }
+}
+
 TEST_F(MixerModelTest, EachStreamIsSetOnceWithItsFinalPan) {
     mixer.pressMonitor(0);
     lib.calls.clear();

@@ -1,4 +1,5 @@
-// The audio callback never allocates, frees, locks or waits. On the output's real thread, while the
+// The audio callback never allocates, frees, locks or waits (the headphones' outputs' callbacks neither:
+// channels 3-4, and a second device fed across clocks). On the output's real thread, while the
 // window thread does what a DJ does (opens and frees songs, seeks, loops, changes equaliser and volume,
 // pauses and resumes), every such call made inside the callback is counted: none may be seen. A stream
 // freed while it plays is handed back to the window thread and destroyed there.
@@ -137,6 +138,7 @@ audio::Handle touchDeck(audio::Engine& e, audio::Handle h, int n) {
 struct OutputCase {
     const char* name;
     bool jack;  // PortAudio's JACK output; else device 0, the silent real-time output
+    audio::PhonesRoute::Kind phones = audio::PhonesRoute::Kind::Split;  // a second device: the JACK one again
 };
 
 void PrintTo(const OutputCase& c, std::ostream* os) {
@@ -147,17 +149,22 @@ class CallbackDiscipline : public ::testing::TestWithParam<OutputCase> {};
 
 TEST_P(CallbackDiscipline, NoAllocationLockOrWaitWhileADjPlays) {
     int device = audio::kNoSoundDevice;
+    audio::PhonesRoute phones{GetParam().phones, {}};
     if (GetParam().jack) {
         if (!std::getenv("VX_JACK_SERVER")) {
             GTEST_SKIP() << "no JACK server for this run (scripts/with-jack.sh starts one)";
         }
-        device = audio::firstDeviceOf(audio::PortAudioSystem().outputDevices(), audio::HostApi::Jack);
+        const auto devices = audio::PortAudioSystem().outputDevices();
+        device = audio::firstDeviceOf(devices, audio::HostApi::Jack);
         ASSERT_GT(device, 0) << "PortAudio lists no JACK device although the server runs";
+        if (phones.kind == audio::PhonesRoute::Kind::Device) phones.device = devices[device - 1].name;
     }
     CountingObserver observer;
     audio::Engine e{audio::EngineOptions{}};
     e.setCallbackObserver(&observer);
+    e.setHeadphones(phones);
     ASSERT_TRUE(e.init(device, kRate)) << "error " << e.lastError();
+    ASSERT_EQ(e.headphonesOwnOutput(), phones.ownOutput());
     ASSERT_TRUE(e.start());
     // A recording taps the output all along; nobody drains it, so it fills and then drops.
     audio::FrameRing ring(1 << 14);
@@ -176,6 +183,7 @@ TEST_P(CallbackDiscipline, NoAllocationLockOrWaitWhileADjPlays) {
     for (const auto until = Clock::now() + kPlayTime; Clock::now() < until; ++round) {
         audio::Handle& h = decks[round % 2];
         h = touchDeck(e, h, round / 2);
+        e.setHeadphoneStream(decks[round % 3 == 0 ? 0 : 1], round % 101);  // the DJ flips the monitor
         ASSERT_NE(h, 0u) << "round " << round;
         loudest = std::max(loudest, e.level(decks[0]) | e.level(decks[1]));
         std::this_thread::sleep_for(std::chrono::milliseconds(7));
@@ -197,7 +205,9 @@ TEST_P(CallbackDiscipline, NoAllocationLockOrWaitWhileADjPlays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, CallbackDiscipline,
-                         ::testing::Values(OutputCase{"NoSound", false}, OutputCase{"Jack", true}),
+                         ::testing::Values(OutputCase{"NoSound", false}, OutputCase{"Jack", true},
+                                           OutputCase{"JackChannels34", true, audio::PhonesRoute::Kind::Channels34},
+                                           OutputCase{"JackSecondDevice", true, audio::PhonesRoute::Kind::Device}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

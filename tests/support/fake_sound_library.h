@@ -110,6 +110,19 @@ public:
         return true;
     }
 
+    // Headphones: the route asked for, whether the "output" gives them a bus, what the bus carries.
+    audio::PhonesRoute headphones;
+    bool phonesBus = false;
+    audio::Handle phonesStream = 0;
+    int phonesLevel = 0;
+    void setHeadphones(const audio::PhonesRoute& route) override { headphones = route; }
+    bool headphonesOwnOutput() override { return phonesBus; }
+    bool setHeadphoneStream(audio::Handle h, int level) override {
+        phonesStream = h;
+        phonesLevel = level;
+        return true;
+    }
+
 private:
     bool fail(int code);
     void log(std::string call) { calls.push_back(std::move(call)); }
