@@ -108,6 +108,7 @@ void DjConsole::settingsChanged(const Settings& now, const Settings& before) {
     deckSettings_ = deckSettingsFrom(now, deckSettings_.loopFolder);
     mixer_.setCutSpeed(now.XFaderCutSpeed);
     decks_.applySettings();
+    if (now.Headphones != before.Headphones) mixer_.runVolumeTimer();  // the mix onto the new route
     if (now.EQBandwidth != before.EQBandwidth || now.EQMode != before.EQMode) decks_.adjust_EQBandwidth();
     notifyChanged();
 }

@@ -213,7 +213,8 @@ std::unique_ptr<Output> PortAudioSystem::openPhones(const std::string& name, int
     if (!ok_) return nullptr;
     for (PaDeviceIndex i : stereoOutputs()) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-        if (!info || name != info->name) continue;
+        // Named as PortAudio names it, or as the device list shows it ("ALSA: ...").
+        if (!info || (name != info->name && name != describe(*info, hostApiOf(*info)))) continue;
         auto output = std::make_unique<PortAudioOutput>(mixer, rate, kPhonesLatencySeconds, PhonesFeed{}, bridge);
         if (output->open(i, *info)) return output;
     }

@@ -115,7 +115,36 @@ void OptionsModel::apply(const Settings& chosen, bool bandwidthToo) {
     next.RecordFormat = running.RecordFormat;
     next.lastPlaylist = running.lastPlaylist;
     if (!bandwidthToo) next.EQBandwidth = running.EQBandwidth;
+    if (next.Headphones != running.Headphones) library_.setHeadphones(next.Headphones);
     settings_.update(next);
+}
+
+QStringList OptionsModel::headphoneChoices() const {
+    QStringList choices{QStringLiteral("Split on the main output"),
+                        QStringLiteral("Channels 3\u20134 of the main device")};
+    for (int i = 1; i < devices_.size(); ++i) choices << devices_[i];  // not the default device
+    return choices;
+}
+
+int OptionsModel::headphonesIndex() const {
+    const audio::PhonesRoute& route = chosen_.Headphones;
+    if (route.kind == audio::PhonesRoute::Kind::Channels34) return 1;
+    if (route.kind == audio::PhonesRoute::Kind::Device) {
+        const qsizetype at = devices_.indexOf(QString::fromStdString(route.device));
+        if (at >= 1) return static_cast<int>(at) + 1;
+    }
+    return 0;
+}
+
+void OptionsModel::chooseHeadphones(int index) {
+    audio::PhonesRoute route;
+    if (index == 1) {
+        route.kind = audio::PhonesRoute::Kind::Channels34;
+    } else if (index >= 2 && index < devices_.size() + 1) {
+        route.kind = audio::PhonesRoute::Kind::Device;
+        route.device = devices_[index - 1].toStdString();
+    }
+    chosen_.Headphones = route;
 }
 
 void OptionsModel::chooseDevice(int index) {

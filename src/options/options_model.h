@@ -60,6 +60,11 @@ class OptionsModel {
     void setLimiter(bool on) { chosen_.Limiter = on; }
     audio::EqMode eqMode() const { return chosen_.EQMode; }
     void setEqMode(audio::EqMode mode) { chosen_.EQMode = mode; }
+    // Where the headphones listen: "Split on the main output", "Channels 3-4 of the main device", then
+    // each sound card by name as a second device. Applied when the dialog closes.
+    QStringList headphoneChoices() const;
+    int headphonesIndex() const;
+    void chooseHeadphones(int index);
 
     const QString& playlistText() const { return playlistText_; }
     void setPlaylistText(const QString& text) { playlistText_ = text; }

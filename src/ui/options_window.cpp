@@ -168,6 +168,15 @@ QWidget* OptionsWindow::buildSoundColumn() {
     grid->addWidget(limiter_, 3, 0, 1, 2);
     v->addWidget(latencyFrame);
 
+    auto* phonesFrame = frame("HEADPHONES", column);
+    phones_ = new QComboBox(phonesFrame);
+    phones_->setObjectName("cmbHeadphones");
+    phones_->setToolTip("Where the monitored deck is heard...");
+    phones_->addItems(model_.headphoneChoices());
+    connect(phones_, &QComboBox::activated, this, [this](int i) { model_.chooseHeadphones(i); });
+    (new QVBoxLayout(phonesFrame))->addWidget(phones_);
+    v->addWidget(phonesFrame);
+
     auto* seekFrame = frame("SEEKING ACCURACY", column);
     auto* seekRow = new QHBoxLayout(seekFrame);
     auto* seekGroup = new QButtonGroup(seekFrame);
@@ -305,6 +314,7 @@ void OptionsWindow::showModel() {
     device_->setCurrentIndex(model_.deviceIndex());
     quality_->setCurrentIndex(model_.qualityIndex());
     latency_->setCurrentIndex(model_.latencyIndex());
+    phones_->setCurrentIndex(model_.headphonesIndex());
     limiter_->setChecked(model_.limiter());
     seek_[model_.exactSeeking() ? 1 : 0]->setChecked(true);
     eqMode_[model_.eqMode() == audio::EqMode::Isolator ? 1 : 0]->setChecked(true);

@@ -52,6 +52,7 @@ class OptionsWindow : public QDialog {
     QComboBox* device_ = nullptr;
     QComboBox* quality_ = nullptr;
     QComboBox* latency_ = nullptr;
+    QComboBox* phones_ = nullptr;
     QLabel* measured_ = nullptr;
     QLabel* underruns_ = nullptr;
     QCheckBox* limiter_ = nullptr;

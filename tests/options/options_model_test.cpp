@@ -130,9 +130,14 @@ TEST_F(OptionsModelTest, ClosingStoresEverythingAndAppliesWhatTakesEffectAtClose
     m.setSlider(Slider::AutoMix, 95);
     m.setSlider(Slider::Buffer, 4);
     m.setSlider(Slider::EqBandwidth, 30);
+    ASSERT_EQ(m.headphoneChoices().size(), devices.size() + 1);
+    m.chooseHeadphones(m.headphoneChoices().size() - 1);  // the last card, as a second device
     m.close();
 
     const Settings& now = holder.get();
+    EXPECT_EQ(now.Headphones.kind, audio::PhonesRoute::Kind::Device);
+    EXPECT_EQ(library.headphones, now.Headphones);  // applied at once
+    EXPECT_EQ(QString::fromStdString(now.Headphones.device), devices.last());
     EXPECT_EQ(now.stutteringSpeed, 60);
     EXPECT_EQ(now.XFaderCutSpeed, 30);
     EXPECT_EQ(now.TurntableStopSpeed, 7000);
@@ -152,6 +157,7 @@ TEST_F(OptionsModelTest, ClosingStoresEverythingAndAppliesWhatTakesEffectAtClose
     EXPECT_EQ(next.outputDevice, 2);
     EXPECT_EQ(next.outputFrequency, 44100u);
     EXPECT_EQ(next.OutputLatencyMs, 5);
+    EXPECT_EQ(next.Headphones, now.Headphones);
     EXPECT_FALSE(next.Limiter);
     EXPECT_DOUBLE_EQ(next.Buffer, 0.4);
 
