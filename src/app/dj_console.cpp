@@ -6,6 +6,7 @@
 #include "app/cue_sheet.h"
 #include "app/dialogs.h"
 #include "mixer/mix_maths.h"
+#include "playlist/music_files.h"
 #include "version.h"
 
 namespace vx {
@@ -27,8 +28,7 @@ DeckSettings deckSettingsFrom(const Settings& s, const QString& loopFolder) {
 Dialogs::FileRequest addSongsRequest(const QString& startFolder) {
     Dialogs::FileRequest r;
     r.title = QStringLiteral("Load Music Files...");
-    r.filter = QStringLiteral(
-        "Music Files (mp3,wav,asf,wma) (*.mp3 *.wav *.asf *.wma *.MP3 *.WAV *.ASF *.WMA);;All Files (*)");
+    r.filter = playlist::musicFileFilter();
     r.initDir = startFolder;
     return r;
 }

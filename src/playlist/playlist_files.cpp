@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "playlist/m3u.h"
+#include "playlist/music_files.h"
 #include "playlist/playlist_model.h"
 
 namespace vx::playlist {
@@ -11,8 +12,6 @@ namespace vx::playlist {
 namespace {
 const QString kDjPlaylist = QStringLiteral("DJ PLAYLIST");
 const QString kLastPlaylistSetting = QStringLiteral("Last Playlist");
-const QString kMusicFilter =
-    QStringLiteral("Music Files (mp3,wav,asf,wma) (*.mp3 *.wav *.asf *.wma);;All Files (*.*)");
 const QString kPlaylistFilter = QStringLiteral("Velumix Playlist File (*.m3u *.m3u8);;All files (*)");
 
 QString folderOf(const QString& file) {
@@ -174,7 +173,7 @@ bool PlaylistModel::hide_playlist() {
 
 void PlaylistModel::addSongs() {
     const auto chosen =
-        dialogs_.openFiles({QStringLiteral("Load Music Files..."), kMusicFilter, addDir_, QString()});
+        dialogs_.openFiles({QStringLiteral("Load Music Files..."), musicFileFilter(), addDir_, QString()});
     if (!chosen) {
         lastAddedSong.clear();
         return;

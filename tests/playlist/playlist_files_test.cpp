@@ -22,6 +22,10 @@ TEST_F(PlaylistFixture, AddingSongsKeepsTheSelectionAndNumbersFromTheIndex) {
     EXPECT_EQ(model.lastAddedSong, model.path(0));
     EXPECT_EQ(dialogs.fileRequests.back().title, "Load Music Files...");
     EXPECT_EQ(dialogs.fileRequests.back().initDir, dir.filePath("music"));
+    // Every kind of file the decoder plays is offered first, not only the classic four.
+    EXPECT_TRUE(dialogs.fileRequests.back().filter.startsWith("All music files ("));
+    for (const char* ending : {"*.flac", "*.ogg", "*.opus", "*.m4a", "*.aiff", "*.MP3"})
+        EXPECT_TRUE(dialogs.fileRequests.back().filter.section(";;", 0, 0).contains(ending)) << ending;
     model.select(0);
     dialogs.openManyAnswers.push_back(songs({"Two", "Three", "Four"}));
     model.addSongs();
