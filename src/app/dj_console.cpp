@@ -218,6 +218,14 @@ void DjConsole::dropOnDeck(Side side) {
     notifyChanged();
 }
 
+void DjConsole::dropFilesOnDeck(Side side, const QStringList& files) {
+    dragging_ = false;
+    for (const QString& file : files) {
+        if (QFileInfo(file).isFile()) return deck(side).dropOnDeck(file);
+    }
+    deck(side).dropOnDeck(std::nullopt);
+}
+
 void DjConsole::get_next_song() {
     const QString path = playlist_.currentEntryPath ? playlist_.currentEntryPath() : QString();
     Deck& d = decks_.selected();

@@ -92,6 +92,9 @@ class DjConsole : public DeckHandles {
     bool nextSongDragging() const { return dragging_; }
     // Something was dropped on a deck: the dragged entry loads there; anything else is refused.
     void dropOnDeck(Side side);
+    // Files dropped from outside the program: the first music file among them loads on the deck; with
+    // none, the drop is refused as any drop that is not the next song.
+    void dropFilesOnDeck(Side side, const QStringList& files);
     // get_next_song: the current entry into the selected deck.
     void get_next_song();
 

@@ -5,7 +5,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
 #include <QSignalBlocker>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/dj_console.h"
@@ -333,7 +335,14 @@ void DeckPanel::dragMoveEvent(QDragMoveEvent* event) {
 
 void DeckPanel::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
-    dropRequested();
+    if (!event->mimeData()->hasUrls()) return dropRequested();
+    // Files from a file manager: the first one loads here (anything else is refused as any other drop).
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) files << url.toLocalFile();
+    }
+    console_.dropFilesOnDeck(side_, files);
+    console_.notifyChanged();
 }
 
 void DeckPanel::tick() {

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 #include <QTest>
 
 #include "app/wiring_fixture.h"
@@ -111,6 +112,31 @@ TEST_F(WiredWindow, TheNextSongDraggedOntoADeckLoadsWithItsTagTitle) {
     EXPECT_EQ(window->console().deck(Side::Right).state().fileName, b);
     EXPECT_TRUE(window->console().deck(Side::Right).lcd().title.contains("Bravo"));
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// Files dragged from a file manager arrive as a text/uri-list: a music file loads on the deck it is dropped
+// on, whichever of the deck's controls it lands on; anything else is refused like any foreign drop.
+TEST_F(WiredWindow, AFileFromAFileManagerLoadsOnTheDeckItIsDroppedOn) {
+    rememberThree();
+    open();
+    const auto dropUrls = [this](const char* target, const QList<QUrl>& urls) {
+        QMimeData mime;
+        mime.setUrls(urls);
+        QWidget* widget = named(window.get(), target);
+        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &enter);
+        QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &drop);
+    };
+    dropUrls("LCD_R", {QUrl::fromLocalFile(c)});
+    EXPECT_EQ(window->console().deck(Side::Right).state().fileName, c);
+    EXPECT_TRUE(window->console().deck(Side::Right).lcd().title.contains("Charlie"));
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    dropUrls("playCB2", {QUrl("https://example.org/song.mp3")});
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+    EXPECT_TRUE(window->console().deck(Side::Left).state().fileName.isEmpty());
 }
 
 TEST_F(WiredWindow, AMusicFileOnTheCommandLinePlaysAndIsTheNextSong) {

@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -256,14 +257,18 @@ void DjSlider::wheelEvent(QWheelEvent* event) {
 }
 
 void DjSlider::dragEnterEvent(QDragEnterEvent* event) {
+    // Files from outside the program are the business of the panel holding the control.
+    if (event->mimeData()->hasUrls()) return event->ignore();
     event->acceptProposedAction();
 }
 
 void DjSlider::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) return event->ignore();
     event->acceptProposedAction();
 }
 
 void DjSlider::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls()) return event->ignore();  // the holding panel takes it
     event->acceptProposedAction();
     emit dropped(event->source(), event->position().toPoint());
 }

@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -365,14 +366,18 @@ void LcdDisplay::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void LcdDisplay::dragEnterEvent(QDragEnterEvent* event) {
+    // Files from outside the program are the business of the panel holding the control.
+    if (event->mimeData()->hasUrls()) return event->ignore();
     event->acceptProposedAction();
 }
 
 void LcdDisplay::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) return event->ignore();
     event->acceptProposedAction();
 }
 
 void LcdDisplay::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls()) return event->ignore();  // the holding panel takes it
     event->acceptProposedAction();
     emit dropped(event->source(), event->position().toPoint());
 }

@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -100,14 +101,18 @@ void StateButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void StateButton::dragEnterEvent(QDragEnterEvent* event) {
+    // Files from outside the program are the business of the panel holding the control.
+    if (event->mimeData()->hasUrls()) return event->ignore();
     event->acceptProposedAction();
 }
 
 void StateButton::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) return event->ignore();
     event->acceptProposedAction();
 }
 
 void StateButton::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls()) return event->ignore();  // the holding panel takes it
     event->acceptProposedAction();
     emit dropped(event->source(), event->position().toPoint());
 }
