@@ -5,6 +5,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "audio/kaiser.h"
+
 namespace vx::audio::drift {
 
 namespace {
@@ -26,16 +28,6 @@ struct Row {
     Quad step[kQuads];
 };
 alignas(64) Row gRows[kPhases];
-
-double besselI0(double x) {
-    double sum = 1, term = 1;
-    for (int k = 1; k < 64 && term > sum * 1e-17; ++k) {
-        const double f = x / (2 * k);
-        term *= f * f;
-        sum += term;
-    }
-    return sum;
-}
 
 double kernel(double t) {
     t = std::fabs(t);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "audio/kaiser.h"
+
 namespace vx::audio::sinc {
 
 namespace {
@@ -67,16 +69,6 @@ struct Tap {
 };
 constexpr int kWingPad = 4;
 alignas(64) Tap gWing[(kHalfTaps + kWingPad) * kPhases];
-
-double besselI0(double x) {
-    double sum = 1, term = 1;
-    for (int k = 1; k < 64 && term > sum * 1e-17; ++k) {
-        const double f = x / (2 * k);
-        term *= f * f;
-        sum += term;
-    }
-    return sum;
-}
 
 double kernel(const Design& k, double t) {
     t = std::fabs(t);
