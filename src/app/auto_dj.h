@@ -65,11 +65,10 @@ class AutoDj {
     bool rightAtMixPoint() const { return rightAtMixPoint_; }
     bool leftCurrent() const { return leftCurrent_; }
     bool rightCurrent() const { return rightCurrent_; }
-    QString nextSongPath() const { return nextSongPath_; }
-    // The deck's progress as the mix point reads it: the share of the audible part played, 0..100.
-    int mixProgress(Side side);
 
   private:
+    // The deck's progress as the mix point reads it: the share of the audible part played, 0..100.
+    int mixProgress(Side side);
     enum class Loading { None, Left, Right };
     void setOn(bool on);
     void atMixPoint(Side side);

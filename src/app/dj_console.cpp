@@ -5,7 +5,6 @@
 #include "app/app_lifecycle.h"
 #include "app/cue_sheet.h"
 #include "app/dialogs.h"
-#include "mixer/mix_maths.h"
 #include "playlist/music_files.h"
 #include "version.h"
 
@@ -57,12 +56,7 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
     for (Side side : {Side::Left, Side::Right}) {
         DeckHooks hooks;
         hooks.runVolumeTimer = [this] { mixer_.runVolumeTimer(); };
-        hooks.resetVolume = [this, side] {
-            // The deck's fader goes to half its travel.
-            const int half = mixer::roundHalfEven(mixer_.sliderMax() / 2.0);
-            mixer_.setDeckLevel(static_cast<int>(side),
-                                mixer::levelFromDownwardSlider(half, mixer_.sliderMax()));
-        };
+        hooks.resetVolume = [this, side] { mixer_.setDeckLevelToHalf(static_cast<int>(side)); };
         hooks.titleFor = [this](const QString& path) {
             return playlist_.titleFor ? playlist_.titleFor(path) : QFileInfo(path).completeBaseName();
         };

@@ -14,7 +14,6 @@
 #include "audio/engine.h"
 #include "deck/deck_pair.h"
 #include "deck/streams_transport.h"
-#include "mixer/mix_maths.h"
 #include "mixer/mixer_model.h"
 #include "playlist/m3u.h"
 
@@ -105,10 +104,7 @@ void OfflineMix::Parts::wire() {
     for (Side side : {Side::Left, Side::Right}) {
         DeckHooks hooks;
         hooks.runVolumeTimer = [this] { mixer.runVolumeTimer(); };
-        hooks.resetVolume = [this, side] {
-            const int half = mixer::roundHalfEven(mixer.sliderMax() / 2.0);
-            mixer.setDeckLevel(static_cast<int>(side), mixer::levelFromDownwardSlider(half, mixer.sliderMax()));
-        };
+        hooks.resetVolume = [this, side] { mixer.setDeckLevelToHalf(static_cast<int>(side)); };
         hooks.autoDjOn = [this] { return autoDj.on(); };
         hooks.autoDjLoadFailed = [this, side](bool) { autoDj.loadFailed(side); };
         hooks.brakeEnded = [this, side] { autoDj.brakeEnded(side); };

@@ -38,13 +38,6 @@ void SongOpener::open(const QString& path, std::function<bool()> stillWanted,
     workers_.push_back({std::move(thread), std::move(finished)});
 }
 
-int SongOpener::reading() const {
-    std::lock_guard lock(mutex_);
-    int n = 0;
-    for (const Worker& w : workers_) n += *w.finished ? 0 : 1;
-    return n;
-}
-
 void SongOpener::reapFinished() {
     std::vector<Worker> done;
     {

@@ -28,9 +28,6 @@ class SongOpener {
     // read file is let go.
     void open(const QString& path, std::function<bool()> stillWanted, std::function<void(Streams::Opened)> done);
 
-    // Workers started and not yet finished (tests, shutdown).
-    int reading() const;
-
   private:
     struct Worker {
         std::thread thread;
@@ -40,7 +37,7 @@ class SongOpener {
 
     Streams& streams_;
     QObject receiver_;  // lives on the window thread; results are queued to it
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::vector<Worker> workers_;
 };
 

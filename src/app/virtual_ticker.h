@@ -32,7 +32,6 @@ public:
     bool fire(std::size_t i);
     // Lets `milliseconds` pass: every enabled timer ticks as often as its interval fits, in time order.
     void advance(int milliseconds);
-    int now() const { return now_; }
 
 private:
     std::vector<std::shared_ptr<State>> timers_;

@@ -43,6 +43,11 @@ void MixerModel::setDeckLevel(int deck, int level) {
     notifyChanged();
 }
 
+void MixerModel::setDeckLevelToHalf(int deck) {
+    const int half = mixer::roundHalfEven(sliderMax_ / 2.0);
+    setDeckLevel(deck, mixer::levelFromDownwardSlider(half, sliderMax_));
+}
+
 void MixerModel::setCrossfader(int value) {
     crossfader_ = clampValue(value);
     runVolumeTimer();

@@ -47,6 +47,8 @@ class MixerModel {
 
     // Every control change recomputes and applies the mix. Values are clamped to 0..sliderMax.
     void setDeckLevel(int deck, int level);
+    // A song coming into a deck: its fader goes to half its travel.
+    void setDeckLevelToHalf(int deck);
     int deckLevel(int deck) const { return deck == kLeftDeck ? leftLevel_ : rightLevel_; }
     void setCrossfader(int value);
     int crossfader() const { return crossfader_; }
