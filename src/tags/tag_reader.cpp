@@ -11,7 +11,10 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QPair>
+#include <QSet>
 
+#include "tags/asf_header.h"
 #include "tags/id3v1.h"
 #include "tags/id3v2_frames.h"
 #include "tags/text_rules.h"
@@ -162,28 +165,31 @@ QString attributeText(const TagLib::ASF::Attribute& a) {
     }
 }
 
-std::optional<std::vector<WmaEntry>> wmaFrom(const QByteArray& fileName) {
-    TagLib::ASF::File file(fileName.constData(), false);
+// The tags of a Windows Media file, parsed from its header object alone once that has been checked.
+std::optional<std::vector<WmaEntry>> wmaFrom(const RawFile& raw) {
+    const quint64 size = asfHeaderSize(raw.read(0, 30));
+    if (size > quint64(std::min(raw.size(), kMaxId3v2TagBytes))) return std::nullopt;
+    const std::optional<QByteArray> header = checkedAsfHeader(raw.read(0, qint64(size)));
+    if (!header) return std::nullopt;
+    TagLib::ByteVectorStream stream(TagLib::ByteVector(header->constData(), unsigned(header->size())));
+    TagLib::ASF::File file(&stream, false);
     if (!file.isValid() || file.tag() == nullptr) return std::nullopt;
     const TagLib::ASF::Tag& tag = *file.tag();
     std::vector<WmaEntry> list;
-    const auto add = [&list](const QString& key, const QString& value) {
-        if (!value.isEmpty()) list.push_back({key, value});
+    // Some writers repeat the description fields as attributes: each key and value is listed once.
+    QSet<QPair<QString, QString>> listed;
+    const auto add = [&list, &listed](const QString& key, const QString& value) {
+        if (!value.isEmpty() && !listed.contains({key.toCaseFolded(), value})) {
+            list.push_back({key, value});
+            listed.insert({key.toCaseFolded(), value});
+        }
     };
     add(QStringLiteral("Title"), fromTagLib(tag.title()));
     add(QStringLiteral("Author"), fromTagLib(tag.artist()));
     add(QStringLiteral("Copyright"), fromTagLib(tag.copyright()));
     add(QStringLiteral("Description"), fromTagLib(tag.comment()));
-    // Some writers repeat the description fields as attributes: those are listed once.
-    const auto listed = [&list](const QString& key, const QString& value) {
-        return std::any_of(list.begin(), list.end(), [&](const WmaEntry& e) {
-            return e.key.compare(key, Qt::CaseInsensitive) == 0 && e.value == value;
-        });
-    };
     for (const auto& [key, attributes] : tag.attributeListMap()) {
-        for (const TagLib::ASF::Attribute& a : attributes) {
-            if (!listed(fromTagLib(key), attributeText(a))) add(fromTagLib(key), attributeText(a));
-        }
+        for (const TagLib::ASF::Attribute& a : attributes) add(fromTagLib(key), attributeText(a));
     }
     return list;
 }
@@ -213,7 +219,7 @@ FileTags readFileTagsAt(const QByteArray& fileName) {
     if (!file.isOpen()) return tags;
     const QByteArray start = file.read(0, 16);
     if (start.startsWith(kAsfHeader)) {
-        tags.wma = wmaFrom(fileName);
+        tags.wma = wmaFrom(file);
         return tags;
     }
     if (start.startsWith("ID3")) tags.id3v2 = id3v2From(file);
