@@ -24,16 +24,16 @@
 #include <vector>
 
 #include "app/app_lifecycle.h"
-#include "app/dialogs.h"
 #include "app/dj_console.h"
-#include "app/settings_store.h"
-#include "app/ticker.h"
 #include "audio/engine.h"
 #include "audio/output.h"
+#include "bench_doubles.h"
 #include "ffmpeg_cli.h"
 #include "options/settings.h"
+#include "services/dialogs.h"
+#include "services/settings_store.h"
+#include "services/ticker.h"
 #include "ui/main_window.h"
-#include "bench_doubles.h"
 
 extern char** environ;
 

@@ -2,8 +2,8 @@
 
 #include <QMap>
 
-#include "app/dialogs.h"
-#include "app/settings_store.h"
+#include "services/dialogs.h"
+#include "services/settings_store.h"
 
 namespace vx::bench {
 

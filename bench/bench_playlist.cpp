@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/dialogs.h"
-#include "app/settings_store.h"
+#include "bench_doubles.h"
 #include "playlist/m3u.h"
 #include "playlist/playlist_model.h"
-#include "bench_doubles.h"
+#include "services/dialogs.h"
+#include "services/settings_store.h"
 
 namespace {
 constexpr int kSongs = 10000;

@@ -6,13 +6,13 @@
 #include <memory>
 #include <optional>
 
-#include "app/app_paths.h"
 #include "app/lifecycle_hooks.h"
-#include "app/ticker.h"
-#include "app/sound_system.h"
-#include "app/streams.h"
 #include "audio/library_info.h"
 #include "options/settings_holder.h"
+#include "services/app_paths.h"
+#include "services/sound_system.h"
+#include "services/streams.h"
+#include "services/ticker.h"
 
 namespace vx {
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "app/dialogs.h"
 #include "app/dj_console.h"
-#include "app/streams.h"
-#include "app/ticker.h"
 #include "deck/deck_pair.h"
 #include "deck/pitch_maths.h"
 #include "mixer/mix_maths.h"
 #include "mixer/mixer_model.h"
+#include "services/dialogs.h"
+#include "services/streams.h"
+#include "services/ticker.h"
 
 namespace vx {
 

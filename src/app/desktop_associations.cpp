@@ -5,8 +5,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 
-#include "app/bounded_file.h"
 #include "app/mimeapps_list.h"
+#include "services/bounded_file.h"
 
 namespace vx {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "app/atomic_file.h"
+#include "services/atomic_file.h"
 
 namespace vx {
 

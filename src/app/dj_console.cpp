@@ -3,9 +3,9 @@
 #include <QFileInfo>
 
 #include "app/app_lifecycle.h"
-#include "app/cue_sheet.h"
-#include "app/dialogs.h"
+#include "mixer/cue_sheet.h"
 #include "playlist/music_files.h"
+#include "services/dialogs.h"
 #include "version.h"
 
 namespace vx {

@@ -8,11 +8,11 @@
 #include "app/auto_dj.h"
 #include "app/key_dispatch.h"
 #include "app/lifecycle_hooks.h"
-#include "app/song_opener.h"
 #include "deck/deck_pair.h"
 #include "deck/streams_transport.h"
 #include "mixer/mixer_model.h"
 #include "mixer/recording.h"
+#include "services/song_opener.h"
 
 namespace vx {
 

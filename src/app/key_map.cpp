@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/atomic_file.h"
-#include "app/bounded_file.h"
-#include "app/dialogs.h"
 #include "app/key_names.h"
+#include "services/atomic_file.h"
+#include "services/bounded_file.h"
+#include "services/dialogs.h"
 
 namespace vx {
 

@@ -1,6 +1,6 @@
 #include "app/library_check.h"
 
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx {
 

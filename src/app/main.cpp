@@ -7,18 +7,19 @@
 #include <utility>
 
 #include "app/app_lifecycle.h"
-#include "app/command_line.h"
 #include "app/desktop_associations.h"
 #include "app/dj_console.h"
-#include "app/ini_settings_store.h"
 #include "app/offline_mix.h"
 #include "app/playlist_link.h"
-#include "app/qt_ticker.h"
 #include "app/single_instance.h"
 #include "audio/engine_factory.h"
 #include "audio/library_info.h"
 #include "options/settings.h"
+#include "playlist/command_line.h"
 #include "playlist/info_command.h"
+#include "services/command_line.h"
+#include "services/ini_settings_store.h"
+#include "services/qt_ticker.h"
 #include "ui/associate_window.h"
 #include "ui/loading_window.h"
 #include "ui/main_window.h"
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
 
     // One console per user: a running program takes this start's files, before any window or sound
     // device of this one is opened.
-    const vx::FilesToOpen open = vx::filesToOpen(commandLine.files);
+    const vx::playlist::FilesToOpen open = vx::playlist::filesToOpen(commandLine.files);
     QStringList handed = open.more;
     if (!open.argument.isEmpty()) handed.prepend(open.argument);
     vx::SingleInstance instance(vx::SingleInstance::standardSocketPath());

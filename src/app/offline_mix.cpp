@@ -6,16 +6,16 @@
 #include <thread>
 
 #include "app/auto_dj.h"
-#include "app/dialogs.h"
 #include "app/dj_console.h"
-#include "app/streams.h"
-#include "app/virtual_ticker.h"
 #include "audio/audio_file_writer.h"
 #include "audio/engine.h"
 #include "deck/deck_pair.h"
 #include "deck/streams_transport.h"
 #include "mixer/mixer_model.h"
 #include "playlist/m3u.h"
+#include "services/dialogs.h"
+#include "services/streams.h"
+#include "services/virtual_ticker.h"
 
 namespace vx {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/cue_sheet.h"
+#include "mixer/cue_sheet.h"
 
 namespace vx {
 

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "app/app_lifecycle.h"
-#include "app/command_line.h"
 #include "playlist/m3u.h"
+#include "services/command_line.h"
 
 namespace vx {
 

@@ -1,6 +1,6 @@
 // The exit rules: refused while a deck plays, the unsaved playlist offered, then everything stopped.
 #include "app/app_lifecycle.h"
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx {
 

@@ -3,10 +3,10 @@
 #include <QFileInfo>
 
 #include "app/app_lifecycle.h"
-#include "app/atomic_file.h"
-#include "app/command_line.h"
-#include "app/dialogs.h"
 #include "app/library_check.h"
+#include "services/atomic_file.h"
+#include "services/command_line.h"
+#include "services/dialogs.h"
 
 namespace vx {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/ticker.h"
 #include "audio/sound_library.h"
 #include "deck/deck_state.h"
 #include "deck/deck_transport.h"
 #include "deck/deck_types.h"
+#include "services/dialogs.h"
+#include "services/ticker.h"
 
 namespace vx {
 

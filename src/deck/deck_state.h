@@ -3,8 +3,8 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/streams.h"
 #include "audio/sound_library.h"
+#include "services/streams.h"
 
 namespace vx {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/streams.h"
+#include "services/streams.h"
 
 namespace vx {
 

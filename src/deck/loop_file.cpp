@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <limits>
 
-#include "app/atomic_file.h"
-#include "app/bounded_file.h"
+#include "services/atomic_file.h"
+#include "services/bounded_file.h"
 
 namespace vx::loopfile {
 

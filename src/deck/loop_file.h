@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/file_system.h"
+#include "services/file_system.h"
 
 // Saved-loop files: one text line " <start>  <end> \r\n" (bytes of the decoded stream) in the loops
 // folder, named after the song with "_L.dat", shared by both decks.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/song_opener.h"
-#include "app/streams.h"
 #include "deck/deck_transport.h"
+#include "services/song_opener.h"
+#include "services/streams.h"
 
 namespace vx {
 

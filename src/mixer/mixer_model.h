@@ -3,10 +3,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/ticker.h"
 #include "audio/sound_library.h"
 #include "mixer/limit_light.h"
 #include "mixer/mix_maths.h"
+#include "services/ticker.h"
 
 namespace vx {
 

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx {
 

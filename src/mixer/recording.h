@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/cue_sheet.h"
 #include "audio/audio_file_writer.h"
 #include "audio/recorder.h"
+#include "mixer/cue_sheet.h"
 
 namespace vx {
 

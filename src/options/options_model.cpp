@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/dialogs.h"
-#include "app/settings_store.h"
 #include "audio/sound_library.h"
 #include "options/settings_holder.h"
+#include "services/dialogs.h"
+#include "services/settings_store.h"
 
 namespace vx {
 

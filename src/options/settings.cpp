@@ -3,9 +3,9 @@
 #include <QDir>
 #include <algorithm>
 
-#include "app/settings_store.h"
 #include "audio/sound_library.h"
 #include "options/setting_text.h"
+#include "services/settings_store.h"
 
 namespace vx {
 

@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-#include "app/command_line.h"
 #include "playlist/m3u.h"
+#include "services/command_line.h"
 
 namespace vx::playlist {
 
@@ -16,6 +16,28 @@ CommandLineKind classifyCommandLine(const QString& argument) {
 
 bool playlistFolderMissing(const QString& folder) {
     return folder.trimmed().isEmpty() || !QFileInfo(folder).isDir();
+}
+
+FilesToOpen filesToOpen(const QStringList& files) {
+    const QString joined = files.join(' ');
+    if (files.size() <= 1 || QFileInfo::exists(joined)) return {joined, {}};
+    FilesToOpen open;
+    qsizetype chosen = -1;
+    for (qsizetype i = 0; i < files.size() && chosen < 0; ++i) {
+        if (!musicFileFrom(files[i]).isEmpty()) chosen = i;
+    }
+    for (qsizetype i = 0; i < files.size() && chosen < 0; ++i) {
+        if (isPlaylistFileName(files[i].trimmed())) chosen = i;
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        if (i == chosen) {
+            open.argument = file;
+        } else if (!musicFileFrom(file).isEmpty() || isPlaylistFileName(file.trimmed())) {
+            open.more << file;
+        }
+    }
+    return open;
 }
 
 }  // namespace vx::playlist

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vx::playlist {
 
@@ -14,6 +15,16 @@ enum class CommandLineKind {
 
 // Classifies the first argument; extensions are compared without regard to case.
 CommandLineKind classifyCommandLine(const QString& argument);
+
+// What the files of the command line ask for. One file (or a name with blanks that the shell split
+// into several) is `argument` as it always was; of several files, the first music file, or when there
+// is none the first playlist, is `argument`, and the other music files and playlists go to the playlist
+// in their order. Other files are passed over.
+struct FilesToOpen {
+    QString argument;
+    QStringList more;
+};
+FilesToOpen filesToOpen(const QStringList& files);
 
 // A playlist folder is missing when no folder of that name exists.
 bool playlistFolderMissing(const QString& folder);

@@ -6,8 +6,8 @@
 #include <QStringDecoder>
 #include <cstring>
 
-#include "app/atomic_file.h"
-#include "app/bounded_file.h"
+#include "services/atomic_file.h"
+#include "services/bounded_file.h"
 
 namespace vx::playlist {
 

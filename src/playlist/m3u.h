@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/file_system.h"
+#include "services/file_system.h"
 
 namespace vx::playlist {
 

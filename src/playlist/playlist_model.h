@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/dialogs.h"
-#include "app/settings_store.h"
 #include "playlist/quicksort.h"
 #include "playlist/random_source.h"
 #include "playlist/tag_loader.h"
+#include "services/dialogs.h"
+#include "services/settings_store.h"
 #include "tags/tag_cache.h"
 
 namespace vx::playlist {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "app/dialogs.h"
 #include "playlist/playlist_model.h"
+#include "services/dialogs.h"
 
 namespace vx::playlist {
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx::playlist {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/atomic_file.h"
+#include "services/atomic_file.h"
 
 namespace vx::tags {
 

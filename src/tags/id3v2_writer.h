@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/atomic_file.h"
+#include "services/atomic_file.h"
 
 namespace vx::tags {
 

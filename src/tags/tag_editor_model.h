@@ -4,8 +4,8 @@
 #include <array>
 #include <optional>
 
-#include "app/atomic_file.h"
-#include "app/dialogs.h"
+#include "services/atomic_file.h"
+#include "services/dialogs.h"
 
 namespace vx::tags {
 

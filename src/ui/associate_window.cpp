@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx::ui {
 

@@ -10,8 +10,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/dialogs.h"
 #include "playlist/print_layout.h"
+#include "services/dialogs.h"
 
 namespace vx::ui {
 

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "app/atomic_file.h"
+#include "services/atomic_file.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,9 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "app/ini_settings_store.h"
 #include "deck/loop_file.h"
 #include "playlist/m3u.h"
+#include "services/ini_settings_store.h"
 #include "support/faulty_file_system.h"
 #include "support/tag_fixtures.h"
 #include "tags/id3v1.h"

@@ -7,7 +7,8 @@
 #include <QTemporaryDir>
 
 #include "app/app_lifecycle.h"
-#include "app/command_line.h"
+#include "playlist/command_line.h"
+#include "services/command_line.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_sound_library.h"
 #include "support/fake_ticker.h"
@@ -20,6 +21,8 @@ namespace {
 
 using Answer = Dialogs::Answer;
 
+using playlist::filesToOpen;
+using playlist::FilesToOpen;
 using test::goodLibraries;
 
 struct Decks : DeckHandles {

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "app/ini_settings_store.h"
+#include "services/ini_settings_store.h"
 #include "support/hostile_files.h"
 
 namespace vx {

@@ -1,4 +1,4 @@
-#include "app/sound_system.h"
+#include "services/sound_system.h"
 
 #include <gtest/gtest.h>
 

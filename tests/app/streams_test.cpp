@@ -1,4 +1,4 @@
-#include "app/streams.h"
+#include "services/streams.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include "app/qt_ticker.h"
+#include "services/qt_ticker.h"
 
 namespace vx {
 namespace {

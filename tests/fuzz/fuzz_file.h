@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/file_system.h"
+#include "services/file_system.h"
 
 namespace vx::fuzz {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/ini_settings_store.h"
 #include "fuzz_file.h"
+#include "services/ini_settings_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static vx::fuzz::UnsyncedFileSystem fs;

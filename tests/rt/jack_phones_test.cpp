@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/virtual_ticker.h"
 #include "audio/engine.h"
 #include "audio/portaudio_output.h"
 #include "mixer/mixer_model.h"
+#include "services/virtual_ticker.h"
 #include "support/signal.h"
 
 namespace vx {

@@ -3,7 +3,7 @@
 #include <deque>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx::test {
 

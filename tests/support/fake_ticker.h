@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/virtual_ticker.h"
+#include "services/virtual_ticker.h"
 
 namespace vx::test {
 

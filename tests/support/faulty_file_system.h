@@ -3,7 +3,7 @@
 #include <QString>
 #include <cerrno>
 
-#include "app/file_system.h"
+#include "services/file_system.h"
 
 namespace vx::test {
 

@@ -2,7 +2,7 @@
 
 #include <QMap>
 
-#include "app/settings_store.h"
+#include "services/settings_store.h"
 
 namespace vx::test {
 

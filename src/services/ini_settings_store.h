@@ -4,8 +4,8 @@
 #include <QHash>
 #include <QString>
 
-#include "app/file_system.h"
-#include "app/settings_store.h"
+#include "services/file_system.h"
+#include "services/settings_store.h"
 
 namespace vx {
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/streams.h"
+#include "services/streams.h"
 
 namespace vx {
 

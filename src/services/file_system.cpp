@@ -1,4 +1,4 @@
-#include "app/file_system.h"
+#include "services/file_system.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "app/qt_ticker.h"
+#include "services/qt_ticker.h"
 
 #include <QTimer>
 

@@ -1,4 +1,4 @@
-#include "app/virtual_ticker.h"
+#include "services/virtual_ticker.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "app/bounded_file.h"
+#include "services/bounded_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

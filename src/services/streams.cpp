@@ -1,10 +1,10 @@
-#include "app/streams.h"
+#include "services/streams.h"
 
 #include <QFileInfo>
 #include <cmath>
 
-#include "app/dialogs.h"
-#include "app/sound_system.h"
+#include "services/dialogs.h"
+#include "services/sound_system.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "app/song_opener.h"
+#include "services/song_opener.h"
 
 #include <QMetaObject>
 

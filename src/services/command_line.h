@@ -26,16 +26,6 @@ CommandLine parseCommandLine(const QStringList& arguments);
 // ".WAV", ".WMA" or ".ASF" in any case (so a text ending in a quotation mark is none).
 QString musicFileFrom(const QString& argument);
 
-// What the files of the command line ask for. One file (or a name with blanks that the shell split
-// into several) is `argument` as it always was; of several files, the first music file, or when there
-// is none the first playlist, is `argument`, and the other music files and playlists go to the playlist
-// in their order. Other files are passed over.
-struct FilesToOpen {
-    QString argument;
-    QStringList more;
-};
-FilesToOpen filesToOpen(const QStringList& files);
-
 // What --help prints.
 QString usageText();
 

@@ -1,4 +1,4 @@
-#include "app/app_paths.h"
+#include "services/app_paths.h"
 
 #include <QDir>
 #include <QFileInfo>

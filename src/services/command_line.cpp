@@ -1,8 +1,7 @@
-#include "app/command_line.h"
+#include "services/command_line.h"
 
 #include <QFileInfo>
 
-#include "playlist/m3u.h"
 
 namespace vx {
 
@@ -53,28 +52,6 @@ QString musicFileFrom(const QString& argument) {
     const QString ending = file.right(4).toUpper();
     const bool music = ending == ".MP3" || ending == ".WAV" || ending == ".WMA" || ending == ".ASF";
     return music ? file : QString();
-}
-
-FilesToOpen filesToOpen(const QStringList& files) {
-    const QString joined = files.join(' ');
-    if (files.size() <= 1 || QFileInfo::exists(joined)) return {joined, {}};
-    FilesToOpen open;
-    qsizetype chosen = -1;
-    for (qsizetype i = 0; i < files.size() && chosen < 0; ++i) {
-        if (!musicFileFrom(files[i]).isEmpty()) chosen = i;
-    }
-    for (qsizetype i = 0; i < files.size() && chosen < 0; ++i) {
-        if (playlist::isPlaylistFileName(files[i].trimmed())) chosen = i;
-    }
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString& file = files[i];
-        if (i == chosen) {
-            open.argument = file;
-        } else if (!musicFileFrom(file).isEmpty() || playlist::isPlaylistFileName(file.trimmed())) {
-            open.more << file;
-        }
-    }
-    return open;
 }
 
 QString usageText() {

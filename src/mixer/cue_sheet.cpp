@@ -1,4 +1,4 @@
-#include "app/cue_sheet.h"
+#include "mixer/cue_sheet.h"
 
 #include <QDir>
 #include <QFileInfo>

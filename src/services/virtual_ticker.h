@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/ticker.h"
+#include "services/ticker.h"
 
 namespace vx {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/file_system.h"
+#include "services/file_system.h"
 
 // The one way the program replaces a file's contents. The new contents go to a temporary file beside the
 // file (".<name>.vx-XXXXXX"), every write is checked, the temporary is synced to disk, given the old file's

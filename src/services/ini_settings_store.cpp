@@ -1,10 +1,10 @@
-#include "app/ini_settings_store.h"
+#include "services/ini_settings_store.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/atomic_file.h"
-#include "app/bounded_file.h"
+#include "services/atomic_file.h"
+#include "services/bounded_file.h"
 
 namespace vx {
 

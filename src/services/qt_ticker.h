@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ticker.h"
+#include "services/ticker.h"
 
 namespace vx {
 

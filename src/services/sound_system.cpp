@@ -1,8 +1,8 @@
-#include "app/sound_system.h"
+#include "services/sound_system.h"
 
 #include <array>
 
-#include "app/dialogs.h"
+#include "services/dialogs.h"
 
 namespace vx {
 

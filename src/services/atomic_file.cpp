@@ -1,4 +1,4 @@
-#include "app/atomic_file.h"
+#include "services/atomic_file.h"
 
 #include <sys/stat.h>
 

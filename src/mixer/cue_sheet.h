@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "services/atomic_file.h"
 
 namespace vx {
 
