@@ -14,15 +14,10 @@ namespace {
 using test::FakeFile;
 
 TEST(ClockText, WritesHoursMinutesAndSeconds) {
-    EXPECT_EQ(clockText(0), "00:00:00");
-    EXPECT_EQ(clockText(59), "00:00:59");
-    EXPECT_EQ(clockText(60), "00:01:00");
-    EXPECT_EQ(clockText(119), "00:01:59");
-    EXPECT_EQ(clockText(3600), "01:00:00");
-    EXPECT_EQ(clockText(3725), "01:02:05");
-    EXPECT_EQ(clockText(360000), "100:00:00");
-    EXPECT_EQ(clockText(-5), "00:00:-05");
-    EXPECT_EQ(clockText(-75), "00:00:-75");
+    const std::pair<std::int64_t, QString> rows[] = {{0, "00:00:00"},      {119, "00:01:59"},
+                                                     {3725, "01:02:05"},   {360000, "100:00:00"},
+                                                     {-5, "00:00:-05"},    {-75, "00:00:-75"}};
+    for (const auto& [seconds, text] : rows) EXPECT_EQ(clockText(seconds), text) << seconds;
 }
 
 class StreamsTest : public ::testing::Test {
@@ -112,12 +107,11 @@ TEST_F(StreamsTest, PlayingMeansPlayingOrStalledButNotPausedOrStopped) {
     library.addFile("a.mp3");
     const auto h = streams.openStream("a.mp3").handle;
     EXPECT_FALSE(streams.isStreamPlaying(h));
-    library.stream(h)->activity = audio::kPlaying;
-    EXPECT_TRUE(streams.isStreamPlaying(h));
-    library.stream(h)->activity = audio::kStalled;
-    EXPECT_TRUE(streams.isStreamPlaying(h));
-    library.stream(h)->activity = audio::kPaused;
-    EXPECT_FALSE(streams.isStreamPlaying(h));
+    for (const auto& [activity, playing] : {std::pair{audio::kPlaying, true}, std::pair{audio::kStalled, true},
+                                            std::pair{audio::kPaused, false}}) {
+        library.stream(h)->activity = activity;
+        EXPECT_EQ(streams.isStreamPlaying(h), playing) << activity;
+    }
     EXPECT_FALSE(streams.isStreamPlaying(0));
 }
 

@@ -13,17 +13,7 @@ const QString kVelumixTail = QString(10, QLatin1Char(' ')) + QStringLiteral("Vel
 
 class PlaylistWiring : public ::testing::Test, public WiringFixture {
   protected:
-    // Three songs in a remembered playlist.
-    QString rememberThree() {
-        a = song("a", "Alpha");
-        b = song("b", "Bravo");
-        c = song("c", "Charlie");
-        const QString list = playlistFile("set", {a, b, c});
-        store.write("Last Playlist", list);
-        return list;
-    }
     int changes = 0;
-    QString a, b, c;
 };
 
 TEST_F(PlaylistWiring, StartUpReopensTheLastPlaylistAndTheNextSongBoxShowsItsCurrentEntry) {
