@@ -143,12 +143,6 @@ TEST_F(ConsoleSession, LoadCuePlayPitchLoopAndCrossfade) {
     EXPECT_EQ(dialogs.shown.back().text, "Loop has been Saved!");
     EXPECT_TRUE(QFile::exists(dj().deck(Side::Left).loopFilePath()));
 
-    // Crossfade to the right: the left deck falls silent, the right one keeps its level.
-    key("crossFaderScroll", Qt::Key_End);
-    EXPECT_EQ(dj().mixer().crossfader(), 100);
-    EXPECT_EQ(streamOf(Side::Left).volume, 0);
-    EXPECT_EQ(streamOf(Side::Right).volume, 25);
-
     // The right cut flickers the left deck in and out while held; release centres the crossfader.
     press("xFader_cut", 1);
     EXPECT_EQ(dj().selectedDeck(), 1);
