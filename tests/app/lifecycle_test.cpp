@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "app/app_lifecycle.h"
 #include "playlist/command_line.h"
@@ -59,15 +60,6 @@ class LifecycleTest : public ::testing::Test {
         app->setPlaylist(&playlist);
         return *app;
     }
-    void expectEndsWith(const QString& code) {
-        EXPECT_FALSE(make().start());
-        EXPECT_EQ(app->exitCode(), 1);
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown[0].title, code);
-        EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
-        EXPECT_FALSE(dialogs.shown[0].text.isEmpty());
-        EXPECT_TRUE(library.calls.empty()) << "the sound system must not be touched";
-    }
     audio::Handle playingStream(const std::string& name, int activity) {
         library.addFile(name);
         const auto h = library.createStream(audio::Family::Plain, name, 0);
@@ -76,24 +68,33 @@ class LifecycleTest : public ::testing::Test {
     }
 };
 
-TEST_F(LifecycleTest, MissingFfmpegEndsTheProgram) {
-    info.ffmpegPresent = false;
-    expectEndsWith("10X021F");
-}
-
-TEST_F(LifecycleTest, AnotherFfmpegVersionEndsTheProgram) {
-    info.ffmpegRuntime = "avformat 60.3.100";
-    expectEndsWith("10X022F");
-}
-
-TEST_F(LifecycleTest, MissingPortAudioEndsTheProgram) {
-    info.portaudioPresent = false;
-    expectEndsWith("10X022aF");
-}
-
-TEST_F(LifecycleTest, AnotherPortAudioVersionEndsTheProgram) {
-    info.portaudioRuntime = "19.7.0";
-    expectEndsWith("10X023F");
+// A missing or foreign library, or a sound system that cannot start, ends the start with its message
+// (and, for the libraries, before the sound system is touched at all).
+TEST_F(LifecycleTest, WhatTheProgramCannotRunWithoutEndsTheStart) {
+    const std::vector<std::pair<std::function<void()>, QString>> rows = {
+        {[this] { info.ffmpegPresent = false; }, "10X021F"},
+        {[this] { info.ffmpegRuntime = "avformat 60.3.100"; }, "10X022F"},
+        {[this] { info.portaudioPresent = false; }, "10X022aF"},
+        {[this] { info.portaudioRuntime = "19.7.0"; }, "10X023F"},
+        {[this] { library.failInitWith = 3; }, "Error"},
+    };
+    for (const auto& [spoil, title] : rows) {
+        info = goodLibraries();
+        library.failInitWith = 0;
+        library.calls.clear();
+        dialogs.shown.clear();
+        spoil();
+        EXPECT_FALSE(make().start()) << title.toStdString();
+        EXPECT_EQ(app->exitCode(), 1);
+        ASSERT_EQ(dialogs.shown.size(), 1u) << title.toStdString();
+        EXPECT_EQ(dialogs.shown[0].title, title);
+        EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
+        if (title == "Error") {
+            EXPECT_TRUE(dialogs.shown[0].text.startsWith("Can't initialize digital sound system. "));
+        } else {
+            EXPECT_TRUE(library.calls.empty()) << "the sound system must not be touched";
+        }
+    }
 }
 
 TEST_F(LifecycleTest, NoWindowsMediaIsReportedAndStartGoesOn) {
@@ -137,14 +138,6 @@ TEST_F(LifecycleTest, StartBringsUpFoldersSettingsSoundAndTimers) {
     app->setAsyncTask([&] { ++asyncRuns; });
     ticker.advance(10);
     EXPECT_EQ(asyncRuns, 1);  // once only
-}
-
-TEST_F(LifecycleTest, ASoundSystemThatCannotStartEndsTheProgram) {
-    library.failInitWith = 3;
-    EXPECT_FALSE(make().start());
-    EXPECT_EQ(app->exitCode(), 1);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_TRUE(dialogs.shown[0].text.startsWith("Can't initialize digital sound system. "));
 }
 
 TEST_F(LifecycleTest, HelpOpensTheShippedManualOrSaysItIsMissing) {
@@ -195,67 +188,54 @@ TEST_F(LifecycleTest, ExitWithOnePausedAndOneStoppedDeckShutsEverythingDown) {
     EXPECT_FALSE(app->asyncPending());
 }
 
-TEST_F(LifecycleTest, CancelInTheSaveQuestionKeepsEverythingRunning) {
-    make().start();
-    playlist.dirty = true;
-    playlist.last = "/music/set.m3u";
-    dialogs.answers = {Answer::Cancel};
-    library.calls.clear();
-    EXPECT_FALSE(app->requestExit());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist to /music/set.m3u ?");
-    EXPECT_EQ(dialogs.shown[0].title, "Save Playlist...");
-    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Information);
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNoCancel);
-    EXPECT_TRUE(library.calls.empty());
-    EXPECT_TRUE(app->asyncPending());
-    EXPECT_EQ(playlist.saves, 0);
-}
-
-TEST_F(LifecycleTest, YesSavesAndNoDoesNotBeforeLeaving) {
-    make().start();
-    playlist.dirty = true;
-    dialogs.answers = {Answer::No};
-    EXPECT_TRUE(app->requestExit());
-    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist? ");
-    EXPECT_EQ(playlist.saves, 0);
-
-    dialogs.shown.clear();
-    make().start();
-    dialogs.answers = {Answer::Yes};
-    EXPECT_TRUE(app->requestExit());
-    EXPECT_EQ(playlist.saves, 1);
-}
-
-TEST_F(LifecycleTest, AFailedSaveKeepsTheProgramRunning) {
-    make().start();
-    playlist.dirty = true;
-    playlist.saveWorks = false;
-    dialogs.answers = {Answer::Yes};
-    EXPECT_FALSE(app->requestExit());
-    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
+// A changed playlist is offered for saving: Cancel, or a save that fails, keeps everything running.
+TEST_F(LifecycleTest, TheSaveQuestionDecidesWhetherTheProgramEnds) {
+    struct Row {
+        QString last;
+        Answer answer;
+        bool saveWorks, exits;
+        int saves;
+        QString text;
+    };
+    const Row rows[] = {
+        {"/music/set.m3u", Answer::Cancel, true, false, 0, "Save Playlist to /music/set.m3u ?"},
+        {"", Answer::No, true, true, 0, "Save Playlist? "},
+        {"", Answer::Yes, true, true, 1, "Save Playlist? "},
+        {"", Answer::Yes, false, false, 1, "Save Playlist? "},
+    };
+    for (const Row& row : rows) {
+        make().start();
+        playlist.dirty = true;
+        playlist.last = row.last;
+        playlist.saveWorks = row.saveWorks;
+        playlist.saves = 0;
+        dialogs.shown.clear();
+        dialogs.answers = {row.answer};
+        library.calls.clear();
+        EXPECT_EQ(app->requestExit(), row.exits) << int(row.answer) << row.saveWorks;
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, row.text);
+        EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNoCancel);
+        EXPECT_EQ(playlist.saves, row.saves);
+        EXPECT_EQ(app->state() == AppLifecycle::State::Running, !row.exits);
+        if (!row.exits) EXPECT_TRUE(library.calls.empty());
+    }
 }
 
 TEST(CommandLine, OptionsAndTheMusicFile) {
     const CommandLine line = parseCommandLine({"--no-sound", "/music/My", "Song.mp3"});
     EXPECT_TRUE(line.noSound);
     EXPECT_EQ(line.argument, "/music/My Song.mp3");
-    EXPECT_EQ(musicFileFrom(line.argument), "/music/My Song.mp3");  // case kept for the file system
     EXPECT_TRUE(parseCommandLine({"--version"}).showVersion);
     EXPECT_TRUE(parseCommandLine({"-h"}).showHelp);
     EXPECT_FALSE(parseCommandLine({"--loud"}).error.isEmpty());
     EXPECT_EQ(parseCommandLine({"--", "-odd.wav"}).argument, "-odd.wav");
     EXPECT_EQ(parseCommandLine({"--info", "a.mp3", "--", "--b.m3u"}).fileIndexes, (QList<int>{1, 3}));
-}
-
-TEST(CommandLine, OnlyMusicEndingsCount) {
-    EXPECT_EQ(musicFileFrom("  /a/b.WaV  "), "/a/b.WaV");
-    EXPECT_EQ(musicFileFrom("x.wma"), "x.wma");
-    EXPECT_EQ(musicFileFrom("x.ASF"), "x.ASF");
-    EXPECT_EQ(musicFileFrom("\"x.mp3\""), "");  // ends in a quotation mark
-    EXPECT_EQ(musicFileFrom("set.m3u"), "");
-    EXPECT_EQ(musicFileFrom("mp3"), "");
-    EXPECT_EQ(musicFileFrom(""), "");
+    // Only music endings count; the case is kept for the file system.
+    const std::pair<QString, QString> files[] = {
+        {"/music/My Song.mp3", "/music/My Song.mp3"}, {"  /a/b.WaV  ", "/a/b.WaV"}, {"x.wma", "x.wma"},
+        {"x.ASF", "x.ASF"}, {"\"x.mp3\"", ""}, {"set.m3u", ""}, {"mp3", ""}, {"", ""}};
+    for (const auto& [given, music] : files) EXPECT_EQ(musicFileFrom(given), music) << given.toStdString();
 }
 
 // Several files (a desktop's "%F"): the first music file, else the first playlist, starts as one file
@@ -284,14 +264,6 @@ TEST(CommandLine, SeveralFilesSplitIntoTheStartFileAndTheRest) {
     const QString spaced = dir.filePath("My Song.mp3");
     QFile(spaced).open(QIODevice::WriteOnly);
     EXPECT_EQ(filesToOpen(spaced.split(' ')).argument, spaced);
-}
-
-TEST_F(LifecycleTest, TheCommandLineSongIsKeptForTheLeftDeck) {
-    make().setCommandLine("/music/Track.Mp3");
-    EXPECT_EQ(app->commandLineSong(), "/music/Track.Mp3");
-    app->setCommandLine("/music/set.m3u");
-    EXPECT_EQ(app->commandLineSong(), "");
-    EXPECT_EQ(app->commandLineArgument(), "/music/set.m3u");
 }
 
 }  // namespace

@@ -31,37 +31,27 @@ class IniSettingsStoreTest : public ::testing::Test {
     }
 };
 
-TEST_F(IniSettingsStoreTest, MissingFileAndMissingNamesAnswerTheMarker) {
-    IniSettingsStore store(file());
-    EXPECT_EQ(store.read("Buffer"), kSettingNotFound);
-    store.write("Buffer", "1.5");
-    EXPECT_EQ(store.read("Buffer"), "1.5");
-    EXPECT_EQ(store.read("pitchRange"), kSettingNotFound);
-}
-
-TEST_F(IniSettingsStoreTest, NamesAreComparedWithoutRegardToCaseAndKeepTheirFirstSpelling) {
+// Missing names answer the marker; names match whatever their case and keep their first spelling; any
+// text comes back as written, from the file the next start reads.
+TEST_F(IniSettingsStoreTest, NamesMatchWithoutCaseAndAnyTextSurvivesTheRoundTrip) {
+    const QString tricky = "C:\\Music\\a=b\r\nsecond line \u00e9\u266b [x] ;not a comment";
     {
         IniSettingsStore store(file());
+        EXPECT_EQ(store.read("Buffer"), kSettingNotFound);
         store.write("InitQuality", "FM Quality - 22100Hz");
         store.write("initQuality", "CD Quality - 44100Hz");  // the same value
         EXPECT_EQ(store.read("INITQUALITY"), "CD Quality - 44100Hz");
+        store.write("Last Playlist", tricky);
+        store.write("Empty", "");
     }
     const QByteArray text = contents(file());
     EXPECT_EQ(text.count("nitQuality="), 1) << text.constData();
     EXPECT_TRUE(text.contains("InitQuality=CD Quality - 44100Hz"));
-    EXPECT_EQ(IniSettingsStore(file()).read("initquality"), "CD Quality - 44100Hz");
-}
-
-TEST_F(IniSettingsStoreTest, AnyTextSurvivesTheRoundTrip) {
-    const QString tricky = "C:\\Music\\a=b\r\nsecond line \u00e9\u266b [x] ;not a comment";
-    {
-        IniSettingsStore store(file());
-        store.write("Last Playlist", tricky);
-        store.write("Empty", "");
-    }
     IniSettingsStore again(file());
+    EXPECT_EQ(again.read("initquality"), "CD Quality - 44100Hz");
     EXPECT_EQ(again.read("last playlist"), tricky);
     EXPECT_EQ(again.read("Empty"), "");
+    EXPECT_EQ(again.read("pitchRange"), kSettingNotFound);
 }
 
 TEST_F(IniSettingsStoreTest, LongValuesAreCutToWhatFitsTheReadBuffer) {

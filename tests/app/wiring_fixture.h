@@ -58,6 +58,16 @@ class WiringFixture {
         return path;
     }
 
+    // Three songs in a remembered playlist ("set"); answers the playlist's path.
+    QString rememberThree() {
+        a = song("a", "Alpha");
+        b = song("b", "Bravo");
+        c = song("c", "Charlie");
+        const QString list = playlistFile("set", {a, b, c});
+        store.write("Last Playlist", list);
+        return list;
+    }
+
     // The lifecycle starts, then the playlist and the console are made and wired; the console starts up.
     bool start(const QString& commandLine = {}, bool backgroundTags = false, const QStringList& more = {}) {
         app->setCommandLine(commandLine, more);
@@ -89,6 +99,7 @@ class WiringFixture {
     std::unique_ptr<AppLifecycle> app;
     std::unique_ptr<DjConsole> console;
     std::unique_ptr<ProgramPlaylist> playlist;  // goes first: it lets go of the console
+    QString a, b, c;                            // the songs of rememberThree()
 };
 
 // The one event loop for tests that wait for background tag reading.

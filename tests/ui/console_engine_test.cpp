@@ -28,58 +28,14 @@ constexpr int kRate = 44100;
 
 // The engine with its output replaced by offline rendering: opening the device prepares the mix and
 // the test pulls it with render().
-class OfflineEngine : public audio::SoundLibrary {
+class OfflineEngine : public audio::Engine {
   public:
-    audio::Engine engine{audio::EngineOptions{}};
-
-    std::string deviceDescription(int i) override { return engine.deviceDescription(i); }
-    bool init(int, std::uint32_t frequency) override { return engine.initOffline(frequency); }
-    bool start() override { return engine.start(); }
-    bool stop() override { return engine.stop(); }
-    bool shutdown() override { return engine.shutdown(); }
-    bool setBufferLength(double s) override { return engine.setBufferLength(s); }
-    int lastError() const override { return engine.lastError(); }
-    audio::Handle createStream(audio::Family f, const std::string& p, std::uint32_t fl) override {
-        return engine.createStream(f, p, fl);
-    }
-    bool preBuffer(audio::Handle h) override { return engine.preBuffer(h); }
-    bool play(audio::Handle h) override { return engine.play(h); }
-    bool pause(audio::Handle h) override { return engine.pause(h); }
-    bool resume(audio::Handle h) override { return engine.resume(h); }
-    bool stopChannel(audio::Handle h) override { return engine.stopChannel(h); }
-    bool freeStream(audio::Handle h) override { return engine.freeStream(h); }
-    int activity(audio::Handle h) override { return engine.activity(h); }
-    std::int64_t length(audio::Handle h) override { return engine.length(h); }
-    bool lengthIsFinal(audio::Handle h) override { return engine.lengthIsFinal(h); }
-    std::int64_t position(audio::Handle h) override { return engine.position(h); }
-    bool setPosition(audio::Handle h, std::int64_t b) override { return engine.setPosition(h, b); }
-    double bytesToSeconds(audio::Handle h, std::int64_t b) override { return engine.bytesToSeconds(h, b); }
-    std::int64_t secondsToBytes(audio::Handle h, double s) override { return engine.secondsToBytes(h, s); }
-    bool attributes(audio::Handle h, int* f, int* v, int* p) override {
-        return engine.attributes(h, f, v, p);
-    }
-    bool setAttributes(audio::Handle h, int f, int v, int p) override {
-        return engine.setAttributes(h, f, v, p);
-    }
-    std::uint32_t level(audio::Handle h) override { return engine.level(h); }
-    bool setLoop(audio::Handle h, std::int64_t s, std::int64_t e) override { return engine.setLoop(h, s, e); }
-    bool eqSet(audio::Handle h) override { return engine.eqSet(h); }
-    bool eqRemove(audio::Handle h) override { return engine.eqRemove(h); }
-    bool eqSetParameters(audio::Handle h, const audio::EqBandParams& p) override {
-        return engine.eqSetParameters(h, p);
-    }
-    bool eqGetParameters(audio::Handle h, audio::EqBandParams* p) override {
-        return engine.eqGetParameters(h, p);
-    }
-    bool eqReset(audio::Handle h) override { return engine.eqReset(h); }
-    bool eqFree() override { return engine.eqFree(); }
-    bool setOutputTap(audio::FrameRing* ring) override { return engine.setOutputTap(ring); }
-    bool outputTapReleased() override { return engine.outputTapReleased(); }
-
+    OfflineEngine() : audio::Engine(audio::EngineOptions{}) {}
+    bool init(int, std::uint32_t frequency) override { return initOffline(frequency); }
     test::Stereo render(double seconds) {
         const int frames = static_cast<int>(seconds * kRate);
         test::Stereo out(static_cast<std::size_t>(frames) * 2);
-        engine.render(out.data(), frames);
+        audio::Engine::render(out.data(), frames);
         return out;
     }
 };

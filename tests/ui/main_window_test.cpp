@@ -18,17 +18,10 @@
 #include "support/memory_settings.h"
 #include "ui/loading_window.h"
 #include "support/good_libraries.h"
+#include "widgets_app.h"
 
 namespace vx {
 namespace {
-
-void ensureApplication() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // lives for the whole test program
-}
 
 struct OneDeck : DeckHandles {
     audio::Handle left = 0;
@@ -53,7 +46,7 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<MainWindow> window;
 
     void start(int djSetup = 0) {
-        ensureApplication();
+        test::widgetsApp();
         store.write("DjSetup", QString::number(djSetup));
         app =
             std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
@@ -65,16 +58,6 @@ class MainWindowTest : public ::testing::Test {
     QRect geometryOf(const char* name) { return window->findChild<QWidget*>(name)->geometry(); }
 };
 
-TEST_F(MainWindowTest, IsAFramelessWindowWithItsNamedControls) {
-    start();
-    EXPECT_EQ(window->objectName(), "brevistoF");
-    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
-    for (const char* name : {"titleBar", "imgIcon", "CmdMinimizeButton", "cmdcloseButton", "optionsCB",
-                             "playListCB", "Left_Deck", "Mixer", "Right_Deck"}) {
-        EXPECT_NE(window->findChild<QWidget*>(name), nullptr) << name;
-    }
-}
-
 TEST_F(MainWindowTest, TheTitleStripTellsOnEveryTickHowOftenTheSoundBrokeUp) {
     start();
     QWidget* bar = window->findChild<QWidget*>("titleBar");
@@ -85,50 +68,23 @@ TEST_F(MainWindowTest, TheTitleStripTellsOnEveryTickHowOftenTheSoundBrokeUp) {
     EXPECT_EQ(bar->toolTip(), "The sound broke up 3 times since start");
 }
 
-TEST_F(MainWindowTest, PanelsStandInTheClubOrderAndTheWindowFitsThem) {
+// Each set-up's order of panels, evenly spaced, with the window's margins equal and nothing cut off.
+TEST_F(MainWindowTest, PanelsStandInEachSetUpsOrderAndTheWindowFitsThem) {
     start(0);
-    const QRect left = geometryOf("Left_Deck"), mixer = geometryOf("Mixer"), right = geometryOf("Right_Deck");
-    EXPECT_EQ(left.top(), mixer.top());
-    EXPECT_EQ(mixer.top(), right.top());
-    EXPECT_GT(left.top(), geometryOf("titleBar").bottom());
-    EXPECT_LT(left.right(), mixer.left());
-    EXPECT_LT(mixer.right(), right.left());
-    EXPECT_EQ(mixer.left() - left.right(), right.left() - mixer.right());
-    EXPECT_GT(window->width(), right.right());
-    EXPECT_EQ(window->width() - 1 - right.right(), left.left());  // the same margin on both sides
-}
-
-TEST_F(MainWindowTest, BattleSetUpsMoveTheMixerToEitherEnd) {
-    start(1);
-    EXPECT_LT(geometryOf("Mixer").right(), geometryOf("Left_Deck").left());
-    EXPECT_LT(geometryOf("Left_Deck").right(), geometryOf("Right_Deck").left());
-    window->applyDjSetup(2);
-    EXPECT_LT(geometryOf("Right_Deck").right(), geometryOf("Mixer").left());
-    EXPECT_GT(window->width(), geometryOf("Mixer").right());  // the mixer is never cut off
-}
-
-TEST_F(MainWindowTest, CloseIsRefusedWhileADeckPlays) {
-    start();
-    // The window's own left deck plays a song.
-    const QString song = dir.filePath("a.mp3");
-    QFile(song).open(QIODevice::WriteOnly);
-    library.addFile(song.toStdString());
-    ASSERT_TRUE(window->console().deck(Side::Left).loadSong(song));
-    window->console().deck(Side::Left).play_Click();
-    decks.left = window->console().deck(Side::Left).state().streamHandle;
-    ASSERT_EQ(library.stream(decks.left)->activity, audio::kPlaying);
-    QTest::mouseClick(window->findChild<QPushButton*>("cmdcloseButton"), Qt::LeftButton);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text,
-              "Can't Exit when song is playing. Pause or Stop all music before closing...");
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(library.running);
-
-    library.stream(decks.left)->activity = audio::kPaused;
-    QTest::mouseClick(window->findChild<QPushButton*>("cmdcloseButton"), Qt::LeftButton);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(library.running);
-    EXPECT_EQ(app->state(), AppLifecycle::State::ShutDown);
+    const std::array<std::array<const char*, 3>, 3> orders{{{"Left_Deck", "Mixer", "Right_Deck"},
+                                                            {"Mixer", "Left_Deck", "Right_Deck"},
+                                                            {"Left_Deck", "Right_Deck", "Mixer"}}};
+    for (int setup = 0; setup < 3; ++setup) {
+        window->applyDjSetup(setup);
+        const QRect a = geometryOf(orders[setup][0]), b = geometryOf(orders[setup][1]),
+                    c = geometryOf(orders[setup][2]);
+        EXPECT_TRUE(a.top() == b.top() && b.top() == c.top()) << setup;
+        EXPECT_GT(a.top(), geometryOf("titleBar").bottom()) << setup;
+        EXPECT_LT(a.right(), b.left()) << setup;
+        EXPECT_LT(b.right(), c.left()) << setup;
+        EXPECT_EQ(b.left() - a.right(), c.left() - b.right()) << setup;
+        EXPECT_EQ(window->width() - 1 - c.right(), a.left()) << setup;
+    }
 }
 
 TEST_F(MainWindowTest, ExitClosesTheOtherWindowsLastOpenedFirst) {
@@ -160,18 +116,28 @@ TEST_F(MainWindowTest, F1WithoutAManualSaysHelpCannotStart) {
     EXPECT_EQ(dialogs.shown[0].title, "Help cannot start...");
 }
 
-TEST(LoadingWindow, ShowsVersionAndNeverCountsBackwards) {
-    ensureApplication();
+// The splash counts the start's playlist load up, never back, and closes when it has finished or is clicked.
+TEST(LoadingWindow, CountsUpThenClosesWhenThePlaylistHasLoaded) {
+    test::widgetsApp();
     LoadingWindow splash;
-    EXPECT_EQ(splash.objectName(), "loadingF");
+    splash.show();
+    EXPECT_FALSE(splash.testAttribute(Qt::WA_QuitOnClose));
     EXPECT_EQ(splash.status(), "Initializing Sound System...");
     const QRegularExpression version("^version \\d+\\.\\d+ build \\d+$");
     EXPECT_TRUE(version.match(splash.findChild<QLabel*>("ver_label")->text()).hasMatch());
-    splash.setLoadedSongs(12);
-    EXPECT_EQ(splash.status(), "Loading Playlist: 12 Songs done...");
-    splash.setLoadedSongs(5);
-    EXPECT_EQ(splash.status(), "Loading Playlist: 12 Songs done...");
+    splash.showStartLoad(40, false);
+    splash.showStartLoad(10, false);
+    EXPECT_EQ(splash.status(), "Loading Playlist: 40 Songs done...");
     EXPECT_EQ(splash.findChild<QLabel*>("loadingLABEL")->text(), splash.status());
+    EXPECT_TRUE(splash.isVisible());
+    splash.showStartLoad(120, true);
+    EXPECT_EQ(splash.status(), "Loading Playlist: 120 Songs done...");
+    EXPECT_FALSE(splash.isVisible());
+
+    LoadingWindow clicked;
+    clicked.show();
+    QTest::mouseClick(&clicked, Qt::LeftButton);
+    EXPECT_FALSE(clicked.isVisible());
 }
 
 }  // namespace

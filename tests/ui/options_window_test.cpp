@@ -3,10 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QTemporaryDir>
@@ -22,22 +18,8 @@
 namespace vx {
 namespace {
 
-QString frameOf(const QWidget* w) {
-    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (const auto* box = qobject_cast<const QGroupBox*>(p)) return box->title();
-    }
-    return {};
-}
-
-QStringList endLabelsOf(const QWidget* w) {
-    QStringList texts;
-    for (const QLabel* l : w->parentWidget()->findChildren<QLabel*>()) {
-        if (l->property("endLabel").toBool()) texts << l->text();
-    }
-    return texts;
-}
-
-TEST(OptionsWindow, EveryControlIsThereAndTheKeyboardAloneChangesAndStoresThem) {
+// Every control is reached by Tab; the keyboard alone changes them, the set-up at once and the rest at close.
+TEST(OptionsWindow, TheKeyboardAloneReachesChangesAndStoresEveryControl) {
     test::widgetsApp();
     QTemporaryDir dir;
     test::MemorySettings store;
@@ -51,61 +33,9 @@ TEST(OptionsWindow, EveryControlIsThereAndTheKeyboardAloneChangesAndStoresThem) 
     ui::OptionsWindow window(model, nullptr);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(window.objectName(), "optionsF");
-    EXPECT_EQ(window.windowTitle(), "Velumix Options");
-    EXPECT_LT(window.palette().color(QPalette::Window).lightness(), 40);
-    EXPECT_GT(window.palette().color(QPalette::WindowText).lightness(), 200);
-
-    struct SliderCase {
-        const char* name;
-        int minimum, maximum, value;
-        QString frame, tip;
-        QStringList ends;
-    };
-    const std::vector<SliderCase> sliders{
-        {"bufferSlider", 2, 20, 11, "BUFFER (Restart)", "Set buffer size - Use large Buffer for slow machine... ",
-         {"Small", "Large"}},
-        {"eqBandWidthSlider", 0, 40, 20, "EQ-BW (Restart)", "Set EQ Bandwidth ... ", {}},
-        {"stutterSlider", 60, 100, 80, "Stuttering Speed", "Adjust the cue search 'stutter'... ", {"Fast", "Slow"}},
-        {"XFaderCutSpeed_slider", 30, 70, 50, "XFADER CUT SPEED", "Set Xfader 'Cutting' Speed...", {"Fast", "Slow"}},
-        {"autoMixSlider", 70, 100, 85, "AUTO-DJ START", "How soon does AutoDJ Start...", {"Early", "Late"}},
-        {"TurntableStopSpeed_slider", 1000, 7000, 4000, "TT BRAKING", "Braking Speed...",
-         {"Slow", "Default", "Fast"}},
-        {"pitchRange_slider", 0, 2, 0, "PITCH RANGE (+/-)", "Set +/- Pitch Range...", {}},
-    };
-    for (const SliderCase& c : sliders) {
-        auto* s = window.findChild<ui::DjSlider*>(c.name);
-        ASSERT_NE(s, nullptr) << c.name;
-        EXPECT_EQ(s->minimum(), c.minimum) << c.name;
-        EXPECT_EQ(s->maximum(), c.maximum) << c.name;
-        EXPECT_EQ(s->value(), c.value) << c.name;
-        EXPECT_EQ(frameOf(s), c.frame) << c.name;
-        EXPECT_EQ(s->toolTip(), c.tip) << c.name;
-        EXPECT_EQ(endLabelsOf(s), c.ends) << c.name;
-    }
-    EXPECT_EQ(window.findChild<ui::DjSlider*>("TurntableStopSpeed_slider")->smallChange(), 200);
-    EXPECT_EQ(window.findChild<ui::DjSlider*>("TurntableStopSpeed_slider")->largeChange(), 500);
-
     auto* device = window.findChild<QComboBox*>("cmbDevice");
-    EXPECT_EQ(frameOf(device), "Playback Device (Restart):");
-    EXPECT_EQ(device->toolTip(), "Select Soundcard to use...");
     EXPECT_EQ(device->count(), 3);
     EXPECT_EQ(device->itemText(0), "Default Sound Device");
-    auto* quality = window.findChild<QComboBox*>("cmbPlayQuality");
-    EXPECT_EQ(frameOf(quality), "QUALITY (Restart)");
-    EXPECT_EQ(quality->currentText(), "FM Quality - 22100Hz");
-    EXPECT_EQ(window.findChild<QComboBox*>("cmbOutputLatency")->currentText(), "10 ms");
-    EXPECT_EQ(window.findChild<QLabel*>("lblMeasuredLatency")->text(), "not measured");
-    EXPECT_EQ(window.findChild<QRadioButton*>("optSeek_0")->text(), "Medium ");
-    EXPECT_TRUE(window.findChild<QRadioButton*>("optSeek_0")->isChecked());
-    EXPECT_EQ(frameOf(window.findChild<QRadioButton*>("optSeek_1")), "SEEKING ACCURACY");
-    EXPECT_EQ(window.findChild<QRadioButton*>("djSetupOpt_1")->text(), "Battle - Mixer on Left");
-    EXPECT_EQ(window.findChild<QRadioButton*>("djSetupOpt_0")->toolTip(), "DJ Setup...");
-    EXPECT_EQ(frameOf(window.findChild<QLineEdit*>("txtPlaylistPath")), "FILE LOCATIONS");
-    EXPECT_EQ(window.findChild<QPushButton*>("cmdAssociate")->text(), "Associate Music Files...");
-    ASSERT_NE(window.findChild<QPushButton*>("cmdcloseButton"), nullptr);
-    ASSERT_NE(window.findChild<QWidget*>("titleBar"), nullptr);
-    ASSERT_NE(window.findChild<QWidget*>("imgIcon"), nullptr);
 
     // Tab reaches every control.
     QSet<QString> visited;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QImage>
 #include <QWidget>
 
@@ -27,6 +29,14 @@ inline QImage render(QWidget& w) {
     image.fill(Qt::black);
     w.render(&image);
     return image;
+}
+
+// A drag carrying `mime` enters `target` and is dropped there, as a hand or a file manager would.
+inline void dropOn(QWidget* target, const QMimeData& mime) {
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
 }
 
 }  // namespace vx::test

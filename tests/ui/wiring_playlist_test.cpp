@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,7 +12,6 @@
 
 #include "app/wiring_fixture.h"
 #include "deck/deck.h"
-#include "ui/loading_window.h"
 #include "ui/main_window.h"
 #include "ui/playlist_window.h"
 #include "widgets_app.h"
@@ -35,14 +33,6 @@ class WiredWindow : public ::testing::Test, public test::WithApp, public test::W
         window->startConsole();
         window->show();
     }
-    QString rememberThree() {
-        a = song("a", "Alpha");
-        b = song("b", "Bravo");
-        c = song("c", "Charlie");
-        const QString list = playlistFile("set", {a, b, c});
-        store.write("Last Playlist", list);
-        return list;
-    }
     template <class T = QWidget>
     T* named(QWidget* in, const char* name) {
         T* w = in->findChild<T*>(name);
@@ -55,11 +45,7 @@ class WiredWindow : public ::testing::Test, public test::WithApp, public test::W
         QTest::mousePress(named(window.get(), "nextSongTXT"), Qt::LeftButton);
         QMimeData mime;
         mime.setText(nextSong());
-        QWidget* target = named(window.get(), name);
-        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &drop);
+        test::dropOn(named(window.get(), name), mime);
     }
     ui::PlaylistWindow* playlistWindow() { return window->playlistWindow(); }
     void clickRow(int row) {
@@ -67,8 +53,6 @@ class WiredWindow : public ::testing::Test, public test::WithApp, public test::W
         const QRect r = list->visualRect(list->model()->index(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
     }
-
-    QString a, b, c;
 };
 
 TEST_F(WiredWindow, TheRememberedPlaylistOpensBehindTheConsoleAndPlayListCBShowsItCentred) {
@@ -103,17 +87,6 @@ TEST_F(WiredWindow, TheRememberedPlaylistOpensBehindTheConsoleAndPlayListCBShows
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(WiredWindow, TheNextSongDraggedOntoADeckLoadsWithItsTagTitle) {
-    rememberThree();
-    open();
-    ASSERT_TRUE(fireAsync());
-    click(window.get(), "downCB");
-    dragNextSongOnto("LCD_R");
-    EXPECT_EQ(window->console().deck(Side::Right).state().fileName, b);
-    EXPECT_TRUE(window->console().deck(Side::Right).lcd().title.contains("Bravo"));
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
 // Files dragged from a file manager arrive as a text/uri-list: a music file loads on the deck it is dropped
 // on, whichever of the deck's controls it lands on; anything else is refused like any foreign drop.
 TEST_F(WiredWindow, AFileFromAFileManagerLoadsOnTheDeckItIsDroppedOn) {
@@ -122,11 +95,7 @@ TEST_F(WiredWindow, AFileFromAFileManagerLoadsOnTheDeckItIsDroppedOn) {
     const auto dropUrls = [this](const char* target, const QList<QUrl>& urls) {
         QMimeData mime;
         mime.setUrls(urls);
-        QWidget* widget = named(window.get(), target);
-        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &enter);
-        QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &drop);
+        test::dropOn(named(window.get(), target), mime);
     };
     dropUrls("LCD_R", {QUrl::fromLocalFile(c)});
     EXPECT_EQ(window->console().deck(Side::Right).state().fileName, c);
@@ -137,35 +106,6 @@ TEST_F(WiredWindow, AFileFromAFileManagerLoadsOnTheDeckItIsDroppedOn) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
     EXPECT_TRUE(window->console().deck(Side::Left).state().fileName.isEmpty());
-}
-
-TEST_F(WiredWindow, AMusicFileOnTheCommandLinePlaysAndIsTheNextSong) {
-    rememberThree();
-    const QString intro = song("intro", "Intro", "DJ");
-    open(intro);
-    EXPECT_EQ(nextSong(), "1.  Intro - DJ");
-    EXPECT_EQ(library.stream(window->console().deck(Side::Left).state().streamHandle)->activity,
-              audio::kPlaying);
-    ASSERT_TRUE(fireAsync());
-    click(window.get(), "playListCB");
-    EXPECT_EQ(playlistWindow()->list()->model()->rowCount(), 1);
-    EXPECT_EQ(named<QLabel>(playlistWindow(), "playlistLABEL")->text(), "Now Playing: ");
-}
-
-TEST_F(WiredWindow, AVanishedSongIsRemovedThroughThePlaylistsOwnQuestion) {
-    rememberThree();
-    open();
-    ASSERT_TRUE(fireAsync());
-    click(window.get(), "playListCB");
-    clickRow(1);
-    library.vanishing = b;
-    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
-    dragNextSongOnto("LCD_L");
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[0].title, "File Not Found");
-    EXPECT_EQ(dialogs.shown[1].text, "Remove \"Bravo - Band\" from the playlist?");
-    EXPECT_EQ(playlistWindow()->list()->model()->rowCount(), 2);
-    EXPECT_EQ(nextSong(), "3.  Charlie - Band");
 }
 
 TEST_F(WiredWindow, ExitAsksToSaveTheChangedPlaylistOnceAndStoresTheLastPlaylist) {
@@ -192,26 +132,6 @@ TEST_F(WiredWindow, ExitAsksToSaveTheChangedPlaylistOnceAndStoresTheLastPlaylist
     EXPECT_FALSE(playlistWindow()->isVisible());
     EXPECT_EQ(app->state(), AppLifecycle::State::ShutDown);
     EXPECT_EQ(store.read("Last Playlist"), list);
-}
-
-TEST(SplashDuringStart, CountsUpThenClosesWhenThePlaylistHasLoaded) {
-    test::widgetsApp();
-    LoadingWindow splash;
-    splash.show();
-    EXPECT_FALSE(splash.testAttribute(Qt::WA_QuitOnClose));
-    splash.showStartLoad(40, false);
-    EXPECT_EQ(splash.status(), "Loading Playlist: 40 Songs done...");
-    splash.showStartLoad(10, false);
-    EXPECT_EQ(splash.status(), "Loading Playlist: 40 Songs done...");
-    EXPECT_TRUE(splash.isVisible());
-    splash.showStartLoad(120, true);
-    EXPECT_EQ(splash.status(), "Loading Playlist: 120 Songs done...");
-    EXPECT_FALSE(splash.isVisible());
-
-    LoadingWindow clicked;
-    clicked.show();
-    QTest::mouseClick(&clicked, Qt::LeftButton);
-    EXPECT_FALSE(clicked.isVisible());
 }
 
 TEST_F(WiredWindow, KeysFromKeysConfReachTheConsoleBeforeItsControlsButNotTheSearchBox) {
