@@ -53,17 +53,6 @@ TEST(Seeking, PositionsOutsideTheSoundAreRefused) {
     EXPECT_TRUE(e.engine.setPosition(h, e.engine.length(h)));
 }
 
-TEST(Seeking, BytesAndSecondsUseTheFilesRate) {
-    OfflineEngine e;
-    const audio::Handle h = e.open("sine1k_48k.wav");
-    EXPECT_EQ(e.engine.length(h), 96000 * 4);
-    EXPECT_DOUBLE_EQ(e.engine.bytesToSeconds(h, 48000 * 4), 1.0);
-    EXPECT_EQ(e.engine.secondsToBytes(h, 0.5), 24000 * 4);
-    int f = 0;
-    e.engine.attributes(h, &f, nullptr, nullptr);
-    EXPECT_EQ(f, 48000);
-}
-
 TEST(Transport, StopsByItselfAtTheEndOfTheSound) {
     OfflineEngine e;
     const audio::Handle h = e.open("sine1k_44k.wav");

@@ -111,7 +111,7 @@ TEST(Equaliser, EachBandActsOnItsOwnTones) {
         int band;
         float gain;
         double lowDb, highDb;
-        int frequency;
+        int frequency, rate = 44100;
     };
     const Row rows[] = {
         {peaking, "sine100_44k.wav", 100, 0, 12, 11.5, 12.5, 0},
@@ -127,18 +127,17 @@ TEST(Equaliser, EachBandActsOnItsOwnTones) {
         {isolator, "sine10k_44k.wav", 10000, 1, -35, -0.3, 0.3, 0},
         {isolator, "sine100_44k.wav", 100, 0, 6, 5.5, 6.5, 0},
         {isolator, "sine1k_44k.wav", 1000, 2, 0, -0.1, 0.1, 0},
+        // At the low output rate the top band is a shelf: its kill takes the top off, the mids stay.
+        {peaking, "sine1k_44k.wav", 1000, 2, -35, -1, 1, 0, 22050},
+        {peaking, "sine10k_44k.wav", 10000, 2, -35, -200, -30, 0, 22050},
     };
     for (const Row& r : rows) {
-        const double db = toneGainDb(r.tone, r.hz, r.mode, r.band, r.gain, 44100, r.frequency);
-        EXPECT_GE(db, r.lowDb) << r.tone << " band " << r.band << " gain " << r.gain;
-        EXPECT_LE(db, r.highDb) << r.tone << " band " << r.band << " gain " << r.gain;
+        SCOPED_TRACE(std::string(r.tone) + " band " + std::to_string(r.band) + " gain " +
+                     std::to_string(r.gain) + " at " + std::to_string(r.rate));
+        const double db = toneGainDb(r.tone, r.hz, r.mode, r.band, r.gain, r.rate, r.frequency);
+        EXPECT_GE(db, r.lowDb);
+        EXPECT_LE(db, r.highDb);
     }
-}
-
-TEST(Equaliser, TheTopBandAtTheLowOutputRateActsOnTheTop) {
-    const auto peaking = audio::EqMode::Peaking;
-    EXPECT_GT(toneGainDb("sine1k_44k.wav", 1000, peaking, 2, -35, 22050), -1.0);
-    EXPECT_LT(toneGainDb("sine10k_44k.wav", 10000, peaking, 2, -35, 22050), -30.0);
 }
 
 // Every change the DJ can make while a low tone plays, in both modes: gains in every direction, kills,

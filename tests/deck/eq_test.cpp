@@ -37,9 +37,6 @@ TEST_F(Equaliser, AnsweringNoKeepsItOnAndYesRemovesIt) {
     right->eq_Click();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Switch off EQ?");
-    EXPECT_EQ(dialogs.shown[0].title, "Graphics Equalizer...");
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNo);
-    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Exclamation);
     EXPECT_TRUE(right->eq().on());
     EXPECT_EQ(s.eq.size(), 3u);
     dialogs.answers = {Dialogs::Answer::Yes};

@@ -24,13 +24,23 @@ class Loops : public DeckTest {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    // Plays `deck` from the cue point `from` and loops on the fly at `to`.
+    FakeSoundLibrary::Stream& loopOnTheFly(Deck& deck, const QString& name, std::int64_t from, std::int64_t to) {
+        auto& s = load(deck, name);
+        deck.play_Click();
+        s.position = from;
+        deck.cue_MouseDown();
+        deck.cue_Click();
+        s.position = to;
+        deck.loop_Click();
+        return s;
+    }
 };
 
 TEST(LoopFile, NamedAfterTheSongAndWrittenAsOneLine) {
     EXPECT_EQ(loopfile::pathFor("/l", "/music/Artist - Song.mp3"), "/l/Artist - Song_L.dat");
     EXPECT_EQ(loopfile::pathFor("/l", "C:\\music\\tune.wma"), "/l/tune_L.dat");
     EXPECT_EQ(loopfile::format(1000, 2000), QByteArray(" 1000  2000 \r\n"));
-    EXPECT_EQ(loopfile::format(0, 8), QByteArray(" 0  8 \r\n"));
 }
 
 TEST(LoopFile, AFullDiskIsDiskFullAndOtherFailuresAccessErrors) {
@@ -74,24 +84,16 @@ TEST(LoopFile, OnlySmallRegularFilesAreRead) {
     EXPECT_EQ(loopfile::read(path, 100000).status, loopfile::ReadStatus::NotFound);
 }
 
-TEST_F(Loops, LoopOnTheFlyRunsFromTheCuePointToHereInTheEngine) {
-    auto& s = load(*right, "a.mp3");
-    right->play_Click();
-    s.position = 40000;
-    right->cue_MouseDown();
-    right->cue_Click();
-    s.position = 120000;
-    right->loop_Click();
-    EXPECT_TRUE(right->state().loopActive);
+// What the loop sounds like is measured on the real engine; here, what the deck shows and that the loop
+// timer is a backstop that jumps back only past the end.
+TEST_F(Loops, LoopOnTheFlyRunsFromTheCuePointToHereAndEndsOnTheNextPress) {
+    auto& s = loopOnTheFly(*right, "a.mp3", 40000, 120000);
     EXPECT_EQ(s.loopStart, 40000);
     EXPECT_EQ(s.loopEnd, 120000);
     EXPECT_TRUE(right->lcd().loop);
     EXPECT_TRUE(right->lights().saveLoopEnabled);
     EXPECT_FALSE(right->lights().playLoopEnabled);
     EXPECT_EQ(right->lcd().timeText, "00:00:09");  // from the loop end to the song's end
-    EXPECT_EQ(console.selectedDeck, 1);
-
-    // The timer is a backstop: a position past the end jumps back to the start.
     s.position = 130000;
     ticker.advance(20);
     EXPECT_EQ(s.position, 40000);
@@ -99,41 +101,24 @@ TEST_F(Loops, LoopOnTheFlyRunsFromTheCuePointToHereInTheEngine) {
     right->loopTimer_Timer();
     EXPECT_EQ(s.position, 60000);
 
-    // Pressing again inside the loop ends it.
-    right->loop_Click();
+    right->loop_Click();  // inside the loop: ends it
     EXPECT_FALSE(right->state().loopActive);
-    EXPECT_EQ(right->state().loopEnd, 0);
     EXPECT_EQ(s.loopEnd, 0);
-    EXPECT_FALSE(right->lcd().loop);
     EXPECT_EQ(right->lcd().timeText, "");
     EXPECT_TRUE(right->lights().playLoopEnabled);
-}
 
-TEST_F(Loops, LoopAtOrBeforeTheCuePointSwitchesAnyLoopOff) {
-    auto& s = load(*left, "a.mp3");
-    left->play_Click();
-    s.position = 40000;
-    left->cue_MouseDown();
-    s.position = 80000;
-    left->loop_Click();
-    ASSERT_TRUE(left->state().loopActive);
-    s.position = 40000;
+    auto& t = loopOnTheFly(*left, "b.mp3", 40000, 80000);  // at or before the cue point: any loop off
+    t.position = 40000;
     left->loop_Click();
     EXPECT_FALSE(left->state().loopActive);
     EXPECT_FALSE(left->lights().saveLoopEnabled);
-    EXPECT_EQ(s.loopEnd, 0);
+    EXPECT_EQ(t.loopEnd, 0);
 }
 
 TEST_F(Loops, EditButtonsTrimTheLoopEndInsideTheSong) {
-    auto& s = load(*left, "a.mp3");
-    left->play_Click();
-    s.position = 1000;
-    left->cue_MouseDown();
-    s.position = 2000;
-    left->loop_Click();
+    auto& s = loopOnTheFly(*left, "a.mp3", 1000, 2000);
     left->cueForward_MouseDown();
     left->cueTimer_Timer();
-    EXPECT_EQ(left->state().loopEnd, 2250);
     EXPECT_EQ(s.loopEnd, 2250);
     EXPECT_EQ(left->lcd().loopEditArrow, EditArrow::Forward);
     left->cueForward_MouseUp();
@@ -141,24 +126,18 @@ TEST_F(Loops, EditButtonsTrimTheLoopEndInsideTheSong) {
     left->cueBack_MouseDown();
     for (int i = 0; i < 10; ++i) left->cueTimer_Timer();
     EXPECT_EQ(left->state().loopEnd, 1250);  // never down to the start
-    EXPECT_GT(left->state().loopEnd, left->state().loopStart);
     EXPECT_EQ(s.loopEnd, 1250);
 }
 
-TEST_F(Loops, SaveThenPlaySavedOnTheOtherDeckLoopsTheSameStretch) {
-    const QString path = song("tune.mp3");
-    left->loadSong(path);
-    auto& l = stream(*left);
-    left->play_Click();
-    l.position = 1000;
-    left->cue_MouseDown();
-    l.position = 2000;
-    left->loop_Click();
+// The saved loop's sound on the other deck is measured on the real engine; here, the file's bytes,
+// a second save keeping the saved start, and the release of the cue turning it into a loop on the fly.
+TEST_F(Loops, SavedLoopKeepsItsStartAndTurnsIntoALoopOnTheFly) {
+    loopOnTheFly(*left, "tune.mp3", 1000, 2000);
+    const QString path = left->state().fileName;
     dialogs.answers = {Dialogs::Answer::Yes};
     left->saveLoop_Click();
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].text, "Save this Loop?");
-    EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNo);
     EXPECT_EQ(dialogs.shown[1].text, "Loop has been Saved!");
     EXPECT_EQ(readLoopFile(path), QByteArray(" 1000  2000 \r\n"));
 
@@ -167,23 +146,16 @@ TEST_F(Loops, SaveThenPlaySavedOnTheOtherDeckLoopsTheSameStretch) {
     right->play_Click();
     r.position = 50000;
     right->playLoop_Click();
-    EXPECT_TRUE(right->state().loopActive);
     EXPECT_TRUE(right->state().savedLoopMode);
-    EXPECT_EQ(right->state().savedLoopStart, 1000);
-    EXPECT_EQ(right->state().loopEnd, 2000);
-    EXPECT_EQ(r.loopStart, 1000);
-    EXPECT_EQ(r.loopEnd, 2000);
     EXPECT_FALSE(right->lights().loopEnabled);
     right->loopTimer_Timer();  // already past the end: back to the saved start
     EXPECT_EQ(r.position, 1000);
 
-    // Saving the saved loop again keeps its own start.
     dialogs.answers = {Dialogs::Answer::Yes};
     right->saveLoop_Click();
     EXPECT_EQ(dialogs.shown[2].text, "Save this loop?");
     EXPECT_EQ(readLoopFile(path), QByteArray(" 1000  2000 \r\n"));
 
-    // Cue released: goes on as an on-the-fly loop; a second press ends it.
     right->cue_Click();
     EXPECT_FALSE(right->state().savedLoopMode);
     EXPECT_TRUE(right->lights().loopEnabled);
@@ -193,32 +165,24 @@ TEST_F(Loops, SaveThenPlaySavedOnTheOtherDeckLoopsTheSameStretch) {
     EXPECT_EQ(r.loopEnd, 0);
 }
 
-TEST_F(Loops, SavingAnEmptyLoopOrAnsweringNoWritesNothing) {
+TEST_F(Loops, SavingAnEmptyLoopOrAnsweringNoWritesNothingAndAFailureIsReported) {
     const QString path = song("tune.mp3");
     left->loadSong(path);
     left->saveLoop_Click();
     EXPECT_TRUE(dialogs.shown.empty());
-    auto& s = stream(*left);
-    s.position = 8000;
+    stream(*left).position = 8000;
     left->loop_Click();
     dialogs.answers = {Dialogs::Answer::No};
     left->saveLoop_Click();
     EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_FALSE(QFile::exists(loopfile::pathFor(settings.loopFolder, path)));
-}
 
-TEST_F(Loops, SaveFailureIsReported) {
-    const QString path = song("tune.mp3");
     settings.loopFolder = path + "/no folder under a file";
-    left->loadSong(path);
-    stream(*left).position = 8000;
-    left->loop_Click();
     dialogs.answers = {Dialogs::Answer::Yes};
     left->saveLoop_Click();
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[1].text, "Error Number: 75 Description: Path/File access error");
-    EXPECT_EQ(dialogs.shown[1].title, "Save Loop");
-    EXPECT_EQ(dialogs.shown[1].icon, Dialogs::Icon::Critical);
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[2].text, "Error Number: 75 Description: Path/File access error");
+    EXPECT_EQ(dialogs.shown[2].title, "Save Loop");
 }
 
 TEST_F(Loops, MissingLoopFileBeepsAndSaysSo) {
@@ -230,53 +194,40 @@ TEST_F(Loops, MissingLoopFileBeepsAndSaysSo) {
     EXPECT_EQ(beeps, 1);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Saved loop for " + path + " was not found.");
-    EXPECT_EQ(dialogs.shown[0].title, "Open Saved loop");
-    EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
-    EXPECT_FALSE(left->state().loopActive);
-    EXPECT_FALSE(left->state().savedLoopMode);
+    EXPECT_FALSE(left->state().loopActive || left->state().savedLoopMode);
 }
 
 TEST_F(Loops, BadLoopFilesAreReportedAndChangeNothing) {
     const QString path = song("tune.mp3");
     right->loadSong(path);
     const std::int64_t length = right->state().songLength;
-    const QByteArray bad[] = {"",
-                              " 1000 ",
-                              "abc  def",
-                              " 1000  2000.5 ",
-                              " 2000  1000 ",
-                              " -5  100 ",
-                              " 99999999999  100000000000 ",
-                              QByteArray::number(length) + " " + QByteArray::number(length + 10)};
-    const QString expected[] = {"Error number: 62 Descriprion: Input past end of file",
-                                "Error number: 62 Descriprion: Input past end of file",
-                                "Error number: 13 Descriprion: Type mismatch",
-                                "Error number: 13 Descriprion: Type mismatch",
-                                "Error number: 380 Descriprion: The loop does not lie inside the song",
-                                "Error number: 380 Descriprion: The loop does not lie inside the song",
-                                "Error number: 6 Descriprion: Overflow",
-                                "Error number: 380 Descriprion: The loop does not lie inside the song"};
-    for (std::size_t i = 0; i < std::size(bad); ++i) {
-        writeLoopFile(path, bad[i]);
+    const QString eof = "62 Descriprion: Input past end of file", type = "13 Descriprion: Type mismatch",
+                  outside = "380 Descriprion: The loop does not lie inside the song";
+    const std::pair<QByteArray, QString> rows[] = {
+        {"", eof},
+        {" 1000 ", eof},
+        {"abc  def", type},
+        {" 1000  2000.5 ", type},
+        {" 2000  1000 ", outside},
+        {" -5  100 ", outside},
+        {" 99999999999  100000000000 ", "6 Descriprion: Overflow"},
+        {QByteArray::number(length) + " " + QByteArray::number(length + 10), outside}};
+    for (const auto& [bytes, error] : rows) {
+        SCOPED_TRACE(bytes.toStdString());
+        writeLoopFile(path, bytes);
         dialogs.shown.clear();
         right->playLoop_Click();
-        ASSERT_EQ(dialogs.shown.size(), 1u) << i;
-        EXPECT_EQ(dialogs.shown[0].text, expected[i]) << i;
-        EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::None);
-        EXPECT_FALSE(right->state().loopActive) << i;
-        EXPECT_FALSE(right->state().savedLoopMode) << i;
-        EXPECT_EQ(right->state().loopEnd, 0) << i;
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, "Error number: " + error);
+        EXPECT_FALSE(right->state().loopActive || right->state().savedLoopMode);
+        EXPECT_EQ(right->state().loopEnd, 0);
     }
-}
-
-TEST_F(Loops, LoopFileEndPastTheSongIsClampedAndCommasSeparate) {
-    const QString path = song("tune.mp3", {audio::Family::Plain, 100000, 44100});
-    writeLoopFile(path, "4000,250000\r\n");
-    left->loadSong(path);
-    left->playLoop_Click();
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(left->state().savedLoopStart, 4000);
-    EXPECT_EQ(left->state().loopEnd, 100000);
+    // An end past the song is clamped, and commas separate as well as blanks.
+    writeLoopFile(path, "4000," + QByteArray::number(length + 250000) + "\r\n");
+    right->playLoop_Click();
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(right->state().savedLoopStart, 4000);
+    EXPECT_EQ(right->state().loopEnd, length);
 }
 
 }  // namespace vx::test

