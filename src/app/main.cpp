@@ -11,6 +11,7 @@
 #include "app/desktop_associations.h"
 #include "app/dj_console.h"
 #include "app/ini_settings_store.h"
+#include "app/key_help.h"
 #include "app/offline_mix.h"
 #include "app/playlist_link.h"
 #include "app/qt_ticker.h"
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
     }
     if (commandLine.showHelp) {
         std::fputs(qPrintable(vx::usageText()), stdout);
+        return 0;
+    }
+    if (commandLine.printKeymap) {
+        std::fputs(qPrintable(vx::keyTableHtml()), stdout);
         return 0;
     }
     if (commandLine.showInfo) {
