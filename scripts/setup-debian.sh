@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   jackd2 libjack-jackd2-dev
   ffmpeg xvfb xauth fonts-dejavu-core xdg-utils
+  poppler-utils
   clang libclang-rt-14-dev
 )
 

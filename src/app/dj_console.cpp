@@ -168,7 +168,8 @@ void DjConsole::startUp() {
 
 QString DjConsole::openSongs() {
     if (playlist_.addSongs) return playlist_.addSongs();
-    const auto files = lifecycle_.dialogs().openFiles(addSongsRequest(lifecycle_.settings().RecPath));
+    const auto files = lifecycle_.dialogs().openFiles(
+        addSongsRequest(playlist::songsStartFolder(lifecycle_.settings().RecPath)));
     if (!files || files->isEmpty()) return {};
     if (playlist_.addSong) {
         for (const QString& f : *files) playlist_.addSong(f);
@@ -218,6 +219,11 @@ void DjConsole::dropFilesOnDeck(Side side, const QStringList& files) {
         if (QFileInfo(file).isFile()) return deck(side).dropOnDeck(file);
     }
     deck(side).dropOnDeck(std::nullopt);
+}
+
+void DjConsole::songTagsChanged(const QString& path) {
+    for (Side side : {Side::Left, Side::Right}) deck(side).songTagsChanged(path);
+    notifyChanged();
 }
 
 void DjConsole::get_next_song() {

@@ -92,6 +92,8 @@ class DjConsole : public DeckHandles {
     bool nextSongDragging() const { return dragging_; }
     // Something was dropped on a deck: the dragged entry loads there; anything else is refused.
     void dropOnDeck(Side side);
+    // The tags of `path` were written: every deck holding it shows its new title.
+    void songTagsChanged(const QString& path);
     // Files dropped from outside the program: the first music file among them loads on the deck; with
     // none, the drop is refused as any drop that is not the next song.
     void dropFilesOnDeck(Side side, const QStringList& files);

@@ -9,6 +9,7 @@
 #include "app/app_lifecycle.h"
 #include "app/desktop_associations.h"
 #include "app/dj_console.h"
+#include "app/key_help.h"
 #include "app/offline_mix.h"
 #include "app/playlist_link.h"
 #include "app/single_instance.h"
@@ -59,6 +60,10 @@ int main(int argc, char** argv) {
     }
     if (commandLine.showHelp) {
         std::fputs(qPrintable(vx::usageText()), stdout);
+        return 0;
+    }
+    if (commandLine.printKeymap) {
+        std::fputs(qPrintable(vx::keyTableHtml()), stdout);
         return 0;
     }
     if (commandLine.showInfo) {

@@ -2,34 +2,22 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <algorithm>
 #include <utility>
 
 #include "app/app_lifecycle.h"
 #include "playlist/m3u.h"
+#include "playlist/music_files.h"
 #include "services/command_line.h"
 
 namespace vx {
-
-namespace {
-
-// The add-songs dialog starts in the stored folder, or in the user's music folder when that is unset or
-// gone (a stored "not found" is no folder to start in).
-QString addSongsFolder(const QString& stored) {
-    if (!stored.isEmpty() && QFileInfo(stored).isDir()) return stored;
-    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    return QFileInfo(music).isDir() ? music : QString();
-}
-
-}  // namespace
 
 ProgramPlaylist::ProgramPlaylist(AppLifecycle& lifecycle, SettingsStore& store, Options options)
     : lifecycle_(lifecycle), model_(lifecycle.dialogs(), store, cache_) {
     const Settings& s = lifecycle.settings();
     // Our own playlists folder is made on first use, so the save dialog has somewhere to start.
     if (s.playlistPath == lifecycle.paths().playlistsDir) QDir().mkpath(s.playlistPath);
-    model_.setFolders({s.playlistPath, addSongsFolder(s.RecPath)});
+    model_.setFolders({s.playlistPath, playlist::songsStartFolder(s.RecPath)});
     if (options.backgroundTags) {
         loader_ = std::make_unique<playlist::TagLoader>(cache_, options.tagThreads);
         model_.setTagLoader(loader_.get());
@@ -41,7 +29,7 @@ ProgramPlaylist::ProgramPlaylist(AppLifecycle& lifecycle, SettingsStore& store, 
     lifecycle_.setAsyncTask([this] { load(); });
     settingsObserver_ = lifecycle_.settingsHolder().observe([this](const Settings& now, const Settings& before) {
         if (now.playlistPath != before.playlistPath) {
-            model_.setFolders({now.playlistPath, addSongsFolder(now.RecPath)});
+            model_.setFolders({now.playlistPath, playlist::songsStartFolder(now.RecPath)});
         }
     });
 }
@@ -139,6 +127,10 @@ void ProgramPlaylist::loadProgress(int done, int total) {
 
 void ProgramPlaylist::nextSongChanged(const QString&, const QString&) {
     if (console_ != nullptr) console_->notifyChanged();
+}
+
+void ProgramPlaylist::songTagsChanged(const QString& path) {
+    if (console_ != nullptr) console_->songTagsChanged(path);
 }
 
 // "Remove from Playlist?" was answered Yes for a song that could not be found: the playlist's remove runs

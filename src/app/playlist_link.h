@@ -71,6 +71,7 @@ class ProgramPlaylist : public PlaylistSaveHook, private playlist::PlaylistObser
 
     // PlaylistObserver
     void nextSongChanged(const QString& path, const QString& line) override;
+    void songTagsChanged(const QString& path) override;
     void loadProgress(int done, int total) override;
 
     AppLifecycle& lifecycle_;

@@ -135,12 +135,20 @@ void Deck::finishLoad(Streams::Opened opened, const QString& path) {
         playWhenLoaded_ = false;
         return;
     }
-    const QString tag = ctx_.hooks.titleFor ? ctx_.hooks.titleFor(path) : QFileInfo(path).fileName();
-    lcd.title = tag + QString(10, QLatin1Char(' ')) + ctx_.settings.productName;
+    lcd.title = titleOf(path);
     if (playWhenLoaded_) {
         playWhenLoaded_ = false;
         play_Click();
     }
+}
+
+QString Deck::titleOf(const QString& path) const {
+    const QString tag = ctx_.hooks.titleFor ? ctx_.hooks.titleFor(path) : QFileInfo(path).fileName();
+    return tag + QString(10, QLatin1Char(' ')) + ctx_.settings.productName;
+}
+
+void Deck::songTagsChanged(const QString& path) {
+    if (ctx_.hasStream() && ctx_.state.fileName == path) ctx_.lcd.title = titleOf(path);
 }
 
 bool Deck::loadSong(const QString& path) {

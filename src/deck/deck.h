@@ -48,6 +48,8 @@ class Deck {
     void openFile_Click();
     // A drop on the deck: the dragged playlist entry's path, or nullopt when no playlist drag is active.
     void dropOnDeck(const std::optional<QString>& draggedPath);
+    // The tags of `path` were written: when this deck holds that song, its LCD title is read again.
+    void songTagsChanged(const QString& path);
 
     // --- transport and cue
     void play_Click();       // Play, left click
@@ -117,6 +119,7 @@ class Deck {
     void releaseStream();
     void failLoad();
     void finishLoad(Streams::Opened opened, const QString& path);
+    QString titleOf(const QString& path) const;  // the LCD title: tag text, 10 blanks, the product name
 
     DeckContext ctx_;
     DeckEqualiser eq_;

@@ -120,6 +120,8 @@ void PlaylistModel::rebuildLineAfterTagEdit() {
     e.text = nextId3Text(e.path);
     for (PlaylistObserver* o : observers_) o->linesChanged(index, index);
     select(selected_);
+    const QString edited = e.path;  // an observer may change the list
+    for (PlaylistObserver* o : observers_) o->songTagsChanged(edited);
 }
 
 }  // namespace vx::playlist

@@ -183,6 +183,13 @@ void PlaylistModel::addSongs() {
     loadsongs_to_playlist(*chosen);
 }
 
+bool PlaylistModel::addDroppedFiles(const QStringList& paths) {
+    const QStringList songs = musicFilesIn(paths);
+    if (songs.isEmpty()) return false;
+    loadsongs_to_playlist(songs);
+    return true;
+}
+
 void PlaylistModel::newPlaylistCommand() {
     if (!playlistChanged) {
         if (dialogs_.message(QStringLiteral("Create New playlist?"), QStringLiteral("Please Confirm..."),

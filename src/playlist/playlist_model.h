@@ -31,6 +31,8 @@ class PlaylistObserver {
     virtual void labelChanged(const QString& /*label*/) {}
     // The picked song: its path and display line (the main window's next-song box). Empty when none.
     virtual void nextSongChanged(const QString& /*path*/, const QString& /*line*/) {}
+    // The tags of this song were written: whatever shows its title reads it again.
+    virtual void songTagsChanged(const QString& /*path*/) {}
     // Tag texts read so far of the entries loading in the background.
     virtual void loadProgress(int /*done*/, int /*total*/) {}
 };
@@ -97,6 +99,9 @@ class PlaylistModel {
 
     // --- Window commands (buttons and menu) ---
     void addSongs();                         // addCB
+    // Files and folders dropped from a file manager: their music files are added as the add dialog's
+    // choice is. False when there was none among them (the drop is refused).
+    bool addDroppedFiles(const QStringList& paths);
     void newPlaylistCommand();               // newPlaylistCB
     void openPlaylistCommand();              // openPlaylistCB
     void importPlaylistCommand();            // importPlaylistCB

@@ -20,6 +20,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 line.showHelp = true;
             } else if (arg == "--no-sound") {
                 line.noSound = true;
+            } else if (arg == "--print-keymap") {
+                line.printKeymap = true;
             } else if (arg == "--info") {
                 line.showInfo = true;
             } else if (arg == "--render-mix") {
@@ -66,6 +68,7 @@ QString usageText() {
         "  --render-mix PLAYLIST OUT [--seconds N]\n"
         "                  mix the playlist once through as Auto DJ would, into OUT (.wav or .flac),\n"
         "                  with a cue sheet beside it; at most N seconds of it\n"
+        "  --print-keymap  print the table of the default keys (HTML, as in the manual) and end\n"
         "  --version       print the version and end\n"
         "  -h, --help      print this help and end\n"
         "\n"

@@ -3,19 +3,22 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QPrinter>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "playlist/music_files.h"
 #include "ui/edit_tags_window.h"
 #include "ui/print_window.h"
 #include "ui/search_window.h"
@@ -55,7 +58,7 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
       model_(model),
       dialogs_(dialogs),
       lines_(std::make_unique<PlaylistLines>(model)),
-      printer_([] { return std::make_unique<QPrinter>(QPrinter::HighResolution); }) {
+      print_(std::make_unique<PrintSetup>()) {
     setObjectName(QStringLiteral("playlistF"));
     setWindowTitle(QStringLiteral("Velumix Playlist"));
     // The console's dark look, with lines large enough to read at a glance in a dark room.
@@ -113,6 +116,7 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
     layout->addWidget(progress_);
     layout->addWidget(buildButtons());
     buildMenu();
+    setAcceptDrops(true);  // music files from a file manager
     resize(560, 520);
     model_.addObserver(this);
     linesReset();
@@ -237,10 +241,9 @@ void PlaylistWindow::findCommand() {
 }
 
 void PlaylistWindow::printCommand() {
-    std::unique_ptr<QPrinter> printer = printer_();
     QStringList lines;
     for (int i = 0; i < model_.count(); ++i) lines << model_.line(i);
-    printPlaylistLines(lines, *printer, dialogs_, this);
+    printPlaylistLines(lines, *print_, dialogs_, this);
 }
 
 // The window sees keys before its controls: Escape and Enter hide it, Delete removes the current song.
@@ -298,6 +301,39 @@ void PlaylistWindow::changeEvent(QEvent* event) {
         }
     }
     QWidget::changeEvent(event);
+}
+
+namespace {
+QStringList localFiles(const QMimeData* data) {
+    QStringList files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) files << url.toLocalFile();
+    }
+    return files;
+}
+}  // namespace
+
+// Only local music files and folders are taken; anything else is refused at once, so the pointer says so.
+void PlaylistWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QStringList files = localFiles(event->mimeData());
+    const bool music = std::any_of(files.begin(), files.end(), [](const QString& f) {
+        return QFileInfo(f).isDir() || playlist::isMusicFileName(f);
+    });
+    if (music) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void PlaylistWindow::dropEvent(QDropEvent* event) {
+    bool added = false;
+    busy([&] { added = model_.addDroppedFiles(localFiles(event->mimeData())); });
+    if (added) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
 }
 
 void PlaylistWindow::linesReset() {

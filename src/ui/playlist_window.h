@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "playlist/playlist_model.h"
+#include "ui/print_setup.h"
 
 class QLabel;
 class QListView;
 class QMenu;
-class QPrinter;
 
 namespace vx::ui {
 
@@ -22,10 +22,8 @@ class PlaylistWindow : public QWidget, private playlist::PlaylistObserver {
     PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs, QWidget* owner = nullptr);
     ~PlaylistWindow() override;
 
-    // Where printouts go; by default the system's default printer.
-    void setPrinterFactory(std::function<std::unique_ptr<QPrinter>()> factory) {
-        printer_ = std::move(factory);
-    }
+    // How printouts reach paper; by default Qt's preview and print dialog.
+    void setPrintSetup(std::unique_ptr<PrintSetup> setup) { print_ = std::move(setup); }
     // Centres the window across the screen at 0.6 of the free height, as at load.
     void placeOnScreen();
     QListView* list() const { return list_; }
@@ -45,6 +43,8 @@ class PlaylistWindow : public QWidget, private playlist::PlaylistObserver {
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     QWidget* buildButtons();
@@ -69,7 +69,7 @@ class PlaylistWindow : public QWidget, private playlist::PlaylistObserver {
     QMenu* menu_ = nullptr;
     bool selecting_ = false;
     bool unloading_ = false;
-    std::function<std::unique_ptr<QPrinter>()> printer_;
+    std::unique_ptr<PrintSetup> print_;
 };
 
 }  // namespace vx::ui

@@ -3,8 +3,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "ui/print_setup.h"
+
 class QLabel;
-class QPrinter;
 class QPushButton;
 
 namespace vx {
@@ -26,8 +27,10 @@ class PrintWindow : public QWidget {
     QPushButton* cancel_;
 };
 
-// Prints the playlist's display lines on `printer` after the page question, showing frmPrint while it
-// runs. Returns true when the job went to the printer; false after No or Cancel.
-bool printPlaylistLines(const QStringList& lines, QPrinter& printer, Dialogs& dialogs, QWidget* owner);
+// Prints the playlist's display lines: the page question, then frmPrint while the pages are composed (its
+// Cancel discards the job), then the preview and print dialog of `setup`. A job that could not be printed
+// is told through `dialogs`. True when the job was printed; false after No, Cancel, closing the dialogs
+// or a failure.
+bool printPlaylistLines(const QStringList& lines, PrintSetup& setup, Dialogs& dialogs, QWidget* owner);
 
 }  // namespace vx::ui

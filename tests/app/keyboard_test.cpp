@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/console_fixture.h"
+#include "app/key_help.h"
 #include "app/key_names.h"
 
 namespace vx {
@@ -345,3 +346,20 @@ TEST(KeyNames, LettersDigitsAndPunctuationAreTakenByTheirUsPosition) {
 
 }  // namespace
 }  // namespace vx
+
+// The manual's keyboard table is the one the program makes from its key table; a row changed in one and
+// not the other fails here. `velumix --print-keymap` gives the table to paste between the markers.
+TEST(KeyTable, TheManualShowsTheKeysTheProgramUses) {
+    QFile manual(VX_SOURCE_DIR "/docs/manual/index.html");
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(manual.readAll());
+    const qsizetype begin = html.indexOf(QLatin1String(vx::kKeyTableBegin));
+    const qsizetype end = html.indexOf(QLatin1String(vx::kKeyTableEnd));
+    ASSERT_GE(begin, 0);
+    ASSERT_GT(end, begin);
+    const qsizetype from = begin + qsizetype(qstrlen(vx::kKeyTableBegin)) + 1;
+    EXPECT_EQ(html.mid(from, end - from).toStdString(), vx::keyTableHtml().toStdString());
+    const QString generated = vx::keyTableHtml();
+    EXPECT_TRUE(generated.contains("<td>Ctrl+Alt+Z</td><td>Left pitch, small step slower</td>"));
+    EXPECT_TRUE(generated.contains("<td>F1</td><td>The manual</td>"));
+}

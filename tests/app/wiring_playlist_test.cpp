@@ -125,7 +125,7 @@ TEST_F(PlaylistWiring, FurtherFilesAndFilesHandedOverJoinThePlaylistInTheirOrder
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(PlaylistWiring, DraggingTheNextSongOntoTheRightDeckLoadsItWithItsTagTitle) {
+TEST_F(PlaylistWiring, TheNextSongDraggedOntoADeckShowsItsTagTitleAlsoAfterATagEdit) {
     rememberThree();
     ASSERT_TRUE(start());
     ASSERT_TRUE(fireAsync());
@@ -137,6 +137,21 @@ TEST_F(PlaylistWiring, DraggingTheNextSongOntoTheRightDeckLoadsItWithItsTagTitle
     EXPECT_NE(right.state().streamHandle, 0u);
     EXPECT_EQ(right.lcd().title, tags::get_ID3_tag(b) + kVelumixTail);
     EXPECT_TRUE(dialogs.shown.empty());
+
+    // Its tags edited and saved: both decks holding it and the next-song box show the new title, the deck
+    // holding another song keeps its own.
+    ASSERT_TRUE(console->deck(Side::Left).loadSong(b));
+    test::writeTaggedMp3(b, "Bravissimo", "Band");
+    model().rebuildLineAfterTagEdit();
+    ASSERT_TRUE(tags::get_ID3_tag(b).contains("Bravissimo"));
+    for (Side side : {Side::Left, Side::Right})
+        EXPECT_EQ(console->deck(side).lcd().title, tags::get_ID3_tag(b) + kVelumixTail);
+    EXPECT_EQ(console->nextSongText(), "2. Bravissimo - Band");
+    console->dropFilesOnDeck(Side::Left, {c});
+    test::writeTaggedMp3(b, "Bravo", "Band");
+    model().rebuildLineAfterTagEdit();
+    EXPECT_TRUE(console->deck(Side::Left).lcd().title.contains("Charlie"));
+    EXPECT_TRUE(right.lcd().title.contains("Bravo"));
 }
 
 TEST_F(PlaylistWiring, NextAndPreviousSongStepThePlaylistAndWrapAtTheEnds) {

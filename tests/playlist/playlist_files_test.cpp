@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "playlist/m3u.h"
+#include "playlist/music_files.h"
 #include "playlist_fixture.h"
 
 using vx::Dialogs;
@@ -35,6 +36,49 @@ TEST_F(PlaylistFixture, AddingSongsKeepsTheSelectionAndNumbersFromTheIndex) {
     EXPECT_TRUE(model.playlistChanged);
     model.addSongs();  // cancelled
     EXPECT_TRUE(model.lastAddedSong.isEmpty());
+}
+
+// A drop from a file manager: files in their order, a folder as its music files down its subfolders in
+// the order a person reads them; nothing musical among them refuses the drop and changes nothing.
+TEST_F(PlaylistFixture, DroppedFilesAndFoldersAddTheirMusicFilesInOrder) {
+    const QString single = song("single", "Single");
+    const QString album = dir.filePath("album");
+    const QString two = vx::test::writeTaggedMp3(album + "/2 Two.MP3", "Two", "A");
+    const QString ten = vx::test::writeTaggedMp3(album + "/10 Ten.mp3", "Ten", "A");
+    const QString bonus = vx::test::writeTaggedMp3(album + "/cd2/1 Bonus.mp3", "Bonus", "A");
+    vx::test::writeTaggedMp3(album + "/cover.jpg", "Cover", "A");
+    const QString notes = dir.filePath("notes.txt");
+    QFile(notes).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(model.addDroppedFiles({notes, dir.filePath("gone.mp3")}));
+    EXPECT_EQ(model.count(), 0);
+    ASSERT_TRUE(model.addDroppedFiles({single, notes, album}));
+    EXPECT_EQ(model.paths(), (QStringList{single, two, ten, bonus}));
+    EXPECT_EQ(model.line(1), "2.  Two - A");
+    EXPECT_TRUE(model.playlistChanged);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// The add dialog starts in the remembered folder, else in the XDG music folder, else at home.
+TEST_F(PlaylistFixture, TheAddDialogStartsInTheMusicFolderUnlessAnotherWasUsed) {
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    const QString music = dir.filePath("My Music");
+    QDir().mkpath(music);
+    QDir().mkpath(dir.filePath("config"));
+    QFile dirs(dir.filePath("config/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_MUSIC_DIR=\"" + music.toUtf8() + "\"\n");
+    dirs.close();
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    EXPECT_EQ(vx::playlist::songsStartFolder(""), music);
+    EXPECT_EQ(vx::playlist::songsStartFolder(dir.filePath("gone")), music);
+    EXPECT_EQ(vx::playlist::songsStartFolder(dir.filePath("lists")), dir.filePath("lists"));
+    QDir(music).removeRecursively();
+    EXPECT_EQ(vx::playlist::songsStartFolder(""), QDir::homePath());
+    if (configHome.isEmpty()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", configHome);
+    }
 }
 
 TEST_F(PlaylistFixture, SavingWritesExactlyThePathsAndReadsBack) {

@@ -7,17 +7,24 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <iostream>
 
 #include "playlist/playlist_model.h"
 #include "support/fake_dialogs.h"
 #include "support/memory_settings.h"
 #include "support/tag_fixtures.h"
+#include "ui/print_setup.h"
 
 using vx::Dialogs;
 
@@ -59,10 +66,40 @@ class PlaylistWindowTest : public ::testing::Test {
     std::unique_ptr<vx::ui::PlaylistWindow> window;
 };
 
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    return int(QString::fromLatin1(f.readAll()).count(QRegularExpression("/Type\\s*/Page[^s]")));
+// The preview and print dialog as a user answers them: "Print to File (PDF)" with `file`, or closed.
+struct ScriptedPrint : vx::ui::PrintSetup {
+    QString file;
+    bool print = true;
+    int shown = 0;
+    std::unique_ptr<QPrinter> printer() override {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(file);
+        return printer;
+    }
+    bool run(QPrinter& printer, const std::function<bool(QPrinter&)>& paint, QWidget*) override {
+        ++shown;
+        if (print) paint(printer);
+        return print;
+    }
+};
+
+// Standard output of a command-line tool, or nothing when it cannot run.
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void drop(QWidget* target, QMimeData& mime, bool accepted) {
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_EQ(enter.isAccepted(), accepted) << mime.text().toStdString();
+    if (!accepted) return;
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
 }
 }  // namespace
 
@@ -140,22 +177,54 @@ TEST_F(PlaylistWindowTest, SearchWindowFindsByLine) {
     search->close();
 }
 
-TEST_F(PlaylistWindowTest, PrintsToPdfOnTwoPagesAndCancelPrintsNothing) {
-    fill(75);
-    const QString pdf = dir.filePath("out.pdf");
-    window->setPrinterFactory([pdf] {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdf);
-        return printer;
-    });
+// 300 songs on the pages the question announced, read back from the PDF by Poppler's tools; the PDF is
+// kept in the test's temporary folder for a look.
+TEST_F(PlaylistWindowTest, ThreeHundredSongsPrintToAPdfOfTheAnnouncedPages) {
+    fill(300);
+    auto print = std::make_unique<ScriptedPrint>();
+    ScriptedPrint& script = *print;
+    script.file = QString::fromStdString(::testing::TempDir()) + "velumix-printed-playlist.pdf";
+    QFile::remove(script.file);
+    window->setPrintSetup(std::move(print));
     dialogs.answers.push_back(Dialogs::Answer::Yes);
     click("cmdPrint");
-    EXPECT_EQ(dialogs.shown.back().text,
-              "The printed playlist will be approx. 2 pages long (A4 size). Continue?");
-    EXPECT_EQ(pdfPages(pdf), 2);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "The printed playlist will be approx. 5 pages long (A4 size). Continue?");
+    EXPECT_EQ(script.shown, 1);
+    std::cout << "printed playlist: " << script.file.toStdString() << std::endl;
 
-    QFile::remove(pdf);
+    const QString info = run("pdfinfo", {script.file});
+    ASSERT_FALSE(info.isEmpty()) << "pdfinfo (poppler-utils, scripts/setup-debian.sh) could not read the PDF";
+    EXPECT_TRUE(info.contains(QRegularExpression("\\nPages:\\s+5\\n"))) << info.toStdString();
+    QStringList lines;
+    for (const QString& l : run("pdftotext", {"-layout", script.file, "-"}).split('\n')) {
+        if (!l.trimmed().isEmpty()) lines << l.simplified();
+    }
+    ASSERT_GE(lines.size(), 303);
+    EXPECT_TRUE(lines[0].startsWith("VELUMIX DJ PLAYLIST")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("Page 1 of 5"));
+    EXPECT_EQ(lines[2], row(0).simplified());
+    EXPECT_EQ(lines[lines.size() - 2], row(299).simplified());
+    EXPECT_TRUE(lines.last().contains("= END ="));
+}
+
+// Every way out but a finished print leaves no file; a print that fails is told, not passed over.
+TEST_F(PlaylistWindowTest, AFailedPrintIsToldAndNoCancelOrClosedDialogPrintsNothing) {
+    fill(75);
+    auto print = std::make_unique<ScriptedPrint>();
+    ScriptedPrint& script = *print;
+    script.file = dir.filePath("no such folder/out.pdf");
+    window->setPrintSetup(std::move(print));
+    dialogs.answers.push_back(Dialogs::Answer::Yes);
+    click("cmdPrint");
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].icon, Dialogs::Icon::Critical);
+    EXPECT_TRUE(dialogs.shown[1].text.contains(script.file)) << dialogs.shown[1].text.toStdString();
+
+    script.file = dir.filePath("out.pdf");
+    dialogs.answers.push_back(Dialogs::Answer::No);
+    click("cmdPrint");
     dialogs.answers.push_back(Dialogs::Answer::Yes);
     QTimer::singleShot(0, [this] {
         auto* progress = window->findChild<QWidget*>("frmPrint");
@@ -163,8 +232,53 @@ TEST_F(PlaylistWindowTest, PrintsToPdfOnTwoPagesAndCancelPrintsNothing) {
         QTest::mouseClick(progress->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
     });
     click("cmdPrint");
-    EXPECT_FALSE(QFile::exists(pdf));
-    dialogs.answers.push_back(Dialogs::Answer::No);
+    EXPECT_EQ(script.shown, 1);
+    script.print = false;
+    dialogs.answers.push_back(Dialogs::Answer::Yes);
     click("cmdPrint");
-    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(script.shown, 2);
+    EXPECT_EQ(dialogs.shown.size(), 5u);
+    EXPECT_FALSE(QFile::exists(script.file));
+}
+
+// The real dialog: a preview of the job, and a PDF file in the documents (or home) folder when the system
+// has no printer.
+TEST_F(PlaylistWindowTest, TheDefaultSetupPreviewsTheJobAndFallsBackToAPdf) {
+    EXPECT_EQ(vx::ui::proposedPdfFile(dir.path(), "/home/dj"), dir.filePath("Velumix Playlist.pdf"));
+    EXPECT_EQ(vx::ui::proposedPdfFile(dir.filePath("gone"), "/home/dj"), "/home/dj/Velumix Playlist.pdf");
+    vx::ui::PrintSetup setup;
+    const std::unique_ptr<QPrinter> printer = setup.printer();
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        EXPECT_EQ(printer->outputFormat(), QPrinter::PdfFormat);
+        EXPECT_TRUE(printer->outputFileName().endsWith("/Velumix Playlist.pdf"));
+    }
+    bool previewed = false;
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(w); preview && preview->isVisible())
+                preview->reject();
+        }
+    });
+    EXPECT_FALSE(setup.run(
+        *printer, [&](QPrinter&) { return previewed = true; }, window.get()));
+    EXPECT_TRUE(previewed);
+}
+
+// A file manager's drop (text/uri-list) on the list adds its music files; other drops are refused.
+TEST_F(PlaylistWindowTest, MusicDroppedFromAFileManagerIsAddedAndOtherDropsAreRefused) {
+    window->show();
+    auto* list = window->findChild<QListView*>("List1_1");
+    ASSERT_NE(list, nullptr);
+    const QString song = vx::test::writeTaggedMp3(dir.filePath("album/a.mp3"), "Dropped", "X");
+    QMimeData files;
+    files.setData("text/uri-list", (QUrl::fromLocalFile(song).toEncoded() + "\r\n"));
+    drop(list->viewport(), files, true);
+    EXPECT_EQ(row(0), "1.  Dropped - X");
+    QMimeData web, text;
+    web.setUrls({QUrl("https://example.org/b.mp3")});
+    text.setText("c.mp3");
+    drop(list->viewport(), web, false);
+    drop(list->viewport(), text, false);
+    EXPECT_EQ(window->list()->model()->rowCount(), 1);
+    EXPECT_TRUE(dialogs.shown.empty());
 }
