@@ -32,6 +32,7 @@
 #include "audio/output.h"
 #include "ffmpeg_cli.h"
 #include "options/settings.h"
+#include "ui/console_geometry.h"
 #include "ui/main_window.h"
 #include "bench_doubles.h"
 
@@ -320,6 +321,24 @@ void measureControls(std::ostream& out, const fs::path& tracks) {
     out << "output_period_ms " << 1000.0 * kPeriod / kRate << " ms\n";
 }
 
+// The console laid out and painted whole at a new size: a sweep from the smallest window to twice the
+// design size and back, the median of the frames.
+double resizeFrameMs(QWidget& window) {
+    const QSize least = window.minimumSize(), most = vx::ui::kConsoleDesignSize * 2;
+    std::vector<double> frames;
+    for (int i = 0; i < 60; ++i) {
+        const double t = (i < 30 ? i : 59 - i) / 29.0;
+        const QSize size(least.width() + int(t * (most.width() - least.width())),
+                         least.height() + int(t * (most.height() - least.height())));
+        const auto t0 = Clock::now();
+        window.resize(size);
+        QApplication::sendPostedEvents();  // the layout's request
+        window.repaint();
+        frames.push_back(msSince(t0));
+    }
+    return median(frames);
+}
+
 // One display tick every 80 ms of sound, both 5-minute tracks playing, the window shown offscreen.
 void measureUiTick(std::ostream& out, const fs::path& tracks) {
     static int argc = 1;
@@ -351,6 +370,7 @@ void measureUiTick(std::ostream& out, const fs::path& tracks) {
     }
     out << "ui_tick_ms " << median(tick) << " ms\n";
     out << "ui_tick_paint_ms " << median(painted) << " ms\n";
+    out << "resize_frame_ms " << resizeFrameMs(window) << " ms\n";
     window.console().shutDown();
 }
 
