@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QToolTip>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -40,15 +41,20 @@ constexpr int kDeckStretch = 4, kMixerStretch = 3;
 // Where the console's size and place are remembered.
 const QString kGeometrySetting = QStringLiteral("MainWindowGeometry");
 
-const char* kStyle =
-    "#brevistoF { background: #101215; }"
+// The look of plain Qt controls: the title strip's and the tool windows' the console owns. Kept off the
+// console itself: a style sheet there would restyle every control at each rescale and make resizing
+// slow; the panels draw themselves.
+#define VX_PLAIN_CONTROLS                                                                                 \
+    "QPushButton { background: #2a2f39; color: #c9d1dc; border: 1px solid #3a404c; padding: 2px 10px; }" \
+    "QPushButton:hover { background: #353b47; }"                                                         \
+    "QToolTip { background: #252a31; color: #dfe5ec; border: 1px solid #3a414b; }"
+const char* kToolStyle = VX_PLAIN_CONTROLS;
+const char* kTitleStyle =
     "#titleBar { background: #1f232b; border-bottom: 1px solid #2e333d; }"
     "#titleText { color: #c9d1dc; font-weight: bold; }"
     "#imgIcon { color: #58e07a; font-weight: bold; }"
-    "QPushButton { background: #2a2f39; color: #c9d1dc; border: 1px solid #3a404c; padding: 2px 10px; }"
-    "QPushButton:hover { background: #353b47; }"
-    "#cmdcloseButton:hover { background: #a02828; }"
-    "QToolTip { background: #252a31; color: #dfe5ec; border: 1px solid #3a414b; }";
+    "#cmdcloseButton:hover { background: #a02828; }" VX_PLAIN_CONTROLS;
+#undef VX_PLAIN_CONTROLS
 }  // namespace
 
 MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
@@ -56,9 +62,9 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     setObjectName("brevistoF");
     setWindowTitle(kProductName);
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(kStyle);
 
     ui::dj::applyConsolePalette(this);
+    QToolTip::setPalette(palette());
 
     console_ = std::make_unique<DjConsole>(lifecycle_, lifecycle_.ticker());
     titleBar_ = buildTitleBar();
@@ -139,6 +145,7 @@ QWidget* MainWindow::buildTitleBar() {
     auto* bar = new QWidget(this);
     bar->setObjectName("titleBar");
     bar->setAttribute(Qt::WA_StyledBackground);
+    bar->setStyleSheet(kTitleStyle);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(8, 2, 4, 2);
     row->setSpacing(6);
@@ -210,6 +217,7 @@ void MainWindow::attachPlaylist(ProgramPlaylist& playlist, Dialogs& dialogs) {
 void MainWindow::loadPlaylistWindow() {
     if (playlistWindow_ || !playlist_) return;
     playlistWindow_ = new ui::PlaylistWindow(playlist_->model(), *playlistDialogs_, this);
+    playlistWindow_->setStyleSheet(kToolStyle);
     playlistWindow_->placeOnScreen();
     addOpenWindow(playlistWindow_);
 }
