@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -33,6 +34,7 @@
 #include "services/dialogs.h"
 #include "services/settings_store.h"
 #include "services/ticker.h"
+#include "ui/console_geometry.h"
 #include "ui/main_window.h"
 
 extern char** environ;
@@ -320,6 +322,34 @@ void measureControls(std::ostream& out, const fs::path& tracks) {
     out << "output_period_ms " << 1000.0 * kPeriod / kRate << " ms\n";
 }
 
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// The console laid out and painted whole at a new size: a sweep from the smallest window to twice the
+// design size and back, the median of the frames in the UI thread's CPU time (the machine may be shared;
+// the wall-clock median goes to `wallMs`).
+double resizeFrameMs(QWidget& window, double& wallMs) {
+    const QSize least = window.minimumSize(), most = vx::ui::kConsoleDesignSize * 2;
+    std::vector<double> frames, wall;
+    for (int i = 0; i < 60; ++i) {
+        const double t = (i < 30 ? i : 59 - i) / 29.0;
+        const QSize size(least.width() + int(t * (most.width() - least.width())),
+                         least.height() + int(t * (most.height() - least.height())));
+        const auto t0 = Clock::now();
+        const double c0 = threadCpuMs();
+        window.resize(size);
+        QApplication::sendPostedEvents();  // the resize and the layout's request
+        window.repaint();
+        frames.push_back(threadCpuMs() - c0);
+        wall.push_back(msSince(t0));
+    }
+    wallMs = median(wall);
+    return median(frames);
+}
+
 // One display tick every 80 ms of sound, both 5-minute tracks playing, the window shown offscreen.
 void measureUiTick(std::ostream& out, const fs::path& tracks) {
     static int argc = 1;
@@ -351,6 +381,9 @@ void measureUiTick(std::ostream& out, const fs::path& tracks) {
     }
     out << "ui_tick_ms " << median(tick) << " ms\n";
     out << "ui_tick_paint_ms " << median(painted) << " ms\n";
+    double wallMs = 0;
+    out << "resize_frame_ms " << resizeFrameMs(window, wallMs) << " ms\n";
+    out << "resize_frame_wall_ms " << wallMs << " ms\n";
     window.console().shutDown();
 }
 

@@ -11,5 +11,7 @@
 // - control_to_sound_ms (and one line per control): from a control on the UI thread until the rendered
 //   output changes, offline in-process; output_period_ms beside it;
 // - ui_tick_ms, ui_tick_paint_ms: one 80 ms display tick with both decks playing, with the window's
-//   refresh, and with the repaint it causes.
+//   refresh, and with the repaint it causes;
+// - resize_frame_ms: the whole console laid out and painted at a new size (offscreen, median of a sweep,
+//   UI-thread CPU time; resize_frame_wall_ms the same in wall-clock time).
 void runConsoleBenchmarks(std::ostream& out, const std::filesystem::path& tracks);

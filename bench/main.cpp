@@ -321,9 +321,13 @@ int main(int argc, char** argv) {
     }
     double load = 0;
     if (getloadavg(&load, 1) == 1) figure("load_average", load, "runnable");
-    const std::string only = argc > 2 ? argv[2] : "";  // one group of figures: "mix" or "load"
+    const std::string only = argc > 2 ? argv[2] : "";  // one group of figures: "mix", "console" or "load"
     if (only == "mix") {
         runMixBenchmarks(std::cout, dir);
+        return 0;
+    }
+    if (only == "console") {
+        runConsoleBenchmarks(std::cout, dir);
         return 0;
     }
     if (only == "load") {

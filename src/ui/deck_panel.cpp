@@ -81,6 +81,8 @@ constexpr DeckNames kRightNames{"RIGHT DECK",
                                 3};
 
 const char* const kBandNames[3] = {"Bass", "Mid", "High"};
+// A kill cuts only while the equaliser runs; until then its key is disabled and says why.
+const char* const kKillsNeedEq = "Turn the EQ on to use the kills";
 const char* const kBandCaptions[3] = {"BASS", "MID", "HIGH"};
 
 QLabel* bandCaption(const QString& text, QWidget* parent) {
@@ -391,6 +393,10 @@ void DeckPanel::refresh() {
     eqOn_->setLit(eq.on());
     for (int band = 0; band < 3; ++band) {
         kills_[band]->setLit(eq.killed(band));
+        if (kills_[band]->isEnabled() != eq.on()) {
+            kills_[band]->setEnabled(eq.on());
+            kills_[band]->setToolTip(eq.on() ? QStringLiteral("Kill ") + kBandNames[band] : kKillsNeedEq);
+        }
         if (!bands_[band]->isSliderDown()) {
             const QSignalBlocker block(bands_[band]);
             bands_[band]->setValue(DeckEqualiser::sliderFromGain(eq.gainDb(band)));

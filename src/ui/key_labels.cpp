@@ -3,6 +3,9 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "ui/widgets/console_scale.h"
+#include "ui/widgets/dj_palette.h"
+
 namespace vx {
 
 namespace {
@@ -12,7 +15,7 @@ constexpr std::array<const char*, KeyDispatch::kLabelCount> kAnchors{
     "LpitchScroll", "RpitchScroll", "playCB2",          "playCB",        "cueCB2", "cueCB",
     "LVolScroll",   "RvolScroll",   "crossFaderScroll", "MainVolScroll", "upCB"};
 
-constexpr int kInset = 2;  // pixels from the control's top left corner
+constexpr int kInset = 2;  // design pixels from the control's top left corner
 
 }  // namespace
 
@@ -22,9 +25,9 @@ KeyLabels::KeyLabels(QWidget& window, const KeyDispatch& keys) : window_(window)
         l->setObjectName("keyboardTXT");
         l->setProperty("index", i);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        l->setFont(ui::dj::labelFont(10));  // set on the label, so that the console's scale reaches it
         l->setStyleSheet(
-            "QLabel { background: #f2d544; color: #101215; font-size: 10px; font-weight: bold;"
-            " padding: 0px 3px; border-radius: 2px; }");
+            "QLabel { background: #f2d544; color: #101215; padding: 0px 3px; border-radius: 2px; }");
         l->hide();
         labels_[static_cast<std::size_t>(i)] = l;
         anchors_[static_cast<std::size_t>(i)] = window.findChild<QWidget*>(kAnchors[static_cast<std::size_t>(i)]);
@@ -43,7 +46,8 @@ void KeyLabels::refresh() {
         l->adjustSize();
         // Placed on every refresh: the panels move when the set-up changes.
         if (const QWidget* anchor = anchors_[static_cast<std::size_t>(i)]) {
-            l->move(anchor->mapTo(&window_, QPoint(kInset, kInset)));
+            const int inset = ui::dj::scaled(&window_, kInset);
+            l->move(anchor->mapTo(&window_, QPoint(inset, inset)));
         }
         l->show();
         l->raise();

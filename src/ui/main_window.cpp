@@ -6,13 +6,18 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QToolTip>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWindow>
+#include <cmath>
 
 #include "app/app_lifecycle.h"
 #include "app/dj_console.h"
 #include "app/playlist_link.h"
+#include "ui/console_geometry.h"
 #include "ui/deck_panel.h"
 #include "ui/key_filter.h"
 #include "ui/key_labels.h"
@@ -20,28 +25,36 @@
 #include "ui/options_window.h"
 #include "options/options_model.h"
 #include "ui/playlist_window.h"
+#include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
 #include "version.h"
 
 namespace vx {
 
 namespace {
-// Layout in pixels: panels below the title strip, lined up with a small gap and a margin around them.
+// Design measures (scale 1, see console_geometry.h): panels below the title strip, lined up with a
+// small gap and a margin around them; decks and mixer share the width 4 : 3 at any size.
 constexpr int kTitleHeight = 28;
-constexpr int kPanelTop = kTitleHeight + 8;
-constexpr PanelGeometry kPanelGeometry{10, 8};
+constexpr int kGap = 8;
 constexpr int kMargin = 10;
-constexpr int kDeckWidth = 440, kMixerWidth = 330, kPanelHeight = 580;
+constexpr int kDeckStretch = 4, kMixerStretch = 3;
+// Where the console's size and place are remembered.
+const QString kGeometrySetting = QStringLiteral("MainWindowGeometry");
 
-const char* kStyle =
-    "#brevistoF { background: #101215; }"
+// The look of plain Qt controls: the title strip's and the tool windows' the console owns. Kept off the
+// console itself: a style sheet there would restyle every control at each rescale and make resizing
+// slow; the panels draw themselves.
+#define VX_PLAIN_CONTROLS                                                                                 \
+    "QPushButton { background: #2a2f39; color: #c9d1dc; border: 1px solid #3a404c; padding: 2px 10px; }" \
+    "QPushButton:hover { background: #353b47; }"                                                         \
+    "QToolTip { background: #252a31; color: #dfe5ec; border: 1px solid #3a414b; }"
+const char* kToolStyle = VX_PLAIN_CONTROLS;
+const char* kTitleStyle =
     "#titleBar { background: #1f232b; border-bottom: 1px solid #2e333d; }"
     "#titleText { color: #c9d1dc; font-weight: bold; }"
     "#imgIcon { color: #58e07a; font-weight: bold; }"
-    "QPushButton { background: #2a2f39; color: #c9d1dc; border: 1px solid #3a404c; padding: 2px 10px; }"
-    "QPushButton:hover { background: #353b47; }"
-    "#cmdcloseButton:hover { background: #a02828; }"
-    "QToolTip { background: #252a31; color: #dfe5ec; border: 1px solid #3a414b; }";
+    "#cmdcloseButton:hover { background: #a02828; }" VX_PLAIN_CONTROLS;
+#undef VX_PLAIN_CONTROLS
 }  // namespace
 
 MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
@@ -49,9 +62,9 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     setObjectName("brevistoF");
     setWindowTitle(kProductName);
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(kStyle);
 
     ui::dj::applyConsolePalette(this);
+    QToolTip::setPalette(palette());
 
     console_ = std::make_unique<DjConsole>(lifecycle_, lifecycle_.ticker());
     titleBar_ = buildTitleBar();
@@ -59,10 +72,17 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     leftDeck_ = new DeckPanel(*console_, Side::Left, this);
     mixer_ = new MixerPanel(*console_, this);
     rightDeck_ = new DeckPanel(*console_, Side::Right, this);
-    leftDeck_->resize(kDeckWidth, kPanelHeight);
-    mixer_->resize(kMixerWidth, kPanelHeight);
-    rightDeck_->resize(kDeckWidth, kPanelHeight);
     panels_ = {leftDeck_, mixer_, rightDeck_};
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    titleBar_->setFixedHeight(kTitleHeight);
+    column->addWidget(titleBar_);
+    panelRow_ = new QHBoxLayout;
+    panelRow_->setContentsMargins(kMargin, kGap, kMargin, kMargin);
+    panelRow_->setSpacing(kGap);
+    column->addLayout(panelRow_, 1);
+    setMouseTracking(true);  // the pointer shows where the edges resize
     for (QWidget* p : panels_) p->installEventFilter(this);
     for (DeckPanel* d : {leftDeck_, rightDeck_}) d->focusMixer = [this] { mixer_->setFocus(); };
     console_->setChangedHandler([this] { refreshAll(); });
@@ -83,15 +103,49 @@ MainWindow::MainWindow(AppLifecycle& lifecycle, QWidget* parent)
     settingsObserver_ = lifecycle_.settingsHolder().observe([this](const Settings& now, const Settings& before) {
         if (now.DjSetup != before.DjSetup) applyDjSetup(now.DjSetup);
     });
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    setMinimumSize(ui::minimumConsoleSize());
+    placeOnScreen();
+}
+
+void MainWindow::placeOnScreen() {
+    const auto remembered = ui::geometryFromText(lifecycle_.store().read(kGeometrySetting));
+    const QScreen* screen = remembered ? QGuiApplication::screenAt(remembered->center()) : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(), ui::kConsoleDesignSize);
+    setGeometry(ui::consoleGeometry(remembered, area));
+    rescale();
+}
+
+void MainWindow::rescale() {
+    const double factor = ui::consoleScale(size());
+    if (std::abs(factor - scale_) < 0.002) return;
+    scale_ = factor;
+    ui::dj::applyScale(this, factor);
+    layout()->activate();  // the key labels stand at the controls' new places
+    if (keyLabels_) keyLabels_->refresh();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    rescale();
+}
+
+Qt::Edges MainWindow::resizeEdgesAt(QPoint pos) const {
+    const int grip = ui::dj::scaled(this, kMargin);
+    Qt::Edges edges;
+    if (pos.x() < grip) edges |= Qt::LeftEdge;
+    if (pos.x() >= width() - grip) edges |= Qt::RightEdge;
+    if (pos.y() >= height() - grip) edges |= Qt::BottomEdge;
+    // The title strip moves the window; only its outermost pixels resize.
+    if (pos.y() < grip / 3) edges |= Qt::TopEdge;
+    return edges;
 }
 
 QWidget* MainWindow::buildTitleBar() {
     auto* bar = new QWidget(this);
     bar->setObjectName("titleBar");
     bar->setAttribute(Qt::WA_StyledBackground);
+    bar->setStyleSheet(kTitleStyle);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(8, 2, 4, 2);
     row->setSpacing(6);
@@ -163,6 +217,7 @@ void MainWindow::attachPlaylist(ProgramPlaylist& playlist, Dialogs& dialogs) {
 void MainWindow::loadPlaylistWindow() {
     if (playlistWindow_ || !playlist_) return;
     playlistWindow_ = new ui::PlaylistWindow(playlist_->model(), *playlistDialogs_, this);
+    playlistWindow_->setStyleSheet(kToolStyle);
     playlistWindow_->placeOnScreen();
     addOpenWindow(playlistWindow_);
 }
@@ -207,17 +262,12 @@ void MainWindow::showDropouts() {
 }
 
 void MainWindow::applyDjSetup(int djSetup) {
-    std::array<int, 3> widths{};
-    for (std::size_t i = 0; i < panels_.size(); ++i) widths[i] = panels_[i]->width();
-    const std::array<int, 3> lefts = panelLefts(djSetup, widths, kPanelGeometry);
-    int right = 0;
-    for (std::size_t i = 0; i < panels_.size(); ++i) {
-        panels_[i]->move(lefts[i], kPanelTop);
-        right = std::max(right, lefts[i] + widths[i]);
+    for (QWidget* p : panels_) panelRow_->removeWidget(p);
+    for (Panel which : panelOrder(djSetup)) {
+        panelRow_->addWidget(panel(which), which == Panel::Mixer ? kMixerStretch : kDeckStretch);
     }
-    // Fit the rightmost panel, whichever it is, so the mixer is never cut off.
-    setFixedSize(right + kMargin, kPanelTop + kPanelHeight + kMargin);
-    titleBar_->setGeometry(0, 0, width(), kTitleHeight);
+    layout()->activate();
+    if (keyLabels_) keyLabels_->refresh();
 }
 
 // Loaded afresh each time (the stored settings are read anew) and unloaded when closed.
@@ -255,6 +305,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     openWindows_.clear();
     if (playlist_) playlist_->unload();
+    lifecycle_.store().write(kGeometrySetting, ui::geometryText(geometry()));
     console_->shutDown();
     lifecycle_.unload();
     event->accept();
@@ -276,9 +327,25 @@ void MainWindow::endMove() {
     setCursor(Qt::ArrowCursor);
 }
 
+// A press on the background moves nothing (a missed fader must not drag the console); the edges resize.
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) startMove(true);  // the window's background
+    const Qt::Edges edges = resizeEdgesAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && edges && windowHandle()) windowHandle()->startSystemResize(edges);
     QWidget::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!movePointer_) {
+        const Qt::Edges e = resizeEdgesAt(event->position().toPoint());
+        const bool diagonal = (e & (Qt::LeftEdge | Qt::RightEdge)) && (e & (Qt::TopEdge | Qt::BottomEdge));
+        const bool falling = e == (Qt::LeftEdge | Qt::TopEdge) || e == (Qt::RightEdge | Qt::BottomEdge);
+        Qt::CursorShape shape = Qt::ArrowCursor;
+        if (diagonal) shape = falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+        else if (e & (Qt::LeftEdge | Qt::RightEdge)) shape = Qt::SizeHorCursor;
+        else if (e) shape = Qt::SizeVerCursor;
+        if (cursor().shape() != shape) setCursor(shape);
+    }
+    QWidget::mouseMoveEvent(event);
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
@@ -296,8 +363,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool isMixer = watched == panel(Panel::Mixer);
     if (event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // Only the title strip moves the window.
         if (watched == titleBar_) return startMove(false);
-        if (watched == imgIcon_ || isMixer) return startMove(true);
+        if (watched == imgIcon_) return startMove(true);
     } else if (event->type() == QEvent::MouseButtonRelease) {
         endMove();
     } else if (event->type() == QEvent::Enter &&

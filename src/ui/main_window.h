@@ -11,6 +11,7 @@
 
 #include "options/dj_setup.h"
 
+class QHBoxLayout;
 class QLabel;
 
 namespace vx {
@@ -28,7 +29,8 @@ class PlaylistWindow;
 }
 
 // The main window: a frameless dark window with its own title strip and the three panels (left deck,
-// mixer, right deck). It owns the console's models (DjConsole) and redraws the panels from them after
+// mixer, right deck). It resizes freely above a minimum that fits a small laptop, and everything in it
+// scales with it; its size and place are kept in the settings when it closes. It owns the console's models (DjConsole) and redraws the panels from them after
 // every control event and display tick; closing and help ask the lifecycle.
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -43,8 +45,12 @@ class MainWindow : public QWidget {
     void startConsole();
     // Redraws every panel from the models.
     void refreshAll();
-    // Lines the panels up in the set-up's order and fits the window around them.
+    // Lines the panels up in the set-up's order.
     void applyDjSetup(int djSetup);
+    // The edges a left press at `pos` (window coordinates) resizes; none inside the panels.
+    Qt::Edges resizeEdgesAt(QPoint pos) const;
+    // The factor every measure of the console is drawn at (1 at the design size).
+    double scale() const { return scale_; }
     // A tool window that exit closes, last opened first.
     void addOpenWindow(QWidget* window);
     // The program's playlist: the console's next song and open buttons use it, tmrAsync loads its window
@@ -66,12 +72,18 @@ class MainWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* buildTitleBar();
+    // The remembered size and place, kept on the screen as it is now; else a first-time size.
+    void placeOnScreen();
+    // Scales fonts and measures to the window's size.
+    void rescale();
     void tickAll();
     // The title strip's tool tip tells how often the sound broke up.
     void showDropouts();
@@ -89,6 +101,8 @@ class MainWindow : public QWidget {
     std::unique_ptr<KeyLabels> keyLabels_;
     KeyFilter* keyFilter_ = nullptr;  // on the application while this window lives
     std::array<QWidget*, 3> panels_{};
+    QHBoxLayout* panelRow_ = nullptr;
+    double scale_ = 0;
     QList<QPointer<QWidget>> openWindows_;
     ProgramPlaylist* playlist_ = nullptr;
     Dialogs* playlistDialogs_ = nullptr;

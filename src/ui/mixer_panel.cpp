@@ -150,10 +150,13 @@ QWidget* MixerPanel::buildMaster() {
     grid->setSpacing(5);
     masterMeter_ = new LevelMeter(Qt::Horizontal, box);
     masterMeter_->setObjectName("mainVolVUmeter");
-    masterMeter_->setCaptions("R", "L");  // bar A the right deck's share, bar B the left deck's
-    masterMeter_->setFixedHeight(22);
+    // One bar per deck, the left deck's on top (the model's bar B).
+    masterMeter_->setCaptions("L DECK", "R DECK");
+    masterMeter_->setFixedHeight(24);
     masterMeter_->setLightShown(true);
-    masterMeter_->setToolTip("Main output. The red light shows that the limiter held the sound down.");
+    masterMeter_->setToolTip(
+        "Main output: the left deck above, the right deck below. The red light shows that the limiter held "
+        "the sound down.");
     grid->addWidget(masterMeter_, 0, 0, 1, 3);
     grid->addWidget(label("MAIN", box), 1, 0);
     mainVolume_ = fader("MainVolScroll", Qt::Horizontal, "Main volume");
@@ -239,7 +242,7 @@ void MixerPanel::refresh() {
     DeckPair& decks = console_.decks();
     leftMeter_->setBars(decks.left().meter().a, decks.left().meter().b);
     rightMeter_->setBars(decks.right().meter().a, decks.right().meter().b);
-    masterMeter_->setBars(decks.masterMeter().a, decks.masterMeter().b);
+    masterMeter_->setBars(decks.masterMeter().b, decks.masterMeter().a);
     masterMeter_->setLightLit(m.limitLit());
     const Recording& recording = console_.recording();
     record_->setLit(recording.active());

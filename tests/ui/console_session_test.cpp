@@ -190,11 +190,14 @@ TEST_F(ConsoleSession, EqualiserAndKillColoursFollowTheModel) {
     open();
     StateButton* eq = button("cmdEQ");
     StateButton* killBass = button("cmdReqKill", 0);
-    EXPECT_EQ(eq->faceColour().rgb(), QColor::fromRgba(ui::dj::kDarkGreen).rgb());
-    EXPECT_EQ(killBass->faceColour().rgb(), QColor::fromRgba(ui::dj::kKillDark).rgb());
+    EXPECT_EQ(eq->faceColour().rgb(), QColor::fromRgba(ui::dj::kKeyOff).rgb());
+    // Kills do nothing while the equaliser is off: disabled, and they say why.
+    EXPECT_FALSE(killBass->isEnabled());
+    EXPECT_EQ(killBass->toolTip(), "Turn the EQ on to use the kills");
     click("cmdEQ");
     EXPECT_TRUE(dj().deck(Side::Right).eq().on());
     EXPECT_EQ(eq->faceColour().rgb(), QColor::fromRgba(ui::dj::kLitGreen).rgb());
+    EXPECT_EQ(killBass->toolTip(), "Kill Bass");
     click("cmdReqKill", 0);
     EXPECT_TRUE(dj().deck(Side::Right).eq().killed(0));
     EXPECT_EQ(killBass->faceColour().rgb(), QColor::fromRgba(ui::dj::kKillRed).rgb());

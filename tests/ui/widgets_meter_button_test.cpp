@@ -65,24 +65,30 @@ TEST(LevelMeter, BarsAndTheLimitLightShowInThePicture) {
     EXPECT_EQ(QColor(vx::test::render(master).pixel(light)).rgb(), QColor::fromRgba(dj::kMeterRed).rgb());
 }
 
-TEST(StateButton, ColourComesFromTheState) {
+// Read at a glance: "on" glows over the whole face, "off" is as dim as any resting key, "disabled" is
+// greyer still; a kill that is set stays visible (a faint red strip) while disabled.
+TEST(StateButton, OnGlowsOffIsDimDisabledIsGrey) {
     vx::test::widgetsApp();
-    StateButton b(QStringLiteral("STEREO"), StateButton::Style::Green);
-    b.resize(80, 30);
-    EXPECT_EQ(b.faceColour().rgb(), QColor::fromRgba(dj::kDarkGreen).rgb());
-    const QImage off = vx::test::render(b);
-    b.setLit(true);
-    EXPECT_EQ(b.faceColour().rgb(), QColor::fromRgba(dj::kLitGreen).rgb());
-    const QImage on = vx::test::render(b);
-    const QPoint face(6, 15);
-    EXPECT_GT(QColor(on.pixel(face)).green(), QColor(off.pixel(face)).green() + 60);
-
-    StateButton kill(QStringLiteral("KILL"), StateButton::Style::Kill);
-    kill.resize(60, 30);
-    const QImage alive = vx::test::render(kill);
-    kill.setLit(true);
-    EXPECT_EQ(kill.faceColour().rgb(), QColor::fromRgba(dj::kKillRed).rgb());
-    EXPECT_GT(QColor(vx::test::render(kill).pixel(face)).red(), QColor(alive.pixel(face)).red() + 60);
+    const auto brightness = [](const QImage& image, QPoint at) { return QColor(image.pixel(at)).lightness(); };
+    const QPoint face(6, 12), strip(40, 25);
+    for (const StateButton::Style style : {StateButton::Style::Green, StateButton::Style::Kill}) {
+        StateButton b(QStringLiteral("KEY"), style);
+        b.resize(80, 30);
+        const QImage off = vx::test::render(b);
+        EXPECT_EQ(b.faceColour().rgb(), QColor::fromRgba(dj::kKeyOff).rgb());
+        b.setLit(true);
+        const QImage on = vx::test::render(b);
+        EXPECT_GT(brightness(on, face), brightness(off, face) + 80);
+        b.setEnabled(false);
+        const QImage disabled = vx::test::render(b);
+        EXPECT_LT(brightness(disabled, face), brightness(off, face));
+        const QColor set(disabled.pixel(strip));
+        if (style == StateButton::Style::Kill) {
+            EXPECT_GT(set.red(), set.green() + 20);
+        }
+        b.setLit(false);
+        EXPECT_LE(brightness(vx::test::render(b), strip), brightness(disabled, strip));
+    }
 }
 
 TEST(StateButton, ClicksDoNotChangeTheLight) {

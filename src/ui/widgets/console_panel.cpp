@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
 
 namespace vx::ui {
@@ -29,6 +30,7 @@ void ConsolePanel::updateMargins() {
 void ConsolePanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    const double k = dj::scaleOf(this);
     const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     if (recessed_) {
@@ -40,12 +42,12 @@ void ConsolePanel::paintEvent(QPaintEvent*) {
     }
     p.setPen(QPen(QColor::fromRgba(recessed_ ? dj::kBevelDark : dj::kBevelLight), 1));
     p.setBrush(g);
-    p.drawRoundedRect(r, 7, 7);
+    p.drawRoundedRect(r, 7 * k, 7 * k);
     if (!caption_.isEmpty()) {
-        p.setFont(dj::labelFont(10));
+        p.setFont(dj::labelFont(dj::scaled(this, 10)));
         p.setPen(QColor::fromRgba(dj::kTextDim));
-        p.drawText(QRectF(r.left() + 10, r.top() + 3, r.width() - 20, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                   caption_);
+        p.drawText(QRectF(r.left() + 10 * k, r.top() + 3 * k, r.width() - 20 * k, 16 * k),
+                   Qt::AlignLeft | Qt::AlignVCenter, caption_);
     }
 }
 

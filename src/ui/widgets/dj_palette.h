@@ -20,11 +20,16 @@ inline constexpr QRgb kText = 0xffdfe5ec;
 inline constexpr QRgb kTextDim = 0xff7d8894;
 inline constexpr QRgb kAccent = 0xff38c6ff;
 
-// Button states. Green: lit means on, dark means off. Kill: bright red means the band is cut.
+// Button states, read at a glance: an "on" key glows in its colour over the whole face; an "off" key
+// has the dim face every resting key has, with its colour only in an unlit LED strip; a disabled key
+// is flat grey with faint text. Green means on, red a cut band.
 inline constexpr QRgb kLitGreen = 0xff2cf05a;
-inline constexpr QRgb kDarkGreen = 0xff155c28;
+inline constexpr QRgb kDarkGreen = 0xff1f3d27;  // an unlit green LED
 inline constexpr QRgb kKillRed = 0xffff3b30;
-inline constexpr QRgb kKillDark = 0xff5e1714;
+inline constexpr QRgb kKillDark = 0xff4a1c1a;  // an unlit red LED
+inline constexpr QRgb kKeyOff = 0xff22272e;
+inline constexpr QRgb kKeyDisabled = 0xff1b1d21;
+inline constexpr QRgb kInkDisabled = 0xff4c535c;
 
 // Deck LCD.
 inline constexpr QRgb kLcdBack = 0xff06141a;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
 
 namespace vx::ui {
@@ -39,16 +40,18 @@ void DjSlider::setFill(Fill fill) {
 }
 
 QSize DjSlider::sizeHint() const {
-    return orientation() == Qt::Vertical ? QSize(44, 160) : QSize(180, 40);
+    const QSize s = orientation() == Qt::Vertical ? QSize(44, 160) : QSize(180, 40);
+    return QSize(dj::scaled(this, s.width()), dj::scaled(this, s.height()));
 }
 
 QSize DjSlider::minimumSizeHint() const {
-    return orientation() == Qt::Vertical ? QSize(24, 60) : QSize(60, 24);
+    const QSize s = orientation() == Qt::Vertical ? QSize(24, 60) : QSize(60, 24);
+    return QSize(dj::scaled(this, s.width()), dj::scaled(this, s.height()));
 }
 
 int DjSlider::capLength() const {
     const int along = orientation() == Qt::Vertical ? height() : width();
-    return std::clamp(along / 6, 12, 26);
+    return std::clamp(along / 6, dj::scaled(this, 12), dj::scaled(this, 26));
 }
 
 int DjSlider::travelStart() const {
@@ -77,10 +80,10 @@ QRect DjSlider::capRect() const {
     const int centre = pixelOf(sliderPosition());
     const int len = capLength();
     if (orientation() == Qt::Vertical) {
-        const int thick = std::min(width() - 2 * kMargin, 40);
+        const int thick = std::min(width() - 2 * kMargin, dj::scaled(this, 40));
         return QRect((width() - thick) / 2, centre - len / 2, thick, len);
     }
-    const int thick = std::min(height() - 2 * kMargin, 34);
+    const int thick = std::min(height() - 2 * kMargin, dj::scaled(this, 34));
     return QRect(centre - len / 2, (height() - thick) / 2, len, thick);
 }
 
@@ -88,11 +91,12 @@ void DjSlider::paintTicks(QPainter& p, const QRect& groove) const {
     if (tickInterval_ <= 0 || maximum() <= minimum()) return;
     const bool vertical = orientation() == Qt::Vertical;
     const int mid = (minimum() + maximum()) / 2;
+    const double k = dj::scaleOf(this);
     for (int v = minimum(); v <= maximum(); v += tickInterval_) {
         const bool major = v == minimum() || v == maximum() || v == mid;
-        p.setPen(QPen(QColor::fromRgba(major ? dj::kTextDim : dj::kBevelLight), major ? 2 : 1));
+        p.setPen(QPen(QColor::fromRgba(major ? dj::kTextDim : dj::kBevelLight), (major ? 2 : 1) * k));
         const int at = pixelOf(v);
-        const int gap = 5, len = major ? 9 : 6;
+        const int gap = dj::scaled(this, 5), len = dj::scaled(this, major ? 9 : 6);
         if (vertical) {
             p.drawLine(groove.left() - gap - len, at, groove.left() - gap, at);
             p.drawLine(groove.right() + gap, at, groove.right() + gap + len, at);
@@ -106,10 +110,11 @@ void DjSlider::paintTicks(QPainter& p, const QRect& groove) const {
 void DjSlider::paintCap(QPainter& p) const {
     const QRectF cap = QRectF(capRect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const bool vertical = orientation() == Qt::Vertical;
+    const double k = dj::scaleOf(this);
     // Shadow, then a brushed body lit from above.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 120));
-    p.drawRoundedRect(cap.translated(1.5, 2.5), 3, 3);
+    p.drawRoundedRect(cap.translated(1.5 * k, 2.5 * k), 3 * k, 3 * k);
     QLinearGradient body(cap.topLeft(), vertical ? cap.bottomLeft() : cap.topRight());
     const bool hot = isSliderDown() || underMouse();
     body.setColorAt(0.0, dj::shade(dj::kCapTop, hot ? 12 : 0));
@@ -118,21 +123,22 @@ void DjSlider::paintCap(QPainter& p) const {
     body.setColorAt(1.0, dj::shade(dj::kCapTop, -25));
     p.setPen(QPen(QColor::fromRgba(dj::kBevelDark), 1));
     p.setBrush(body);
-    p.drawRoundedRect(cap, 3, 3);
+    p.drawRoundedRect(cap, 3 * k, 3 * k);
     // Grip ridges and the bright centre line the eye reads the position from.
-    p.setPen(QPen(QColor(0, 0, 0, 90), 1));
+    p.setPen(QPen(QColor(0, 0, 0, 90), k));
     const QPointF c = cap.center();
-    for (int k : {-7, -4, 4, 7}) {
-        if (vertical && std::abs(k) < cap.height() / 2 - 1)
-            p.drawLine(QPointF(cap.left() + 3, c.y() + k), QPointF(cap.right() - 3, c.y() + k));
-        if (!vertical && std::abs(k) < cap.width() / 2 - 1)
-            p.drawLine(QPointF(c.x() + k, cap.top() + 3), QPointF(c.x() + k, cap.bottom() - 3));
+    for (int ridge : {-7, -4, 4, 7}) {
+        const double at = ridge * k;
+        if (vertical && std::abs(at) < cap.height() / 2 - k)
+            p.drawLine(QPointF(cap.left() + 3 * k, c.y() + at), QPointF(cap.right() - 3 * k, c.y() + at));
+        if (!vertical && std::abs(at) < cap.width() / 2 - k)
+            p.drawLine(QPointF(c.x() + at, cap.top() + 3 * k), QPointF(c.x() + at, cap.bottom() - 3 * k));
     }
-    p.setPen(QPen(hasFocus() ? QColor::fromRgba(dj::kAccent) : QColor::fromRgba(dj::kText), 2));
+    p.setPen(QPen(hasFocus() ? QColor::fromRgba(dj::kAccent) : QColor::fromRgba(dj::kText), 2 * k));
     if (vertical)
-        p.drawLine(QPointF(cap.left() + 2, c.y()), QPointF(cap.right() - 2, c.y()));
+        p.drawLine(QPointF(cap.left() + 2 * k, c.y()), QPointF(cap.right() - 2 * k, c.y()));
     else
-        p.drawLine(QPointF(c.x(), cap.top() + 2), QPointF(c.x(), cap.bottom() - 2));
+        p.drawLine(QPointF(c.x(), cap.top() + 2 * k), QPointF(c.x(), cap.bottom() - 2 * k));
 }
 
 void DjSlider::paintEvent(QPaintEvent*) {
@@ -141,13 +147,14 @@ void DjSlider::paintEvent(QPaintEvent*) {
     if (!isEnabled()) p.setOpacity(0.45);
     const bool vertical = orientation() == Qt::Vertical;
     const int start = travelStart() - 3, len = travelSpan() + 6;
-    const QRect groove = vertical ? QRect((width() - kGrooveThickness) / 2, start, kGrooveThickness, len)
-                                  : QRect(start, (height() - kGrooveThickness) / 2, len, kGrooveThickness);
+    const int thick = dj::scaled(this, kGrooveThickness);
+    const QRect groove = vertical ? QRect((width() - thick) / 2, start, thick, len)
+                                  : QRect(start, (height() - thick) / 2, len, thick);
     paintTicks(p, groove);
 
     p.setPen(QPen(QColor::fromRgba(dj::kBevelLight), 1));
     p.setBrush(QColor::fromRgba(dj::kGroove));
-    p.drawRoundedRect(QRectF(groove).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    p.drawRoundedRect(QRectF(groove).adjusted(0.5, 0.5, -0.5, -0.5), thick / 2.0, thick / 2.0);
 
     if (fill_ != Fill::None && maximum() > minimum()) {
         const int origin = fill_ == Fill::FromMinimum   ? pixelOf(minimum())

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
 
 namespace vx::ui {
@@ -85,7 +86,7 @@ void LcdDisplay::setProgress(int value) {
     const int v = std::clamp(value, 0, 100);
     if (v == progress_) return;
     progress_ = v;
-    update(progressRect().adjusted(-2, -2, 2, 2));
+    update(progressRect().adjusted(-px(2), -px(2), px(2), px(2)));
 }
 
 void LcdDisplay::setIndicator(Indicator which, bool on) {
@@ -113,8 +114,12 @@ void LcdDisplay::setLoopEditArrow(int arrow) {
     update();
 }
 
+int LcdDisplay::px(double designPixels) const {
+    return dj::scaled(this, designPixels);
+}
+
 int LcdDisplay::titleWidth() const {
-    return QFontMetrics(dj::lcdFont(15, false)).horizontalAdvance(title_);
+    return QFontMetrics(dj::lcdFont(px(15), false)).horizontalAdvance(title_);
 }
 
 bool LcdDisplay::titleScrolls() const {
@@ -129,16 +134,18 @@ void LcdDisplay::tick() {
         }
         return;
     }
-    scroll_ = (scroll_ + kScrollStep) % (titleWidth() + kTitleGap);
+    scroll_ = (scroll_ + kScrollStep) % (titleWidth() + px(kTitleGap));
     update(titleRect());
 }
 
 QRect LcdDisplay::titleRect() const {
-    return QRect(kBezel + kPad, kBezel + 22, width() - 2 * (kBezel + kPad), 20);
+    const int inset = px(kBezel + kPad);
+    return QRect(inset, px(kBezel + 22), width() - 2 * inset, px(20));
 }
 
 QRect LcdDisplay::progressRect() const {
-    return QRect(kBezel + kPad, height() - kBezel - 18, width() - 2 * (kBezel + kPad), 11);
+    const int inset = px(kBezel + kPad);
+    return QRect(inset, height() - px(kBezel + 18), width() - 2 * inset, px(11));
 }
 
 int LcdDisplay::progressAt(int x) const {
@@ -148,11 +155,11 @@ int LcdDisplay::progressAt(int x) const {
 }
 
 QSize LcdDisplay::sizeHint() const {
-    return QSize(340, 128);
+    return QSize(px(340), px(128));
 }
 
 QSize LcdDisplay::minimumSizeHint() const {
-    return QSize(220, 110);
+    return QSize(px(220), px(110));
 }
 
 void LcdDisplay::resizeEvent(QResizeEvent*) {
@@ -174,28 +181,29 @@ void LcdDisplay::paintIndicators(QPainter& p) const {
         {Loop, QStringLiteral("LOOP"), dj::kLcdText},
         {Extra, extraLabel_, dj::kLcdText},
     };
-    const QFont f = dj::labelFont(10);
+    const QFont f = dj::labelFont(px(10));
     p.setFont(f);
     const QFontMetrics fm(f);
-    int x = kBezel + kPad;
-    const int y = kBezel + 5, h = 14;
+    const double k = dj::scaleOf(this);
+    int x = px(kBezel + kPad);
+    const int y = px(kBezel + 5), h = px(14);
     for (const Lamp& s : lamps) {
-        const int w = fm.horizontalAdvance(s.label) + 10;
+        const int w = fm.horizontalAdvance(s.label) + px(10);
         const QRect r(x, y, w, h);
         const bool on = indicators_[s.which];
         if (on) {
             QColor fill = rgb(s.colour);
             fill.setAlpha(60);
-            p.setPen(QPen(rgb(s.colour), 1));
+            p.setPen(QPen(rgb(s.colour), k));
             p.setBrush(fill);
         } else {
-            p.setPen(QPen(rgb(dj::kLcdDim), 1));
+            p.setPen(QPen(rgb(dj::kLcdDim), k));
             p.setBrush(Qt::NoBrush);
         }
-        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3 * k, 3 * k);
         p.setPen(on ? rgb(s.colour) : rgb(dj::kLcdDim));
         p.drawText(r, Qt::AlignCenter, s.label);
-        x += w + 4;
+        x += w + px(4);
     }
 }
 
@@ -203,10 +211,10 @@ void LcdDisplay::paintTitle(QPainter& p) const {
     const QRect r = titleRect();
     p.save();
     p.setClipRect(r);
-    p.setFont(dj::lcdFont(15, false));
+    p.setFont(dj::lcdFont(px(15), false));
     p.setPen(rgb(dj::kLcdText));
     if (titleScrolls()) {
-        const int lap = titleWidth() + kTitleGap;
+        const int lap = titleWidth() + px(kTitleGap);
         const int x = r.left() - scroll_;
         p.drawText(QRect(x, r.top(), lap, r.height()), Qt::AlignLeft | Qt::AlignVCenter, title_);
         p.drawText(QRect(x + lap, r.top(), lap, r.height()), Qt::AlignLeft | Qt::AlignVCenter, title_);
@@ -215,22 +223,21 @@ void LcdDisplay::paintTitle(QPainter& p) const {
     }
     p.restore();
     // A thin rule under the title separates it from the counters.
-    p.setPen(QPen(rgb(dj::kLcdDim), 1));
-    p.drawLine(r.left(), r.bottom() + 3, r.right(), r.bottom() + 3);
+    p.setPen(QPen(rgb(dj::kLcdDim), dj::scaleOf(this)));
+    p.drawLine(r.left(), r.bottom() + px(3), r.right(), r.bottom() + px(3));
 }
 
 void LcdDisplay::paintCounters(QPainter& p) const {
-    const int top = titleRect().bottom() + 6;
-    const int bottom = progressRect().top() - 5;
-    const int left = kBezel + kPad, right = width() - kBezel - kPad;
-    const int sideWidth = std::min(130, (right - left) * 2 / 5);
-    const QRect big(left, top, right - left - sideWidth - 6, bottom - top);
+    const int top = titleRect().bottom() + px(6);
+    const int bottom = progressRect().top() - px(5);
+    const int left = px(kBezel + kPad), right = width() - left;
+    const int sideWidth = std::min(px(130), (right - left) * 2 / 5);
+    const QRect big(left, top, right - left - sideWidth - px(6), bottom - top);
     const QRect side(right - sideWidth, top, sideWidth, bottom - top);
 
     // The main counter, over its unlit segments.
-    const int px = std::clamp(int(big.height() * 0.78), 14, 38);
-    QFont f = dj::lcdFont(px);
-    while (px > 12 && QFontMetrics(f).horizontalAdvance(QStringLiteral("88:88:88")) > big.width())
+    QFont f = dj::lcdFont(std::clamp(int(big.height() * 0.78), px(14), px(38)));
+    while (f.pixelSize() > px(12) && QFontMetrics(f).horizontalAdvance(QStringLiteral("88:88:88")) > big.width())
         f.setPixelSize(f.pixelSize() - 1);
     p.setFont(f);
     const QString shown = length_.isEmpty() ? QStringLiteral("--:--:--") : length_;
@@ -246,30 +253,30 @@ void LcdDisplay::paintCounters(QPainter& p) const {
     const QRect pitchRow(side.left(), side.top(), side.width(), row);
     const QRect cueRow(side.left(), side.top() + row, side.width(), row);
     const QRect loopRow(side.left(), side.top() + 2 * row, side.width(), side.height() - 2 * row);
-    const QFont caption = dj::labelFont(9);
+    const QFont caption = dj::labelFont(px(9));
     p.setFont(caption);
     p.setPen(rgb(dj::kLcdDim).lighter(160));
     p.drawText(pitchRow, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("PITCH"));
-    p.setFont(dj::lcdFont(13));
+    p.setFont(dj::lcdFont(px(13)));
     p.setPen(rgb(dj::kLcdText));
     p.drawText(pitchRow, Qt::AlignRight | Qt::AlignVCenter,
                pitch_.trimmed().isEmpty() ? QStringLiteral("0.00%") : pitch_.trimmed());
 
     auto arrows = [&](const QRect& r, const QString& label, int arrow) {
-        const double s = std::min(9, r.height() - 4);
+        const double s = std::min(px(9), r.height() - px(4));
         const double cy = r.center().y() + 0.5;
         triangle(p, QPointF(r.left() + s / 2, cy), s, false,
                  arrow == ArrowBack ? rgb(dj::kLcdWarn) : rgb(dj::kLcdDim));
         p.setFont(caption);
         p.setPen(arrow == ArrowNone ? rgb(dj::kLcdDim).lighter(160) : rgb(dj::kLcdWarn));
         const int w = QFontMetrics(caption).horizontalAdvance(label);
-        p.drawText(QRect(int(r.left() + s + 3), r.top(), w, r.height()), Qt::AlignCenter, label);
-        triangle(p, QPointF(r.left() + s + 6 + w + s / 2, cy), s, true,
+        p.drawText(QRect(int(r.left() + s + px(3)), r.top(), w, r.height()), Qt::AlignCenter, label);
+        triangle(p, QPointF(r.left() + s + px(6) + w + s / 2, cy), s, true,
                  arrow == ArrowForward ? rgb(dj::kLcdWarn) : rgb(dj::kLcdDim));
     };
     arrows(cueRow, QStringLiteral("CUE"), cueArrow_);
     arrows(loopRow, QStringLiteral("LOOP"), loopArrow_);
-    p.setFont(dj::lcdFont(12));
+    p.setFont(dj::lcdFont(px(12)));
     p.setPen(rgb(indicators_[Loop] ? dj::kLcdText : dj::kLcdDim));
     p.drawText(loopRow, Qt::AlignRight | Qt::AlignVCenter, time_);
 }
@@ -278,7 +285,7 @@ void LcdDisplay::setMixMark(int perMille) {
     const int mark = perMille < 0 ? -1 : std::min(perMille, 1000);
     if (mark == mixMark_) return;
     mixMark_ = mark;
-    update(progressRect().adjusted(-2, -4, 2, 4));
+    update(progressRect().adjusted(-px(2), -px(4), px(2), px(4)));
 }
 
 void LcdDisplay::paintProgress(QPainter& p) const {
@@ -295,12 +302,13 @@ void LcdDisplay::paintProgress(QPainter& p) const {
     }
     if (mixMark_ >= 0) {
         const int x = r.left() + int(std::lround(mixMark_ / 1000.0 * (r.width() - 1)));
-        p.fillRect(QRect(x - 1, r.top() - 3, 2, r.height() + 6), rgb(dj::kLcdWarn));
+        p.fillRect(QRect(x - px(1), r.top() - px(3), px(2), r.height() + px(6)), rgb(dj::kLcdWarn));
     }
     if (progressHeld_) {
-        p.setPen(QPen(rgb(dj::kText), 1));
+        const double k = dj::scaleOf(this);
+        p.setPen(QPen(rgb(dj::kText), k));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(r).adjusted(-1.5, -1.5, 1.5, 1.5));
+        p.drawRect(QRectF(r).adjusted(-1.5 * k, -1.5 * k, 1.5 * k, 1.5 * k));
     }
 }
 
@@ -308,13 +316,14 @@ void LcdDisplay::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), rgb(dj::kBevelDark));
-    const QRectF glass = QRectF(rect()).adjusted(kBezel - 0.5, kBezel - 0.5, -kBezel + 0.5, -kBezel + 0.5);
+    const double bezel = px(kBezel);
+    const QRectF glass = QRectF(rect()).adjusted(bezel - 0.5, bezel - 0.5, -bezel + 0.5, -bezel + 0.5);
     QLinearGradient g(glass.topLeft(), glass.bottomLeft());
     g.setColorAt(0.0, rgb(dj::kLcdGlass));
     g.setColorAt(1.0, rgb(dj::kLcdBack));
     p.setPen(QPen(rgb(dj::kBevelLight), 1));
     p.setBrush(g);
-    p.drawRoundedRect(glass, 4, 4);
+    p.drawRoundedRect(glass, px(4), px(4));
     if (!isEnabled()) p.setOpacity(0.5);
     paintIndicators(p);
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -336,7 +345,7 @@ void LcdDisplay::userProgress(int x) {
 void LcdDisplay::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     // A generous strip around the bar: fingers and trackpads are not precise.
-    if (event->button() != Qt::LeftButton || !progressRect().adjusted(0, -6, 0, 6).contains(pos)) {
+    if (event->button() != Qt::LeftButton || !progressRect().adjusted(0, -px(6), 0, px(6)).contains(pos)) {
         event->ignore();
         return;
     }

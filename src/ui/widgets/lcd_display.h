@@ -90,6 +90,7 @@ class LcdDisplay : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    int px(double designPixels) const;  // a design measure at the console's scale
     void userProgress(int x);
     int titleWidth() const;
     void paintIndicators(class QPainter& p) const;

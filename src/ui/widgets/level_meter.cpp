@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
 
 namespace vx::ui {
@@ -94,11 +95,13 @@ double LevelMeter::displayFraction(int value) {
 }
 
 QSize LevelMeter::sizeHint() const {
-    return orientation_ == Qt::Vertical ? QSize(30, 150) : QSize(200, 26);
+    const QSize s = orientation_ == Qt::Vertical ? QSize(30, 150) : QSize(200, 26);
+    return QSize(dj::scaled(this, s.width()), dj::scaled(this, s.height()));
 }
 
 QSize LevelMeter::minimumSizeHint() const {
-    return orientation_ == Qt::Vertical ? QSize(14, 40) : QSize(40, 12);
+    const QSize s = orientation_ == Qt::Vertical ? QSize(14, 40) : QSize(40, 12);
+    return QSize(dj::scaled(this, s.width()), dj::scaled(this, s.height()));
 }
 
 void LevelMeter::paintBar(QPainter& p, const QRect& area, int value, int peak) const {
@@ -125,8 +128,15 @@ void LevelMeter::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor::fromRgba(dj::kBevelDark));
     const bool captions = !captionA_.isEmpty() || !captionB_.isEmpty();
-    QRect inner = rect().adjusted(2, 2, -2, -2);
-    const int capSize = 11;
+    const int edge = dj::scaled(this, 2);
+    QRect inner = rect().adjusted(edge, edge, -edge, -edge);
+    const QFont captionFont = dj::labelFont(dj::scaled(this, 9));
+    // Beside a horizontal meter the captions are words ("L DECK"): the column is as wide as they are.
+    const QFontMetrics fm(captionFont);
+    const int capSize = orientation_ == Qt::Vertical
+                            ? dj::scaled(this, 11)
+                            : std::max(fm.horizontalAdvance(captionA_), fm.horizontalAdvance(captionB_)) +
+                                  dj::scaled(this, 6);
     QRect capArea;
     if (captions) {
         if (orientation_ == Qt::Vertical) {
@@ -141,10 +151,10 @@ void LevelMeter::paintEvent(QPaintEvent*) {
         QRect light;
         if (orientation_ == Qt::Vertical) {
             light = QRect(inner.left(), inner.top(), inner.width(), inner.width());
-            inner.setTop(light.bottom() + 3);
+            inner.setTop(light.bottom() + edge + 1);
         } else {
             light = QRect(inner.right() - inner.height() + 1, inner.top(), inner.height(), inner.height());
-            inner.setRight(light.left() - 3);
+            inner.setRight(light.left() - edge - 1);
         }
         p.fillRect(light, QColor::fromRgba(lightLit_ ? dj::kMeterRed : dj::kKillDark));
     }
@@ -162,13 +172,15 @@ void LevelMeter::paintEvent(QPaintEvent*) {
     paintBar(p, rb, b_, peakB_);
     if (captions) {
         p.setPen(QColor::fromRgba(dj::kTextDim));
-        p.setFont(dj::labelFont(9));
+        p.setFont(captionFont);
         if (orientation_ == Qt::Vertical) {
             p.drawText(QRect(ra.left(), capArea.top(), ra.width(), capSize), Qt::AlignCenter, captionA_);
             p.drawText(QRect(rb.left(), capArea.top(), rb.width(), capSize), Qt::AlignCenter, captionB_);
         } else {
-            p.drawText(QRect(capArea.left(), ra.top(), capSize, ra.height()), Qt::AlignCenter, captionA_);
-            p.drawText(QRect(capArea.left(), rb.top(), capSize, rb.height()), Qt::AlignCenter, captionB_);
+            p.drawText(QRect(capArea.left(), ra.top(), capSize, ra.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                       captionA_);
+            p.drawText(QRect(capArea.left(), rb.top(), capSize, rb.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                       captionB_);
         }
     }
 }

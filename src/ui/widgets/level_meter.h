@@ -36,7 +36,8 @@ class LevelMeter : public QWidget {
     void setLightLit(bool lit);
     bool lightLit() const { return lightLit_; }
 
-    // Small captions at the bars' ends ("L"/"R", "A"/"B"); empty draws none.
+    // Small captions at the bars' ends: letters under a vertical meter ("R"/"L"), words before a
+    // horizontal one ("L DECK"); empty draws none.
     void setCaptions(const QString& a, const QString& b);
 
     // Where a level sits on the drawn scale, 0..1 (-42 dB .. 0 dB of full scale).

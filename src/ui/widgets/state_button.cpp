@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
 
 namespace vx::ui {
@@ -33,61 +34,75 @@ void StateButton::setLit(bool lit) {
 }
 
 QColor StateButton::faceColour() const {
-    switch (style_) {
-        case Style::Green:
-            return QColor::fromRgba(lit_ ? dj::kLitGreen : dj::kDarkGreen);
-        case Style::Kill:
-            return QColor::fromRgba(lit_ ? dj::kKillRed : dj::kKillDark);
-        case Style::Neutral:
-            break;
-    }
-    return QColor::fromRgba(dj::kPanelRaised);
+    if (!isEnabled()) return QColor::fromRgba(dj::kKeyDisabled);
+    if (lit_ && style_ == Style::Green) return QColor::fromRgba(dj::kLitGreen);
+    if (lit_ && style_ == Style::Kill) return QColor::fromRgba(dj::kKillRed);
+    return QColor::fromRgba(dj::kKeyOff);
+}
+
+// The strip along the bottom edge: the key's colour, bright when lit. A disabled kill that is set keeps
+// a faint red strip, so the cut it will make once enabled stays visible.
+QColor StateButton::ledColour() const {
+    const bool red = style_ == Style::Kill;
+    if (!isEnabled()) return QColor::fromRgba(lit_ && red ? dj::kKillDark : dj::kKeyOff);
+    if (lit_) return QColor::fromRgba(red ? dj::kKillRed : dj::kLitGreen);
+    return QColor::fromRgba(red ? dj::kKillDark : dj::kDarkGreen);
 }
 
 QSize StateButton::sizeHint() const {
     const QFontMetrics fm(font());
-    return QSize(std::max(48, fm.horizontalAdvance(text()) + 20), 30);
+    return QSize(std::max(dj::scaled(this, 48), fm.horizontalAdvance(text()) + dj::scaled(this, 20)),
+                 dj::scaled(this, 30));
 }
 
 QSize StateButton::minimumSizeHint() const {
-    return QSize(24, 20);
+    return QSize(dj::scaled(this, 24), dj::scaled(this, 20));
 }
 
 void StateButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    if (!isEnabled()) p.setOpacity(0.4);
-    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
-    const bool down = isDown();
+    const double k = dj::scaleOf(this);
+    const bool enabled = isEnabled();
+    const QRectF r = QRectF(rect()).adjusted(1.5 * k, 1.5 * k, -1.5 * k, -1.5 * k);
+    const bool down = isDown() && enabled;
+    const double sink = down ? k : 0.0;
     const QColor face = faceColour();
-    const bool glowing = lit_ && style_ != Style::Neutral;
+    const bool glowing = enabled && lit_ && style_ != Style::Neutral;
 
-    // Bezel, then the key face: a soft gradient, pressed keys sit lower and darker.
+    // Bezel, then the key face: a soft gradient; pressed keys sit lower and darker, disabled ones flat.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor::fromRgba(dj::kBevelDark));
-    p.drawRoundedRect(r.adjusted(-1, -1, 1, 1), 5, 5);
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    const int hover = underMouse() && !down ? 10 : 0;
-    g.setColorAt(0.0, face.lighter(down ? 100 : 125 + hover));
-    g.setColorAt(1.0, face.darker(down ? 140 : 110 - hover));
-    p.setBrush(g);
-    p.setPen(QPen(glowing ? face.lighter(150) : QColor::fromRgba(dj::kBevelLight), 1));
-    p.drawRoundedRect(r.translated(0, down ? 1 : 0), 4, 4);
+    p.drawRoundedRect(r.adjusted(-k, -k, k, k), 5 * k, 5 * k);
+    if (enabled) {
+        QLinearGradient g(r.topLeft(), r.bottomLeft());
+        const int hover = underMouse() && !down ? 10 : 0;
+        g.setColorAt(0.0, face.lighter(down ? 100 : 125 + hover));
+        g.setColorAt(1.0, face.darker(down ? 140 : 110 - hover));
+        p.setBrush(g);
+    } else {
+        p.setBrush(face);
+    }
+    p.setPen(QPen(glowing ? face.lighter(150) : QColor::fromRgba(enabled ? dj::kBevelLight : dj::kBevelDark), k));
+    p.drawRoundedRect(r.translated(0, sink), 4 * k, 4 * k);
 
-    // A neutral key that is lit wears a green LED strip along its bottom edge.
-    if (style_ == Style::Neutral) {
-        const QRectF led(r.left() + 6, r.bottom() - 5, r.width() - 12, 3);
+    // Every key but a glowing one wears its LED strip: lit or unlit in its colour.
+    const double ledHeight = 3 * k;
+    if (!glowing) {
+        const QRectF led(r.left() + 6 * k, r.bottom() - 5 * k + sink, r.width() - 12 * k, ledHeight);
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor::fromRgba(lit_ ? dj::kLitGreen : dj::kDarkGreen));
-        p.drawRoundedRect(led, 1.5, 1.5);
+        p.setBrush(ledColour());
+        p.drawRoundedRect(led, ledHeight / 2, ledHeight / 2);
     }
 
     QColor ink = QColor::fromRgba(dj::kText);
     if (glowing) ink = QColor::fromRgba(dj::kBackground);
+    else if (!enabled) ink = QColor::fromRgba(dj::kInkDisabled);
+    else if (style_ != Style::Neutral) ink = QColor::fromRgba(dj::kTextDim);  // an "off" key reads dim
     p.setPen(ink);
     p.setFont(font());
-    QRectF textRect = r.translated(0, down ? 1 : 0);
-    if (style_ == Style::Neutral) textRect.adjust(0, 0, 0, -4);
+    QRectF textRect = r.translated(0, sink);
+    if (!glowing) textRect.adjust(0, 0, 0, -4 * k);
     if (!icon().isNull()) {
         icon().paint(&p, textRect.toRect(), Qt::AlignCenter);
     } else {

@@ -7,9 +7,10 @@ namespace vx::ui {
 
 // A console push button whose colour shows a state the model owns: the window sets `lit` from the
 // model and never reads it back to decide anything.
-//   Green:   lit = bright green (on), unlit = dark green (off).
-//   Kill:    lit = bright red (band killed), unlit = dark red.
-//   Neutral: a plain transport key; lit gives it a green LED edge (e.g. the deck's play state).
+//   Green:   lit = the whole face bright green (on); unlit = a dim face with an unlit green strip (off).
+//   Kill:    lit = the whole face bright red (band killed); unlit = dim with an unlit red strip.
+//   Neutral: a plain transport key; lit turns its strip green (e.g. the deck's play state).
+// Disabled, any key is flat grey with faint text; its tool tip should say why.
 class StateButton : public QAbstractButton {
     Q_OBJECT
 
@@ -23,8 +24,9 @@ class StateButton : public QAbstractButton {
     void setLit(bool lit);
     bool isLit() const { return lit_; }
 
-    // The colour the face is drawn with for the current style and state.
+    // The colours the face and the LED strip are drawn with for the current style and state.
     QColor faceColour() const;
+    QColor ledColour() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
