@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libqt6sql6-sqlite
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   portaudio19-dev libtag1-dev zlib1g-dev
   libgtest-dev libgmock-dev

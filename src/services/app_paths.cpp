@@ -14,6 +14,7 @@ AppPaths fromFolders(const QString& configRoot, const QString& dataRoot) {
     paths.dataDir = dataRoot + "/Velumix";
     paths.loopsDir = paths.dataDir + "/Velumix Loops/";
     paths.playlistsDir = paths.dataDir + "/Playlists";
+    paths.libraryFile = paths.dataDir + "/library.sqlite";
     return paths;
 }
 // The user's music folder: XDG_MUSIC_DIR of user-dirs.dirs (what xdg-user-dir answers), or ~/Music where

@@ -11,6 +11,7 @@ struct AppPaths {
     QString dataDir;       // <XDG data>/Velumix
     QString loopsDir;      // <data>/Velumix Loops/ (saved loops; ends with "/")
     QString playlistsDir;  // <data>/Playlists (the first-run playlist folder)
+    QString libraryFile;   // <data>/library.sqlite (analyses and hot cues of every song met)
     QString manualFile;    // the HTML manual's index.html, or empty when none is installed
     QString recordingsDir;  // <XDG music folder>/Velumix Recordings (made when the first recording starts)
 

@@ -27,4 +27,26 @@ BoundedRead readRegularFile(const QString& path, qint64 maxBytes);
 // The same for a name given as the file system's own bytes (which need not be valid in any encoding).
 BoundedRead readRegularFile(const QByteArray& nativeName, qint64 maxBytes);
 
+// A regular file opened once and read in parts, for a caller that samples a file too large to read
+// whole. The same checks as above: anything but a regular file is refused at once.
+class RegularFileParts {
+public:
+    explicit RegularFileParts(const QString& path);
+    ~RegularFileParts();
+    RegularFileParts(const RegularFileParts&) = delete;
+    RegularFileParts& operator=(const RegularFileParts&) = delete;
+
+    BoundedRead::Status status() const { return status_; }
+    int error() const { return error_; }
+    qint64 size() const { return size_; }  // as it was when opened
+    // Up to `length` bytes from `offset` (fewer at the end of the file); empty on a read error.
+    QByteArray read(qint64 offset, qint64 length) const;
+
+private:
+    int fd_ = -1;
+    BoundedRead::Status status_ = BoundedRead::Status::Failed;
+    int error_ = 0;
+    qint64 size_ = 0;
+};
+
 }  // namespace vx
