@@ -17,6 +17,7 @@
 #include "audio/engine.h"
 #include "bench_console.h"
 #include "bench_jack.h"
+#include "bench_library.h"
 #include "bench_mix.h"
 #include "bench_playlist.h"
 #include "bench_recording.h"
@@ -314,6 +315,11 @@ double resamplerNsPerFrame(const fs::path& file) {
 int main(int argc, char** argv) {
     const fs::path dir =
         argc > 1 ? fs::path(argv[1]) : fs::absolute(argv[0]).parent_path().parent_path() / "bench-data";
+    // The database figure needs no music files.
+    if (argc > 2 && std::string(argv[2]) == "library") {
+        runLibraryBenchmarks(std::cout);
+        return 0;
+    }
     if (!prepare(dir)) {
         std::fprintf(stderr, "could not make the benchmark tracks in %s (is ffmpeg installed?)\n",
                      dir.c_str());
@@ -321,7 +327,7 @@ int main(int argc, char** argv) {
     }
     double load = 0;
     if (getloadavg(&load, 1) == 1) figure("load_average", load, "runnable");
-    const std::string only = argc > 2 ? argv[2] : "";  // one group of figures: "mix", "console" or "load"
+    const std::string only = argc > 2 ? argv[2] : "";  // one group of figures: "mix", "console", "load" or "library"
     if (only == "mix") {
         runMixBenchmarks(std::cout, dir);
         return 0;
@@ -383,6 +389,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     runJackBenchmarks(std::cout, dir);
     runPlaylistBenchmarks(std::cout);
+    runLibraryBenchmarks(std::cout);
     runConsoleBenchmarks(std::cout, dir);
     runRecordingBenchmarks(std::cout, dir);
     runMixBenchmarks(std::cout, dir);

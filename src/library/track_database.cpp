@@ -59,23 +59,21 @@ TrackDatabase::~TrackDatabase() {
 
 void TrackDatabase::openLibrary(const QString& file) {
     QDir().mkpath(QFileInfo(file).absolutePath());
-    bool setAside = false;
-    const auto rebuild = [&] {
-        dropConnections();
-        tell(QStringLiteral("The track library was damaged and has been set aside as \"%1\". A new, empty "
-                            "library takes its place; songs are analysed again as they are played.")
-                 .arg(setDatabaseAside(file, QDateTime::currentDateTime())));
-        setAside = true;
-    };
-    if (databaseLooksDamaged(file)) rebuild();
+    // SQLite itself tells garbage, and a file shorter than the page count in its header.
     Attempt attempt = tryOpen(file);
-    if (attempt == Attempt::Damaged && !setAside) {
-        rebuild();
+    const bool rebuilt = attempt == Attempt::Damaged;
+    if (rebuilt) {
+        dropConnections();
+        const QString aside = setDatabaseAside(file, QDateTime::currentDateTime());
+        tell((aside.isEmpty() ? QStringLiteral("The track library was damaged and has been removed.")
+                              : QStringLiteral("The track library was damaged and has been set aside as \"%1\".")
+                                    .arg(aside)) +
+             QStringLiteral(" A new, empty library takes its place; songs are analysed again as they are played."));
         attempt = tryOpen(file);
     }
     switch (attempt) {
     case Attempt::Ready:
-        opened_ = setAside ? Opened::Rebuilt : Opened::Library;
+        opened_ = rebuilt ? Opened::Rebuilt : Opened::Library;
         return;
     case Attempt::Locked:
         tell(QStringLiteral("The track library \"%1\" is in use by another program and is left to it. "
