@@ -25,11 +25,12 @@ void lowerThisThread() {
 
 }  // namespace
 
-AnalysisWorker::AnalysisWorker(QObject* parent) : QObject(parent) {
+AnalysisWorker::AnalysisWorker(QObject* parent, QThread::Priority priority) : QObject(parent) {
     qRegisterMetaType<TrackAnalysis>();
-    thread_ = QThread::create([this] { run(); });
+    const bool idle = priority <= QThread::LowestPriority;
+    thread_ = QThread::create([this, idle] { run(idle); });
     thread_->setObjectName("analysis");
-    thread_->start(QThread::LowestPriority);
+    thread_->start(priority);
 }
 
 AnalysisWorker::~AnalysisWorker() {
@@ -65,8 +66,8 @@ void AnalysisWorker::cancelAll() {
     if (!current_.isEmpty()) cancelCurrent_.store(true);
 }
 
-void AnalysisWorker::run() {
-    lowerThisThread();
+void AnalysisWorker::run(bool idle) {
+    if (idle) lowerThisThread();
     for (;;) {
         QString path;
         {

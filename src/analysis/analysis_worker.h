@@ -19,7 +19,8 @@ namespace vx::analysis {
 class AnalysisWorker : public QObject {
     Q_OBJECT
   public:
-    explicit AnalysisWorker(QObject* parent = nullptr);
+    // `priority` above the lowest (tests on a busy machine) keeps the thread in the normal scheduling class.
+    explicit AnalysisWorker(QObject* parent = nullptr, QThread::Priority priority = QThread::LowestPriority);
     ~AnalysisWorker() override;
 
     // Queues `path` unless it is queued or being analysed already.
@@ -33,7 +34,7 @@ class AnalysisWorker : public QObject {
     void failed(const QString& path, const QString& error);
 
   private:
-    void run();  // the worker thread
+    void run(bool idle);  // the worker thread
 
     std::mutex mutex_;
     std::condition_variable wake_;
