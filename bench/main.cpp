@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "audio/engine.h"
+#include "bench_analysis.h"
 #include "bench_console.h"
 #include "bench_jack.h"
 #include "bench_library.h"
@@ -327,9 +328,13 @@ int main(int argc, char** argv) {
     }
     double load = 0;
     if (getloadavg(&load, 1) == 1) figure("load_average", load, "runnable");
-    const std::string only = argc > 2 ? argv[2] : "";  // one group of figures: "mix", "console", "load" or "library"
+    const std::string only = argc > 2 ? argv[2] : "";  // one group: "mix", "console", "analysis", "library" or "load"
     if (only == "mix") {
         runMixBenchmarks(std::cout, dir);
+        return 0;
+    }
+    if (only == "analysis") {
+        runAnalysisBenchmarks(std::cout, dir);
         return 0;
     }
     if (only == "console") {
@@ -387,6 +392,7 @@ int main(int argc, char** argv) {
     figure("callback_p999_share_wall", shareWall, "share");
 
     std::fflush(stdout);
+    runAnalysisBenchmarks(std::cout, dir);
     runJackBenchmarks(std::cout, dir);
     runPlaylistBenchmarks(std::cout);
     runLibraryBenchmarks(std::cout);

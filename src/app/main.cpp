@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "analysis/analyse_command.h"
 #include "app/app_lifecycle.h"
 #include "app/desktop_associations.h"
 #include "app/dj_console.h"
@@ -74,6 +75,13 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         return vx::playlist::runInfoCommand(fileNames, out);
+    }
+    if (commandLine.analyse) {
+        QList<QByteArray> fileNames;  // the bytes as given, as for --info
+        for (const int index : commandLine.fileIndexes) fileNames << QByteArray(argv[index + 1]);
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        return vx::analysis::runAnalyseCommand(fileNames, out);
     }
     if (commandLine.renderMix) {
         QCoreApplication app(argc, argv);

@@ -77,6 +77,7 @@ struct FfmpegSource::Impl {
     AVSampleFormat swrInFormat = AV_SAMPLE_FMT_NONE;
     int swrInChannels = 0;
     int swrInRate = 0;
+    int outputRate = 0;  // 0: the file's own
     bool flushed = false;
     AVSampleFormat swrOutFormat = AV_SAMPLE_FMT_S16;
     float quantScale = 32768.0f;  // float sample to 16-bit steps (halved for floating-point sources)
@@ -98,12 +99,14 @@ const SourceInfo& FfmpegSource::info() const {
     return impl_->info;
 }
 
-std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family family, int* error) {
+std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, Family family, int* error,
+                                                 int outputRate) {
     *error = kErrFileOpen;
     std::int64_t skip = 0;
     if (!readable(path, &skip)) return nullptr;
     *error = kErrFormat;
     auto impl = std::make_unique<Impl>();
+    impl->outputRate = std::max(outputRate, 0);
     AVFormatContext* raw = nullptr;
     av_log_set_level(AV_LOG_QUIET);
     // Audio containers only, read from the file alone: a playlist-like demuxer (HLS, concat, ...) in a
@@ -173,7 +176,8 @@ bool FfmpegSource::Impl::prepareConverter(const AVFrame* f) {
     const AVSampleFormat packed = av_get_packed_sample_fmt(fmt);
     swrOutFormat =
         packed == AV_SAMPLE_FMT_U8 || packed == AV_SAMPLE_FMT_S16 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLT;
-    const int rc = swr_alloc_set_opts2(&s, &out, swrOutFormat, rate, &in, fmt, rate, 0, nullptr);
+    const int outRate = outputRate > 0 ? outputRate : rate;
+    const int rc = swr_alloc_set_opts2(&s, &out, swrOutFormat, outRate, &in, fmt, rate, 0, nullptr);
     av_channel_layout_uninit(&in);
     av_channel_layout_uninit(&out);
     swr.reset(s);
@@ -203,15 +207,17 @@ void FfmpegSource::Impl::quantise(const float* in, int samples, std::int16_t* ou
     }
 }
 
+// `f` null drains what a resampling converter still holds.
 void FfmpegSource::Impl::convert(const AVFrame* f, std::vector<std::int16_t>& out) {
-    if (f->nb_samples <= 0 || !prepareConverter(f)) return;
-    const int room = swr_get_out_samples(swr.get(), f->nb_samples);
+    if (f ? f->nb_samples <= 0 || !prepareConverter(f) : !swr) return;
+    const int inFrames = f ? f->nb_samples : 0;
+    const std::uint8_t** inData = f ? const_cast<const std::uint8_t**>(f->extended_data) : nullptr;
+    const int room = swr_get_out_samples(swr.get(), inFrames);
     if (room <= 0) return;
     if (swrOutFormat == AV_SAMPLE_FMT_FLT) {
         wide.resize(static_cast<std::size_t>(room) * swrOutChannels);
         std::uint8_t* dst = reinterpret_cast<std::uint8_t*>(wide.data());
-        const int got = swr_convert(swr.get(), &dst, room, const_cast<const std::uint8_t**>(f->extended_data),
-                                    f->nb_samples);
+        const int got = swr_convert(swr.get(), &dst, room, inData, inFrames);
         const int frames = got > 0 ? got : 0;
         const std::size_t start = out.size();
         out.resize(start + 2 * static_cast<std::size_t>(frames));
@@ -235,8 +241,7 @@ void FfmpegSource::Impl::convert(const AVFrame* f, std::vector<std::int16_t>& ou
         dst = mono.data();
     }
     auto* planes = reinterpret_cast<std::uint8_t**>(&dst);
-    const int got = swr_convert(swr.get(), planes, room, const_cast<const std::uint8_t**>(f->extended_data),
-                                f->nb_samples);
+    const int got = swr_convert(swr.get(), planes, room, inData, inFrames);
     const int frames = got > 0 ? got : 0;
     if (swrOutChannels == 2) {
         out.resize(start + 2 * static_cast<std::size_t>(frames));
@@ -264,6 +269,7 @@ bool FfmpegSource::decodeMore(std::vector<std::int16_t>& out) {
             // End of file or an unreadable rest: drain what the decoder still holds.
             avcodec_send_packet(d.codec.get(), nullptr);
             d.receiveAll(out);
+            if (d.outputRate > 0) d.convert(nullptr, out);
             d.flushed = true;
             return false;
         }

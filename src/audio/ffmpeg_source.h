@@ -27,8 +27,10 @@ class FfmpegSource {
   public:
     // Opens `path` for `family`: ASF containers belong to Family::WindowsMedia only, everything else to
     // Family::Plain only. On failure returns null and sets *error (kErrFileOpen: cannot be read;
-    // kErrFormat: not audio, not this family, or no decoder).
-    static std::unique_ptr<FfmpegSource> open(const std::string& path, Family family, int* error);
+    // kErrFormat: not audio, not this family, or no decoder). With `outputRate` above 0 the frames come
+    // resampled to that rate (the analysis' fixed rate); info() still tells the file's own.
+    static std::unique_ptr<FfmpegSource> open(const std::string& path, Family family, int* error,
+                                              int outputRate = 0);
     ~FfmpegSource();
 
     const SourceInfo& info() const;

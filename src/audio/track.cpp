@@ -49,21 +49,15 @@ Track::~Track() {
 }
 
 bool Track::take(const std::vector<std::int16_t>& pcm) {
-    const std::int64_t at = buffer_.available();
     const auto frames = static_cast<std::int64_t>(pcm.size() / 2);
-    const auto loud = [](std::int16_t v) { return v > kSilencePeak || v < -kSilencePeak; };
     if (!buffer_.append(pcm.data(), frames)) return false;
-    const auto firstLoud = std::find_if(pcm.begin(), pcm.begin() + 2 * frames, loud);
-    if (firstLoud == pcm.begin() + 2 * frames) return true;
-    if (firstLoud_ < 0) firstLoud_ = at + (firstLoud - pcm.begin()) / 2;
-    const auto lastLoud = std::find_if(pcm.rbegin() + (pcm.size() - 2 * frames), pcm.rend(), loud);
-    loudEnd_ = at + (pcm.rend() - lastLoud - 1) / 2 + 1;
+    span_.feed(pcm.data(), frames);
     return true;
 }
 
 void Track::finish() {
-    audibleFirst_.store(std::max<std::int64_t>(firstLoud_, 0), std::memory_order_relaxed);
-    audibleEnd_.store(loudEnd_, std::memory_order_release);
+    audibleFirst_.store(span_.first(), std::memory_order_relaxed);
+    audibleEnd_.store(span_.end(), std::memory_order_release);
     buffer_.finish();
 }
 

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/audible_span.h"
 #include "audio/ffmpeg_source.h"
 #include "audio/track_buffer.h"
 
@@ -34,7 +35,7 @@ class Track {
     void setDecodeLimit(std::int64_t frames) { limit_.store(frames, std::memory_order_release); }
 
     // Sound quieter than this (-60 dBFS) at the very start or end of a track counts as silence.
-    static constexpr int kSilencePeak = 32;
+    static constexpr int kSilencePeak = AudibleSpan::kSilencePeak;
     // Once the whole track is decoded: the frames from its first to past its last sample louder than
     // silence, true; false before that. A track that is all silence answers 0, 0.
     bool audibleRange(std::int64_t* first, std::int64_t* end) const;
@@ -51,8 +52,7 @@ class Track {
     TrackBuffer buffer_;
     std::atomic<bool> quit_{false};
     std::atomic<std::int64_t> limit_;
-    std::int64_t firstLoud_ = -1;  // decoding side only, until finish() publishes them
-    std::int64_t loudEnd_ = 0;
+    AudibleSpan span_;  // decoding side only, until finish() publishes it
     std::atomic<std::int64_t> audibleFirst_{0};
     std::atomic<std::int64_t> audibleEnd_{-1};  // -1: not known yet
     std::thread thread_;

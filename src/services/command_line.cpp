@@ -24,6 +24,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 line.printKeymap = true;
             } else if (arg == "--info") {
                 line.showInfo = true;
+            } else if (arg == "--analyse") {
+                line.analyse = true;
             } else if (arg == "--render-mix") {
                 line.renderMix = true;
             } else if (arg == "--seconds") {
@@ -65,6 +67,8 @@ QString usageText() {
         "Options:\n"
         "  --no-sound      play through a silent output (no sound card needed)\n"
         "  --info FILE...  print the deck and playlist texts of music files and playlists as JSON lines\n"
+        "  --analyse FILE...\n"
+        "                  print the tempo, beat grid, loudness and audible part of music files as JSON lines\n"
         "  --render-mix PLAYLIST OUT [--seconds N]\n"
         "                  mix the playlist once through as Auto DJ would, into OUT (.wav or .flac),\n"
         "                  with a cue sheet beside it; at most N seconds of it\n"

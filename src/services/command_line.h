@@ -12,6 +12,7 @@ struct CommandLine {
     bool noSound = false;      // --no-sound: play through the silent output
     bool printKeymap = false;  // --print-keymap: print the manual's keyboard table and end
     bool showInfo = false;     // --info FILE...: print the tag texts of files and playlists and end
+    bool analyse = false;      // --analyse FILE...: print the tempo, beat grid and loudness of files and end
     bool renderMix = false;    // --render-mix PLAYLIST OUT: Auto DJ's mix of the playlist into a file
     double seconds = 0;        // --seconds N: at most this much of the mix (0: all of it)
     QStringList files;         // the non-option arguments, one by one

@@ -1,0 +1,46 @@
+#include "analysis/analyse_command.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <optional>
+#include <string>
+
+#include "analysis/analyser.h"
+
+namespace vx::analysis {
+namespace {
+
+QString jsonString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString number(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
+
+}  // namespace
+
+int runAnalyseCommand(const QList<QByteArray>& fileNames, QTextStream& out) {
+    int exitCode = 0;
+    for (const QByteArray& name : fileNames) {
+        const QString head = "{\"file\":" + jsonString(QFile::decodeName(name));
+        std::string error;
+        const std::optional<TrackAnalysis> a = analyseFile(name.toStdString(), &error);
+        if (!a) {
+            out << head << ",\"error\":" << jsonString(QString::fromStdString(error)) << "}\n";
+            exitCode = 1;
+            continue;
+        }
+        out << head << ",\"bpm\":" << number(a->bpm, 1) << ",\"beat_offset_s\":" << number(a->beatOffsetS, 3)
+            << ",\"bpm_confidence\":" << number(a->bpmConfidence, 2) << ",\"lufs\":" << number(a->lufs, 2)
+            << ",\"true_peak_dbtp\":" << number(a->truePeakDbtp, 2)
+            << ",\"audible_start_s\":" << number(a->audibleStartS, 3)
+            << ",\"audible_end_s\":" << number(a->audibleEndS, 3) << "}\n";
+        out.flush();
+    }
+    return exitCode;
+}
+
+}  // namespace vx::analysis
