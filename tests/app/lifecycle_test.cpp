@@ -218,7 +218,9 @@ TEST_F(LifecycleTest, TheSaveQuestionDecidesWhetherTheProgramEnds) {
         EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNoCancel);
         EXPECT_EQ(playlist.saves, row.saves);
         EXPECT_EQ(app->state() == AppLifecycle::State::Running, !row.exits);
-        if (!row.exits) EXPECT_TRUE(library.calls.empty());
+        if (!row.exits) {
+            EXPECT_TRUE(library.calls.empty());
+        }
     }
 }
 

@@ -13,10 +13,10 @@ namespace {
 
 TEST(DefaultOutput, PrefersTheSoundServerThenTheDefaultPcmThenAnyDevice) {
     constexpr HostApi A = HostApi::Alsa, J = HostApi::Jack;
-    const OutputDevice hw{"HDA Intel PCH: ALC892 Analog (hw:0,0)", A, false};
-    const OutputDevice sysdefault{"sysdefault", A, true};
-    const OutputDevice pulse{"pulse", A, false}, pipewire{"pipewire", A, false}, dflt{"default", A, false};
-    const OutputDevice jackPulse{"pulse", J, false};  // a JACK client of that name is no ALSA PCM
+    const OutputDevice hw{"HDA Intel PCH: ALC892 Analog (hw:0,0)", A, false, {}};
+    const OutputDevice sysdefault{"sysdefault", A, true, {}};
+    const OutputDevice pulse{"pulse", A, false, {}}, pipewire{"pipewire", A, false, {}}, dflt{"default", A, false, {}};
+    const OutputDevice jackPulse{"pulse", J, false, {}};  // a JACK client of that name is no ALSA PCM
     struct Case {
         const char* what;
         std::vector<OutputDevice> devices;

@@ -207,7 +207,9 @@ TEST_F(PlaylistFixture, StartUpReopensTheRememberedPlaylistOrTheCommandLinesOwn)
         EXPECT_EQ(m.label(), r.label);
         EXPECT_EQ(m.lastPlaylist, r.last);
         EXPECT_FALSE(m.playlistChanged);
-        if (m.count()) EXPECT_EQ(m.nextSongPath, m.path(0));
+        if (m.count()) {
+            EXPECT_EQ(m.nextSongPath, m.path(0));
+        }
     }
 }
 

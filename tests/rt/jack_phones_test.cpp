@@ -121,8 +121,12 @@ TEST(JackPhones, ChannelsThreeAndFourCarryOnlyTheMonitoredDeck) {
             const double want1k = phones ? r.phones1k : 1, want100 = phones ? r.phones100 : 1;
             EXPECT_EQ(a1k > 0.05, want1k > 0) << "port " << p + 1 << ": 1 kHz at " << a1k;
             EXPECT_EQ(a100 > 0.05, want100 > 0) << "port " << p + 1 << ": 100 Hz at " << a100;
-            if (want1k == 0) EXPECT_LT(a1k, 1e-4) << "port " << p + 1;
-            if (want100 == 0) EXPECT_LT(a100, 1e-4) << "port " << p + 1;
+            if (want1k == 0) {
+                EXPECT_LT(a1k, 1e-4) << "port " << p + 1;
+            }
+            if (want100 == 0) {
+                EXPECT_LT(a100, 1e-4) << "port " << p + 1;
+            }
         }
         if (HasFailure()) {
             Stereo phones(2 * kRate);

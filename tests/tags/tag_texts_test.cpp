@@ -144,10 +144,11 @@ TEST_F(TagTexts, EachTagFormShowsItsTexts) {
             EXPECT_FALSE(playlist.isEmpty());
         else
             EXPECT_EQ(playlist, r.playlist);
-        if (r.deck == "*")
+        if (r.deck == "*") {
             EXPECT_FALSE(deck.isEmpty());
-        else if (!r.deck.isEmpty())
+        } else if (!r.deck.isEmpty()) {
             EXPECT_EQ(deck, r.deck);
+        }
     }
     EXPECT_EQ(getID3_tag(dir.filePath("missing.mp3")), "missing.mp3");
 }
