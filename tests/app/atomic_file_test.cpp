@@ -4,7 +4,6 @@
 
 #include "support/file_size_limit.h"
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -26,10 +25,6 @@
 namespace vx::test {
 namespace {
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Rewrites the file where it is, so that its links stay what they were.
 void putBytes(const QString& path, const QByteArray& bytes) {
@@ -122,13 +117,13 @@ TEST(AtomicFile, EveryWriterSurvivesAFaultAtEveryPoint) {
                     struct stat st {};
                     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
                     EXPECT_EQ(st.st_nlink, 2u);
-                    EXPECT_EQ(bytesOf(other), bytesOf(real));
+                    EXPECT_EQ(readBytes(other), readBytes(real));
                 }
             };
 
             FaultyFileSystem fs;
             ASSERT_TRUE(writer.save(given, fs));
-            const QByteArray newBytes = bytesOf(real);
+            const QByteArray newBytes = readBytes(real);
             EXPECT_NE(newBytes, oldBytes);
             expectClean();
             const int points = fs.points;
@@ -138,7 +133,7 @@ TEST(AtomicFile, EveryWriterSurvivesAFaultAtEveryPoint) {
                 fs.reset(n);
                 EXPECT_FALSE(writer.save(given, fs))
                     << "fault " << n << " (" << fs.failed.toStdString() << ")";
-                EXPECT_EQ(bytesOf(real), fs.failed == "syncFolder" ? newBytes : oldBytes)
+                EXPECT_EQ(readBytes(real), fs.failed == "syncFolder" ? newBytes : oldBytes)
                     << "fault " << n << " (" << fs.failed.toStdString() << ")";
                 expectClean();
             }
@@ -157,7 +152,7 @@ TEST(AtomicFile, AFileSizeLimitLeavesTheOldFile) {
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->number, EFBIG);
     EXPECT_FALSE(failure->text.isEmpty());
-    EXPECT_EQ(bytesOf(file), "/old.mp3\r\n");
+    EXPECT_EQ(readBytes(file), "/old.mp3\r\n");
     EXPECT_EQ(temporariesIn(dir.path()), QStringList());
 }
 
@@ -172,7 +167,7 @@ TEST(AtomicFile, OnlyRegularFilesAreReplacedAndLongNamesFit) {
     // The temporary's name is cut to fit beside a file whose name is as long as a name can be.
     const QString longName = dir.filePath(QString(125, QChar(0x00e9)) + ".m3u");
     EXPECT_FALSE(writeFileAtomically(longName, "new"));
-    EXPECT_EQ(bytesOf(longName), "new");
+    EXPECT_EQ(readBytes(longName), "new");
     EXPECT_EQ(temporariesIn(dir.path()), QStringList());
 }
 

@@ -9,11 +9,9 @@
 
 #include "app/app_lifecycle.h"
 #include "app/dj_console.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/fake_sound_library.h"
-#include "support/fake_ticker.h"
-#include "support/memory_settings.h"
-#include "support/good_libraries.h"
+#include "support/tag_fixtures.h"
 
 namespace vx::test {
 
@@ -53,9 +51,7 @@ class ConsoleFixture {
 
     // A song file on disk that the fake engine can open.
     QString song(const QString& name, FakeFile file = {}) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
+        const QString path = writeBytes(dir.filePath(name), {});
         library.addFile(path.toStdString(), file);
         return path;
     }

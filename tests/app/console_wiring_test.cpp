@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 
 #include "app/console_fixture.h"
 #include "options/options_model.h"
@@ -127,8 +126,7 @@ TEST_F(ConsoleWiring, ADroppedSongThatIsGoneDoesNothingAndOtherDropsAreRefused) 
     // A drop that is no playlist drag: the message, and the empty deck forgets its name.
     console->deck(Side::Left).setFileName("/typed/by/hand.mp3");
     console->dropOnDeck(Side::Left);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, kFileMissing);
+    ASSERT_EQ(dialogs.texts(), (QStringList{kFileMissing}));
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Critical);
     EXPECT_TRUE(console->deck(Side::Left).state().fileName.isEmpty());
 }

@@ -16,16 +16,10 @@ TEST(CueSheet, OneTrackPerSongWithTextsTheFormatCanHold) {
     };
     EXPECT_EQ(cueSheetText("Velumix \"mix\".flac", tracks, 44100),
               QString::fromUtf8("FILE \"Velumix 'mix'.flac\" WAVE\n"
-                                "  TRACK 01 AUDIO\n"
-                                "    TITLE \"Intro\"\n"
-                                "    INDEX 01 00:00:00\n"
-                                "  TRACK 02 AUDIO\n"
-                                "    TITLE \"Say 'Hello' Again\"\n"
-                                "    PERFORMER \"DJ One\"\n"
-                                "    INDEX 01 01:15:07\n"
-                                "  TRACK 03 AUDIO\n"
-                                "    TITLE \"Caf\u00e9 del Mar\"\n"
-                                "    PERFORMER \"Energy 52\"\n"
+                                "  TRACK 01 AUDIO\n    TITLE \"Intro\"\n    INDEX 01 00:00:00\n"
+                                "  TRACK 02 AUDIO\n    TITLE \"Say 'Hello' Again\"\n"
+                                "    PERFORMER \"DJ One\"\n    INDEX 01 01:15:07\n  TRACK 03 AUDIO\n"
+                                "    TITLE \"Caf\u00e9 del Mar\"\n    PERFORMER \"Energy 52\"\n"
                                 "    INDEX 01 100:01:00\n"));
     EXPECT_EQ(cueTime(22050 / 75 * 74 + 1, 22050), "00:00:74");
     EXPECT_EQ(cueSheetText("a.wav", std::vector<CueTrack>(120), 44100).count("TRACK"), 99);

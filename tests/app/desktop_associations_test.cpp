@@ -1,4 +1,5 @@
 #include "app/desktop_associations.h"
+#include "support/tag_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -14,58 +15,25 @@ namespace {
 // Our five kinds, all made ours, in a list that also holds comments, spacing, other groups and other
 // programs' entries; "Removed Associations" names us and ends the file without a newline.
 const QByteArray kTheirs =
-    "# chosen by hand\n"
-    "[Default Applications]\n"
-    "text/html=firefox.desktop;\n"
-    "text/plain = gedit.desktop\n"
-    "audio/mpeg=other.desktop;\n"
-    "\n"
-    "[Added Associations]\n"
-    "image/png=gimp.desktop;\n"
-    "# keep this comment\n"
-    "\n"
-    "[Removed Associations]\n"
-    "audio/x-ms-wma=velumix.desktop;";
+    "# chosen by hand\n[Default Applications]\ntext/html=firefox.desktop;\ntext/plain = gedit.desktop\n"
+    "audio/mpeg=other.desktop;\n\n[Added Associations]\nimage/png=gimp.desktop;\n# keep this comment\n\n"
+    "[Removed Associations]\naudio/x-ms-wma=velumix.desktop;";
 const QByteArray kOursToo =
-    "# chosen by hand\n"
-    "[Default Applications]\n"
-    "text/html=firefox.desktop;\n"
-    "text/plain = gedit.desktop\n"
-    "audio/mpeg=velumix.desktop;other.desktop;\n"
-    "audio/x-ms-wma=velumix.desktop;\n"
-    "video/x-ms-asf=velumix.desktop;\n"
-    "audio/x-wav=velumix.desktop;\n"
-    "audio/wav=velumix.desktop;\n"
-    "audio/x-mpegurl=velumix.desktop;\n"
-    "\n"
-    "[Added Associations]\n"
-    "image/png=gimp.desktop;\n"
-    "# keep this comment\n"
-    "audio/mpeg=velumix.desktop;\n"
-    "audio/x-ms-wma=velumix.desktop;\n"
-    "video/x-ms-asf=velumix.desktop;\n"
-    "audio/x-wav=velumix.desktop;\n"
-    "audio/wav=velumix.desktop;\n"
-    "audio/x-mpegurl=velumix.desktop;\n"
-    "\n"
-    "[Removed Associations]\n"
-    "audio/x-ms-wma=velumix.desktop;";
+    "# chosen by hand\n[Default Applications]\ntext/html=firefox.desktop;\ntext/plain = gedit.desktop\n"
+    "audio/mpeg=velumix.desktop;other.desktop;\naudio/x-ms-wma=velumix.desktop;\n"
+    "video/x-ms-asf=velumix.desktop;\naudio/x-wav=velumix.desktop;\naudio/wav=velumix.desktop;\n"
+    "audio/x-mpegurl=velumix.desktop;\n\n[Added Associations]\nimage/png=gimp.desktop;\n# keep this comment\n"
+    "audio/mpeg=velumix.desktop;\naudio/x-ms-wma=velumix.desktop;\nvideo/x-ms-asf=velumix.desktop;\n"
+    "audio/x-wav=velumix.desktop;\naudio/wav=velumix.desktop;\naudio/x-mpegurl=velumix.desktop;\n\n"
+    "[Removed Associations]\naudio/x-ms-wma=velumix.desktop;";
 
 using Flags = std::array<bool, kAssociationKinds>;
 using Ticks = std::array<int, kAssociationKinds>;
 
 class Associations : public ::testing::Test {
   protected:
-    void writeList(const QByteArray& text) {
-        QDir().mkpath(dir.filePath("config"));
-        QFile file(paths.mimeappsList);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-    QByteArray list() const {
-        QFile file(paths.mimeappsList);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    void writeList(const QByteArray& text) { test::writeBytes(paths.mimeappsList, text); }
+    QByteArray list() const { return test::readBytes(paths.mimeappsList); }
 
     QTemporaryDir dir;
     DesktopPaths paths = DesktopPaths::under(dir.filePath("config"), dir.filePath("data"));
@@ -110,8 +78,7 @@ TEST_F(Associations, UpdateChangesOnlyOurOwnEntries) {
         {"all ours, every other byte kept", kTheirs, {1, 1, 1, 1, 1}, kOursToo},
         {"none ours gives the same bytes back", kOursToo, {0, 0, 0, 0, 0}, kTheirs},
         {"MP3 ticked and WMA clear keeps MP3",
-         "[Default Applications]\naudio/mpeg=velumix.desktop;\n"
-         "audio/x-ms-wma=velumix.desktop;\n",
+         "[Default Applications]\naudio/mpeg=velumix.desktop;\naudio/x-ms-wma=velumix.desktop;\n",
          {1, 0, 2, 2, 2},
          "[Default Applications]\naudio/mpeg=velumix.desktop;\n\n[Added Associations]\n"
          "audio/mpeg=velumix.desktop;\n"},
@@ -134,9 +101,7 @@ TEST_F(Associations, UpdateChangesOnlyOurOwnEntries) {
     EXPECT_EQ(associations.read(), (Flags{false, false, false, false, true}));
 
     // The user's entry declares the types that are ours, and no others.
-    QFile entry(paths.desktopFile);
-    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
-    const QByteArray written = entry.readAll();
+    const QByteArray written = test::readBytes(paths.desktopFile);
     EXPECT_EQ(written, desktopEntryText("velumix", {"audio/x-mpegurl"}));
     EXPECT_TRUE(written.contains("\nExec=velumix %F\n"));
     EXPECT_TRUE(written.endsWith("\nMimeType=audio/x-mpegurl;\n"));
@@ -150,9 +115,7 @@ TEST_F(Associations, AListThatCannotBeReadIsLeftAlone) {
 }
 
 TEST(DesktopEntry, TheInstalledEntryIsTheOneWrittenForTheUser) {
-    QFile installed(QStringLiteral(VX_SOURCE_DIR "/data/velumix.desktop"));
-    ASSERT_TRUE(installed.open(QIODevice::ReadOnly));
-    EXPECT_EQ(installed.readAll(), desktopEntryText("velumix", openableMimeTypes()));
+    EXPECT_EQ(test::readBytes(VX_SOURCE_DIR "/data/velumix.desktop"), desktopEntryText("velumix", openableMimeTypes()));
     // A program outside PATH is named in full, quoted and escaped as an Exec line wants it.
     EXPECT_TRUE(desktopEntryText("/opt/My DJ's/vx", {}).contains("\nExec=\"/opt/My DJ's/vx\" %F\n"));
     EXPECT_TRUE(desktopEntryText("/opt/100%/vx", {}).contains("\nExec=/opt/100%%/vx %F\n"));
@@ -162,18 +125,12 @@ TEST(DesktopEntry, TheInstalledEntryIsTheOneWrittenForTheUser) {
 TEST_F(Associations, TheDesktopToolsSeeTheChoice) {
     const QString xdgMime = QStandardPaths::findExecutable("xdg-mime");
     ASSERT_FALSE(xdgMime.isEmpty()) << "xdg-mime (Debian's xdg-utils) is needed";
-    QDir().mkpath(dir.filePath("bin"));
-    QDir().mkpath(dir.filePath("data/applications"));
     for (const char* program : {"velumix", "otherplayer"}) {
-        QFile file(dir.filePath(QStringLiteral("bin/") + program));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n");
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        const QString file = test::writeBytes(dir.filePath(QStringLiteral("bin/") + program), "#!/bin/sh\n");
+        QFile::setPermissions(file, QFile::permissions(file) | QFile::ExeOwner);
     }
-    QFile other(dir.filePath("data/applications/other.desktop"));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("[Desktop Entry]\nType=Application\nName=Other\nExec=otherplayer %U\n");
-    other.close();
+    test::writeBytes(dir.filePath("data/applications/other.desktop"),
+                     "[Desktop Entry]\nType=Application\nName=Other\nExec=otherplayer %U\n");
     writeList("[Default Applications]\naudio/x-ms-wma=other.desktop;\n");
 
     // A clean environment: no desktop session is detected and no system-wide list is read.

@@ -1,8 +1,4 @@
-#include <gtest/gtest.h>
 
-#include <QFile>
-#include <functional>
-#include <map>
 
 #include "app/console_fixture.h"
 #include "app/key_help.h"
@@ -79,9 +75,26 @@ Probe cut = [](KeyBench& t) {
 };
 Probe labels = [](KeyBench& t) { return int(t.keys().labelsShown()); };
 Probe shown = [](KeyBench& t) { return int(t.dialogs.shown.size()); };
+Probe loopSaved(Side s) {
+    return [s](KeyBench& t) { return int(QFile::exists(t.deck(s).loopFilePath())); };
+}
+Probe position(Side s) {
+    return [s](KeyBench& t) { return int(t.stream(s)->position); };
+}
 void cueBoth(KeyBench& t) {
     t.deck(Side::Left).play_RightClick();
     t.deck(Side::Right).play_RightClick();
+}
+// A loop on the fly on the deck, and Yes to saving it.
+std::function<void(KeyBench&)> loopAndYes(Side s) {
+    return [s](KeyBench& t) {
+        t.deck(s).loop_Click();
+        t.dialogs.answers.push_back(Dialogs::Answer::Yes);
+    };
+}
+// The key pressed with Shift beforehand (its release is what the row checks).
+std::function<void(KeyBench&)> shifted(int key) {
+    return [key](KeyBench& t) { t.press(key, kShift); };
 }
 
 struct Row {
@@ -138,15 +151,13 @@ TEST(KeyTable, EveryRowOfBothTablesCallsItsHandler) {
         {Qt::Key_Q, kShift, state(L, &DeckState::loopActive), 1},
         {Qt::Key_Q, 0, [](KeyBench& t) { return t.playing(Side::Left); }, 1, cueBoth},
         {Qt::Key_W, kShift, [](KeyBench& t) { return int(t.deck(Side::Left).state().cuePoint); }, 0},
-        {Qt::Key_W, 0, [](KeyBench& t) { return int(t.stream(Side::Left)->position); }, 0},
+        {Qt::Key_W, 0, position(L), 0},
         {Qt::Key_P, kShift, state(R, &DeckState::loopActive), 1},
         {Qt::Key_P, 0, [](KeyBench& t) { return t.playing(Side::Right); }, 1, cueBoth},
         {Qt::Key_O, kShift, [](KeyBench& t) { return int(t.deck(Side::Right).state().cuePoint); }, 0},
-        {Qt::Key_O, 0, [](KeyBench& t) { return int(t.stream(Side::Right)->position); }, 0},
-        {Qt::Key_I, 0, [](KeyBench& t) { return t.deck(Side::Right).state().isCued * 10 + t.calls["focus"]; },
-         11},
-        {Qt::Key_E, 0, [](KeyBench& t) { return t.deck(Side::Left).state().isCued * 10 + t.calls["focus"]; },
-         11},
+        {Qt::Key_O, 0, position(R), 0},
+        {Qt::Key_I, 0, [](KeyBench& t) { return t.deck(Side::Right).state().isCued * 10 + t.calls["focus"]; }, 11},
+        {Qt::Key_E, 0, [](KeyBench& t) { return t.deck(Side::Left).state().isCued * 10 + t.calls["focus"]; }, 11},
         {Qt::Key_0, 0, state(R, &DeckState::isPaused), 1},
         {Qt::Key_2, 0, state(L, &DeckState::isPaused), 1},
         {Qt::Key_V, kCtrl, crossfader, 49},
@@ -160,19 +171,9 @@ TEST(KeyTable, EveryRowOfBothTablesCallsItsHandler) {
         {Qt::Key_U, 0, [](KeyBench& t) { return int(t.deck(Side::Right).braking()); }, 1},
         {Qt::Key_F4, kCtrl | kShift, mode, 3, [](KeyBench& t) { t.console->mixer().pressMonitor(0); }},
         {Qt::Key_Return, kShift, called("autoDj"), 1},
-        {Qt::Key_F, kShift, [](KeyBench& t) { return int(QFile::exists(t.deck(Side::Left).loopFilePath())); },
-         1,
-         [](KeyBench& t) {
-             t.deck(Side::Left).loop_Click();
-             t.dialogs.answers.push_back(Dialogs::Answer::Yes);
-         }},
+        {Qt::Key_F, kShift, loopSaved(L), 1, loopAndYes(L)},
         {Qt::Key_F, 0, shown, 1},  // no saved loop: the deck says so
-        {Qt::Key_H, kShift,
-         [](KeyBench& t) { return int(QFile::exists(t.deck(Side::Right).loopFilePath())); }, 1,
-         [](KeyBench& t) {
-             t.deck(Side::Right).loop_Click();
-             t.dialogs.answers.push_back(Dialogs::Answer::Yes);
-         }},
+        {Qt::Key_H, kShift, loopSaved(R), 1, loopAndYes(R)},
         {Qt::Key_H, 0, shown, 1},
         {Qt::Key_F10, 0, called("options"), 1},
         {Qt::Key_F9, 0, [](KeyBench& t) { return int(t.console->recording().active()); }, 1},
@@ -183,19 +184,14 @@ TEST(KeyTable, EveryRowOfBothTablesCallsItsHandler) {
          [](KeyBench& t) { t.keys().keyDown(Qt::Key_Control, kCtrl); }, true},
         {Qt::Key_Alt, 0, [](KeyBench& t) { return int(t.keys().altHeld()); }, 0,
          [](KeyBench& t) { t.keys().keyDown(Qt::Key_Alt, kAlt); }, true},
-        {Qt::Key_Z, 0, state(L, &DeckState::bendMinusHeld), 0,
-         [](KeyBench& t) { t.press(Qt::Key_Z, kShift); }, true},
-        {Qt::Key_X, 0, state(L, &DeckState::bendPlusHeld), 0, [](KeyBench& t) { t.press(Qt::Key_X, kShift); },
-         true},
-        {Qt::Key_Comma, 0, state(R, &DeckState::bendMinusHeld), 0,
-         [](KeyBench& t) { t.press(Qt::Key_Comma, kShift); }, true},
-        {Qt::Key_Period, 0, state(R, &DeckState::bendPlusHeld), 0,
-         [](KeyBench& t) { t.press(Qt::Key_Period, kShift); }, true},
+        {Qt::Key_Z, 0, state(L, &DeckState::bendMinusHeld), 0, shifted(Qt::Key_Z), true},
+        {Qt::Key_X, 0, state(L, &DeckState::bendPlusHeld), 0, shifted(Qt::Key_X), true},
+        {Qt::Key_Comma, 0, state(R, &DeckState::bendMinusHeld), 0, shifted(Qt::Key_Comma), true},
+        {Qt::Key_Period, 0, state(R, &DeckState::bendPlusHeld), 0, shifted(Qt::Key_Period), true},
         {Qt::Key_Left, 0, state(L, &DeckState::cueBackHeld), 0,
          [](KeyBench& t) { cueBoth(t), t.console->console().selectedDeck = 0, t.press(Qt::Key_Left); }, true},
         {Qt::Key_Right, 0, state(L, &DeckState::cueForwardHeld), 0,
-         [](KeyBench& t) { cueBoth(t), t.console->console().selectedDeck = 0, t.press(Qt::Key_Right); },
-         true},
+         [](KeyBench& t) { cueBoth(t), t.console->console().selectedDeck = 0, t.press(Qt::Key_Right); }, true},
     };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];

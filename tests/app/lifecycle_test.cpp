@@ -5,16 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <functional>
 
 #include "app/app_lifecycle.h"
 #include "playlist/command_line.h"
 #include "services/command_line.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/fake_sound_library.h"
-#include "support/fake_ticker.h"
-#include "support/good_libraries.h"
-#include "support/memory_settings.h"
 #include "support/tag_fixtures.h"
 
 namespace vx {
@@ -100,8 +96,7 @@ TEST_F(LifecycleTest, WhatTheProgramCannotRunWithoutEndsTheStart) {
 TEST_F(LifecycleTest, NoWindowsMediaIsReportedAndStartGoesOn) {
     info.windowsMedia = false;
     EXPECT_TRUE(make().start());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].title, "10X024F");
+    ASSERT_EQ(dialogs.titles(), (QStringList{"10X024F"}));
     EXPECT_EQ(app->state(), AppLifecycle::State::Running);
 }
 
@@ -141,10 +136,7 @@ TEST_F(LifecycleTest, StartBringsUpFoldersSettingsSoundAndTimers) {
 }
 
 TEST_F(LifecycleTest, HelpOpensTheShippedManualOrSaysItIsMissing) {
-    const QString manual = dir.filePath("index.html");
-    QFile f(manual);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
+    const QString manual = test::writeBytes(dir.filePath("index.html"), {});
     make(manual).start();
     EXPECT_EQ(app->helpToOpen(), manual);
     EXPECT_TRUE(dialogs.shown.empty());
@@ -152,8 +144,7 @@ TEST_F(LifecycleTest, HelpOpensTheShippedManualOrSaysItIsMissing) {
     dialogs.shown.clear();
     make(dir.filePath("missing.html")).start();
     EXPECT_EQ(app->helpToOpen(), std::nullopt);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].title, "Help cannot start...");
+    ASSERT_EQ(dialogs.titles(), (QStringList{"Help cannot start..."}));
     EXPECT_EQ(dialogs.shown[0].icon, Dialogs::Icon::Exclamation);
 }
 
@@ -213,8 +204,7 @@ TEST_F(LifecycleTest, TheSaveQuestionDecidesWhetherTheProgramEnds) {
         dialogs.answers = {row.answer};
         library.calls.clear();
         EXPECT_EQ(app->requestExit(), row.exits) << int(row.answer) << row.saveWorks;
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown[0].text, row.text);
+        ASSERT_EQ(dialogs.texts(), (QStringList{row.text}));
         EXPECT_EQ(dialogs.shown[0].buttons, Dialogs::Buttons::YesNoCancel);
         EXPECT_EQ(playlist.saves, row.saves);
         EXPECT_EQ(app->state() == AppLifecycle::State::Running, !row.exits);

@@ -7,6 +7,7 @@
 
 #include "services/ini_settings_store.h"
 #include "support/hostile_files.h"
+#include "support/tag_fixtures.h"
 
 namespace vx {
 namespace {
@@ -14,21 +15,12 @@ using test::HostileKind;
 using test::hostileKinds;
 using test::makeHostile;
 
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class IniSettingsStoreTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     QString file() const { return dir.path() + "/Velumix/Velumix.conf"; }
-    void put(const QByteArray& bytes) const {
-        QDir().mkpath(dir.path() + "/Velumix");
-        QFile f(file());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
+    void put(const QByteArray& bytes) const { test::writeBytes(file(), bytes); }
 };
 
 // Missing names answer the marker; names match whatever their case and keep their first spelling; any
@@ -44,7 +36,7 @@ TEST_F(IniSettingsStoreTest, NamesMatchWithoutCaseAndAnyTextSurvivesTheRoundTrip
         store.write("Last Playlist", tricky);
         store.write("Empty", "");
     }
-    const QByteArray text = contents(file());
+    const QByteArray text = test::readBytes(file());
     EXPECT_EQ(text.count("nitQuality="), 1) << text.constData();
     EXPECT_TRUE(text.contains("InitQuality=CD Quality - 44100Hz"));
     IniSettingsStore again(file());
@@ -71,20 +63,12 @@ TEST_F(IniSettingsStoreTest, LongValuesAreCutToWhatFitsTheReadBuffer) {
 TEST_F(IniSettingsStoreTest, RewritesKeepEverythingButTheChangedValue) {
     const QByteArray longValue(3000, 'x');
     const QByteArray rich =
-        "\xEF\xBB\xBF# comment\r\n"
-        "  Buffer = 0.5\r\n"
-        "[velumix]\r\n"
+        "\xEF\xBB\xBF# comment\r\n  Buffer = 0.5\r\n[velumix]\r\n"
         "playlistPath=/home/j\xF6rg/Musik\r\n"  // Latin-1, not UTF-8
-        "no equals sign\r\n"
-        "=orphan\r\n"
-        "; Buffer=0.6\r\n"
-        "BUFFER=0.7\r\n"
+        "no equals sign\r\n=orphan\r\n; Buffer=0.6\r\nBUFFER=0.7\r\n"
         "long=" +
         longValue +
-        "\r\n"
-        "\r\n"
-        "[Other]\r\n"
-        "Buffer=9\r\n";
+        "\r\n\r\n[Other]\r\nBuffer=9\r\n";
     struct Case {
         const char* what;
         QByteArray before;
@@ -110,10 +94,10 @@ TEST_F(IniSettingsStoreTest, RewritesKeepEverythingButTheChangedValue) {
             // As the program does at exit (a value cut or decoded with losses included): nothing changes.
             if (store.read(name) != kSettingNotFound) store.write(name, store.read(name));
         }
-        EXPECT_EQ(contents(file()), c.before) << c.what;
+        EXPECT_EQ(test::readBytes(file()), c.before) << c.what;
         store.write(c.name, c.value);
         EXPECT_EQ(store.read(c.name), c.value) << c.what;
-        EXPECT_EQ(contents(file()), c.after) << c.what;
+        EXPECT_EQ(test::readBytes(file()), c.after) << c.what;
     }
     put(rich);
     IniSettingsStore again(file());
@@ -143,7 +127,7 @@ TEST_F(IniSettingsStoreTest, FilesThatAreNotOursToReadGiveTheDefaultsAndStay) {
     IniSettingsStore store(file());
     store.write("Buffer", "1.1");
     EXPECT_EQ(store.read("Buffer"), kSettingNotFound);
-    EXPECT_EQ(contents(file()), oversized);
+    EXPECT_EQ(test::readBytes(file()), oversized);
 
     QFile::remove(file());
     IniSettingsStore growing(file());
@@ -154,9 +138,7 @@ TEST_F(IniSettingsStoreTest, FilesThatAreNotOursToReadGiveTheDefaultsAndStay) {
 }
 
 TEST_F(IniSettingsStoreTest, AFolderThatCannotBeMadeIsSilent) {
-    QFile blocker(dir.path() + "/Velumix");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
-    blocker.close();
+    test::writeBytes(dir.path() + "/Velumix", {});  // a file where the folder should be
     IniSettingsStore store(file());
     store.write("Buffer", "1.1");
     EXPECT_EQ(store.read("Buffer"), kSettingNotFound);

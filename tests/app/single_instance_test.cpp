@@ -1,14 +1,10 @@
 #include "app/single_instance.h"
 
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <atomic>
 #include <cstring>
 #include <thread>

@@ -1,14 +1,11 @@
 // Songs read off the window thread: the deck is busy meanwhile, a newer load abandons an older one
 // that hangs, and nothing of an abandoned load ever reaches the deck.
-#include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 
-#include "app/console_fixture.h"
 #include "app/wiring_fixture.h"
 
 namespace vx {
@@ -26,10 +23,8 @@ class Gate {
     }
     void close(const std::string& path) { held_ = path; }
     void open() {
-        {
-            std::lock_guard lock(mutex_);
-            open_ = true;
-        }
+        std::lock_guard lock(mutex_);
+        open_ = true;
         opened_.notify_all();
     }
 
@@ -44,9 +39,7 @@ class LoadingOffThread : public ::testing::Test, public test::ConsoleFixture {
   protected:
     void SetUp() override {
         test::ensureCoreApp();
-        library.onPrepare = [this](const std::string& path) {
-            if (gate.hold(path)) ++released;
-        };
+        library.onPrepare = [this](const std::string& path) { released += gate.hold(path); };
         ASSERT_TRUE(start());
         console->readSongsOffThread();
     }
@@ -59,9 +52,7 @@ class LoadingOffThread : public ::testing::Test, public test::ConsoleFixture {
             QThread::msleep(1);
         }
     }
-    static void settle(const Deck& deck) {
-        runEventsUntil([&] { return !deck.loading(); });
-    }
+    static void settle(const Deck& deck) { runEventsUntil([&] { return !deck.loading(); }); }
     // The gate opened: runs events until the held read has ended and what it sent back has been served.
     void drain() {
         runEventsUntil([&] { return released.load() > 0; });

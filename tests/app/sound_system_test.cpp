@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/fake_sound_library.h"
 
 namespace vx {
@@ -22,15 +22,12 @@ class SoundSystemTest : public ::testing::Test {
     test::FakeDialogs dialogs;
     SoundSystem sound{library, dialogs};
     std::vector<std::pair<int, int>> released;
-    void SetUp() override {
-        sound.setKeyReleaseHook([this](int key, int shift) { released.emplace_back(key, shift); });
-    }
+    void SetUp() override { sound.setKeyReleaseHook([this](int k, int shift) { released.emplace_back(k, shift); }); }
 };
 
 TEST_F(SoundSystemTest, ThrowErrorShowsTheCodeAndReleasesCtrlThenAlt) {
     sound.ThrowError("Something");
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Something\r\n\r\nError Code : 0");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Something\r\n\r\nError Code : 0"}));
     EXPECT_EQ(dialogs.shown[0].title, "Error");
     EXPECT_EQ(dialogs.shown[0].icon, Icon::Critical);
     EXPECT_EQ(released, (std::vector<std::pair<int, int>>{{17, 0}, {18, 0}}));
@@ -62,24 +59,17 @@ TEST_F(SoundSystemTest, AFailedDeviceOrOutputStartShowsItsText) {
         dialogs.shown.clear();
         EXPECT_FALSE(sound.init_BASS(-1, 22050));
         EXPECT_EQ(library.calls, row.calls);
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown[0].text, row.text);
+        ASSERT_EQ(dialogs.texts(), (QStringList{row.text}));
     }
 }
 
 TEST(SoundSystemDropouts, CountsTheBreaksInWords) {
-    struct Breaking : test::FakeSoundLibrary {
-        std::uint64_t breaks = 0;
-        std::uint64_t dropouts() const override { return breaks; }
-    } library;
+    test::FakeSoundLibrary library;
     test::FakeDialogs dialogs;
     const SoundSystem sound{library, dialogs};
     const std::pair<std::uint64_t, const char*> cases[] = {
-        {0, "The sound has played without a break since start"},
-        {1, "The sound broke up once since start"},
-        {2, "The sound broke up 2 times since start"},
-        {123456, "The sound broke up 123456 times since start"},
-    };
+        {0, "The sound has played without a break since start"}, {1, "The sound broke up once since start"},
+        {2, "The sound broke up 2 times since start"}, {123456, "The sound broke up 123456 times since start"}};
     for (const auto& [breaks, text] : cases) {
         library.breaks = breaks;
         EXPECT_EQ(sound.dropoutText(), text) << breaks;

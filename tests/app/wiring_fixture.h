@@ -1,49 +1,20 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <memory>
 
-#include "app/app_lifecycle.h"
-#include "app/dj_console.h"
+#include "app/console_fixture.h"
 #include "app/playlist_link.h"
 #include "playlist/m3u.h"
-#include "support/fake_dialogs.h"
-#include "support/fake_sound_library.h"
-#include "support/fake_ticker.h"
-#include "support/memory_settings.h"
 #include "support/tag_fixtures.h"
-#include "support/good_libraries.h"
 
 namespace vx::test {
 
-// A sound library under which one named file disappears just as it is opened, as when a drive is pulled
-// out between the deck's look at the disk and the open.
-class VanishingLibrary : public FakeSoundLibrary {
-  public:
-    QString vanishing;
-    audio::Handle createStream(audio::Family family, const std::string& path, std::uint32_t flags) override {
-        if (!vanishing.isEmpty() && path == vanishing.toStdString()) {
-            QFile::remove(vanishing);
-            files.erase(path);
-        }
-        return FakeSoundLibrary::createStream(family, path, flags);
-    }
-};
-
 // The program's start with fakes underneath: lifecycle, playlist and console, wired as the program wires
 // them. Tag texts are read at once unless a test asks for the background reader.
-class WiringFixture {
+class WiringFixture : public ConsoleFixture {
   public:
-    WiringFixture() {
-        app =
-            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
-    }
+    using ConsoleFixture::song;
 
     // A tagged song the fake engine can open; its playlist text is "<title> - <artist>".
     QString song(const QString& name, const QString& title, const QString& artist = "Band") {
@@ -80,6 +51,9 @@ class WiringFixture {
         return true;
     }
 
+    // rememberThree(), start, and the playlist window's first load.
+    bool startThree() { return rememberThree(), start() && fireAsync(); }
+
     // tmrAsync: the 1 ms one-shot timer. False when it was not armed.
     bool fireAsync() {
         const auto& timers = ticker.timers();
@@ -91,13 +65,6 @@ class WiringFixture {
 
     playlist::PlaylistModel& model() { return playlist->model(); }
 
-    QTemporaryDir dir;
-    VanishingLibrary library;
-    FakeDialogs dialogs;
-    MemorySettings store;
-    FakeTicker ticker;
-    std::unique_ptr<AppLifecycle> app;
-    std::unique_ptr<DjConsole> console;
     std::unique_ptr<ProgramPlaylist> playlist;  // goes first: it lets go of the console
     QString a, b, c;                            // the songs of rememberThree()
 };

@@ -11,15 +11,13 @@ using test::WiringFixture;
 
 const QString kVelumixTail = QString(10, QLatin1Char(' ')) + QStringLiteral("Velumix");
 
-class PlaylistWiring : public ::testing::Test, public WiringFixture {
-  protected:
-    int changes = 0;
-};
+class PlaylistWiring : public ::testing::Test, public WiringFixture {};
 
 TEST_F(PlaylistWiring, StartUpReopensTheLastPlaylistAndTheNextSongBoxShowsItsCurrentEntry) {
     const QString list = rememberThree();
     ASSERT_TRUE(start());
-    console->setChangedHandler([this] { ++changes; });
+    int changes = 0;
+    console->setChangedHandler([&] { ++changes; });
     // The playlist window loads once the main window is up, not before.
     EXPECT_EQ(model().count(), 0);
     EXPECT_TRUE(console->nextSongText().isEmpty());
@@ -126,9 +124,7 @@ TEST_F(PlaylistWiring, FurtherFilesAndFilesHandedOverJoinThePlaylistInTheirOrder
 }
 
 TEST_F(PlaylistWiring, TheNextSongDraggedOntoADeckShowsItsTagTitleAlsoAfterATagEdit) {
-    rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
+    ASSERT_TRUE(startThree());
     console->downCB_Click();
     console->beginNextSongDrag();
     console->dropOnDeck(Side::Right);
@@ -155,9 +151,7 @@ TEST_F(PlaylistWiring, TheNextSongDraggedOntoADeckShowsItsTagTitleAlsoAfterATagE
 }
 
 TEST_F(PlaylistWiring, NextAndPreviousSongStepThePlaylistAndWrapAtTheEnds) {
-    rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
+    ASSERT_TRUE(startThree());
     console->downCB_Click();
     EXPECT_EQ(model().playlistPosition, 1);
     EXPECT_EQ(model().nextSongPath, b);
@@ -172,9 +166,7 @@ TEST_F(PlaylistWiring, NextAndPreviousSongStepThePlaylistAndWrapAtTheEnds) {
 }
 
 TEST_F(PlaylistWiring, TheOpenButtonAddsThroughThePlaylistAndLoadsTheLastAddedSong) {
-    rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
+    ASSERT_TRUE(startThree());
     const QString d = song("d", "Delta"), e = song("e", "Echo");
     dialogs.openManyAnswers.push_back(QStringList{d, e});
     console->deck(Side::Left).openFile_Click();
@@ -199,19 +191,15 @@ class VanishedSong : public PlaylistWiring {
 };
 
 TEST_F(VanishedSong, YesRemovesTheEntryOfTheSongThatVanished) {
-    rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
+    ASSERT_TRUE(startThree());
     console->downCB_Click();
-    library.vanishing = b;
+    library.vanishing = b.toStdString();
     dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
     console->beginNextSongDrag();
     console->dropOnDeck(Side::Left);
 
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[0].text, notFound);
+    ASSERT_EQ(dialogs.texts(), (QStringList{notFound, "Remove \"Bravo - Band\" from the playlist?"}));
     EXPECT_EQ(dialogs.shown[0].title, "File Not Found");
-    EXPECT_EQ(dialogs.shown[1].text, "Remove \"Bravo - Band\" from the playlist?");
     EXPECT_EQ(dialogs.shown[1].title, "Remove Song from playlist");
     ASSERT_EQ(model().paths(), (QStringList{a, c}));
     EXPECT_TRUE(model().playlistChanged);
@@ -220,10 +208,8 @@ TEST_F(VanishedSong, YesRemovesTheEntryOfTheSongThatVanished) {
 }
 
 TEST_F(VanishedSong, NoAtEitherQuestionKeepsTheEntry) {
-    rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
-    library.vanishing = a;
+    ASSERT_TRUE(startThree());
+    library.vanishing = a.toStdString();
     dialogs.answers = {Dialogs::Answer::No};
     console->beginNextSongDrag();
     console->dropOnDeck(Side::Left);
@@ -238,11 +224,9 @@ TEST_F(VanishedSong, NoAtEitherQuestionKeepsTheEntry) {
 }
 
 TEST_F(VanishedSong, ASongAddedByTheOpenButtonIsTheOneRemovedNotThePickedOne) {
-    rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
+    ASSERT_TRUE(startThree());
     const QString d = song("d", "Delta");
-    library.vanishing = d;
+    library.vanishing = d.toStdString();
     dialogs.openManyAnswers.push_back(QStringList{d});
     dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
     console->deck(Side::Right).openFile_Click();
@@ -251,9 +235,7 @@ TEST_F(VanishedSong, ASongAddedByTheOpenButtonIsTheOneRemovedNotThePickedOne) {
     EXPECT_EQ(model().paths(), (QStringList{a, b, c}));
 }
 
-class ExitWiring : public PlaylistWiring {};
-
-TEST_F(ExitWiring, YesSavesTheChangedPlaylistUnderItsNameBeforeLeaving) {
+TEST_F(PlaylistWiring, YesSavesTheChangedPlaylistUnderItsNameBeforeLeaving) {
     const QString list = rememberThree();
     ASSERT_TRUE(start());
     ASSERT_TRUE(fireAsync());
@@ -267,7 +249,7 @@ TEST_F(ExitWiring, YesSavesTheChangedPlaylistUnderItsNameBeforeLeaving) {
     EXPECT_FALSE(library.running);
 }
 
-TEST_F(ExitWiring, AnUnnamedPlaylistAsksWithoutANameAndACancelledSaveKeepsRunning) {
+TEST_F(PlaylistWiring, AnUnnamedPlaylistAsksWithoutANameAndACancelledSaveKeepsRunning) {
     const QString intro = song("intro", "Intro");
     ASSERT_TRUE(start(intro));
     ASSERT_TRUE(fireAsync());
@@ -279,10 +261,8 @@ TEST_F(ExitWiring, AnUnnamedPlaylistAsksWithoutANameAndACancelledSaveKeepsRunnin
     EXPECT_EQ(app->state(), AppLifecycle::State::Running);
 }
 
-TEST_F(ExitWiring, LastPlaylistIsStoredAtExit) {
-    rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
+TEST_F(PlaylistWiring, LastPlaylistIsStoredAtExit) {
+    ASSERT_TRUE(startThree());
     const QString other = playlistFile("other", {a});
     model().Load_playlist(other);
     ASSERT_TRUE(app->requestExit());
@@ -294,7 +274,7 @@ TEST_F(ExitWiring, LastPlaylistIsStoredAtExit) {
     EXPECT_EQ(store.read("Last Playlist"), other);
 }
 
-TEST_F(ExitWiring, AnExitBeforeThePlaylistLoadedLeavesTheRememberedPlaylistAlone) {
+TEST_F(PlaylistWiring, AnExitBeforeThePlaylistLoadedLeavesTheRememberedPlaylistAlone) {
     const QString list = rememberThree();
     ASSERT_TRUE(start());
     ASSERT_TRUE(app->requestExit());

@@ -1,7 +1,6 @@
 // What the mix sounds like: pitch, rates, volume and pan, levels and the equaliser's neutral states,
 // measured on offline renders of generated tones (the pitch of any file rate and format is also measured
 // where each format is opened).
-#include <gtest/gtest.h>
 
 #include <cmath>
 

@@ -1,6 +1,5 @@
 // Transport in the mix: exact seeks, the end of the sound, stalls while decoding lags, loops, and
 // jumps that never click.
-#include <gtest/gtest.h>
 
 #include <cmath>
 

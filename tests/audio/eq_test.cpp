@@ -1,6 +1,5 @@
 // The equaliser: its band designs, the isolator's kills, the top band at the low output rate, and
 // that no change of any kind clicks.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

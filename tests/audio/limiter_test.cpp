@@ -1,8 +1,6 @@
 // The output limiter: synthetic signals through the limiter alone, then a quiet stream through the engine.
 #include "audio/limiter.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
 

@@ -1,15 +1,11 @@
 // The file writer and the live recorder: what is written decodes back to the samples given, a failing
 // disk or a killed program leaves a playable file, and a recording is the mix the output played.
-#include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <cstdlib>
-#include <thread>
 
 #include "audio/audio_file_writer.h"
 #include "audio/ffmpeg_source.h"
@@ -17,6 +13,7 @@
 #include "offline_engine.h"
 #include "support/file_size_limit.h"
 #include "support/signal.h"
+#include "support/tag_fixtures.h"
 
 namespace vx::audio {
 namespace {
@@ -66,10 +63,7 @@ bool writeInPieces(AudioFileWriter& w, const test::Stereo& s) {
     return true;
 }
 
-QByteArray bytesOf(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+QByteArray bytesOf(const std::string& path) { return test::readBytes(QString::fromStdString(path)); }
 
 class FileFormats : public ::testing::TestWithParam<const char*> {
   protected:

@@ -82,9 +82,7 @@ DeckTest::DeckTest() {
 }
 
 QString DeckTest::song(const QString& name, FakeFile file) {
-    const QString path = QDir(dir.path()).filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.close();
+    const QString path = writeBytes(dir.filePath(name), {});
     lib.addFile(path.toStdString(), file);
     return path;
 }

@@ -4,12 +4,11 @@
 
 #include <QTemporaryDir>
 #include <set>
-#include <string>
 
 #include "deck/deck_pair.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/fake_sound_library.h"
-#include "support/fake_ticker.h"
+#include "support/tag_fixtures.h"
 
 namespace vx::test {
 

@@ -64,10 +64,7 @@ TEST_F(Display, MetersShowDeckVolumeAndMasterShares) {
     auto& l = load(*left, "a.mp3");
     auto& r = load(*right, "b.mp3");
     MeterMix mix;
-    mix.crossfader = 100;  // far right
-    mix.mainVolume = 50;
-    mix.leftLevel = 50;
-    mix.rightLevel = 100;
+    mix.crossfader = 100, mix.mainVolume = 50, mix.leftLevel = 50, mix.rightLevel = 100;  // far right
     pair->setMixSource([&] { return mix; });
     l.level = (20000u << 16) | 10000u;  // right 20000, left 10000
     r.level = (8000u << 16) | 8000u;

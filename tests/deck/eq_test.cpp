@@ -35,8 +35,7 @@ TEST_F(Equaliser, AnsweringNoKeepsItOnAndYesRemovesIt) {
     right->eq_Click();
     dialogs.answers = {Dialogs::Answer::No};
     right->eq_Click();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Switch off EQ?");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Switch off EQ?"}));
     EXPECT_TRUE(right->eq().on());
     EXPECT_EQ(s.eq.size(), 3u);
     dialogs.answers = {Dialogs::Answer::Yes};

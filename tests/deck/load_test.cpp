@@ -6,12 +6,7 @@ namespace vx::test {
 
 class Loading : public DeckTest {
   protected:
-    QString emptyFile() {
-        const QString path = dir.path() + "/noise.bin";
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        return path;
-    }
+    QString emptyFile() { return writeBytes(dir.path() + "/noise.bin", {}); }
 };
 
 TEST_F(Loading, LoadResetsTheDeckAndStartsAtByteOne) {
@@ -58,8 +53,7 @@ TEST_F(Loading, MissingFileShowsTheMessageAndLeavesTheStream) {
     load(*left, "a.mp3");
     const auto h = left->state().streamHandle;
     left->loadSong(dir.path() + "/gone.mp3");
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Please make sure the file exists on the disk..."}));
     EXPECT_NE(lib.stream(h), nullptr);
     EXPECT_FALSE(left->lcd().busy);
 
@@ -68,10 +62,9 @@ TEST_F(Loading, MissingFileShowsTheMessageAndLeavesTheStream) {
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     left->loadSong(fifo);
     left->loadSong(dir.path());
-    ASSERT_EQ(dialogs.shown.size(), 3u);
-    EXPECT_EQ(dialogs.shown[1].text, "\"pipe.mp3\" is not a music file but a device or a pipe.");
-    EXPECT_EQ(dialogs.shown[2].text,
-              "\"" + QFileInfo(dir.path()).fileName() + "\" is a folder, not a music file.");
+    EXPECT_EQ(dialogs.texts().mid(1), (QStringList{"\"pipe.mp3\" is not a music file but a device or a pipe.",
+                                                   "\"" + QFileInfo(dir.path()).fileName() +
+                                                       "\" is a folder, not a music file."}));
     EXPECT_EQ(left->state().streamHandle, h);
 }
 
@@ -105,8 +98,7 @@ TEST_F(Loading, DropLoadsTheDraggedEntryOrComplains) {
     EXPECT_EQ(right->state().streamHandle, 0u);
     right->setFileName(path);
     right->dropOnDeck(std::nullopt);  // not a playlist drag
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Please make sure the file exists on the disk..."}));
     EXPECT_EQ(right->state().fileName, "");
     right->dropOnDeck(path);
     EXPECT_NE(right->state().streamHandle, 0u);

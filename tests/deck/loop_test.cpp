@@ -1,7 +1,5 @@
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
-#include <cerrno>
 #include <cstring>
 #include <tuple>
 
@@ -9,20 +7,15 @@
 #include "deck_fixture.h"
 #include "support/faulty_file_system.h"
 #include "support/hostile_files.h"
+#include "support/tag_fixtures.h"
 
 namespace vx::test {
 
 class Loops : public DeckTest {
   protected:
-    QByteArray readLoopFile(const QString& songName) {
-        QFile f(loopfile::pathFor(settings.loopFolder, songName));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray readLoopFile(const QString& song) { return readBytes(loopfile::pathFor(settings.loopFolder, song)); }
     void writeLoopFile(const QString& songPath, const QByteArray& bytes) {
-        QDir().mkpath(settings.loopFolder);
-        QFile f(loopfile::pathFor(settings.loopFolder, songPath));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        writeBytes(loopfile::pathFor(settings.loopFolder, songPath), bytes);
     }
     // Plays `deck` from the cue point `from` and loops on the fly at `to`.
     FakeSoundLibrary::Stream& loopOnTheFly(Deck& deck, const QString& name, std::int64_t from, std::int64_t to) {
@@ -73,10 +66,7 @@ TEST(LoopFile, OnlySmallRegularFilesAreRead) {
     const QByteArray line = " 1000  2000 \r\n";
     for (const auto& [size, status] :
          {std::pair{4096, loopfile::ReadStatus::Ok}, std::pair{4097, loopfile::ReadStatus::Bad}}) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(line + QByteArray(size - line.size(), ' '));
-        f.close();
+        writeBytes(path, line + QByteArray(size - line.size(), ' '));
         EXPECT_EQ(loopfile::read(path, 100000).status, status) << size;
     }
     QFile::remove(path);
@@ -136,9 +126,7 @@ TEST_F(Loops, SavedLoopKeepsItsStartAndTurnsIntoALoopOnTheFly) {
     const QString path = left->state().fileName;
     dialogs.answers = {Dialogs::Answer::Yes};
     left->saveLoop_Click();
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[0].text, "Save this Loop?");
-    EXPECT_EQ(dialogs.shown[1].text, "Loop has been Saved!");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Save this Loop?", "Loop has been Saved!"}));
     EXPECT_EQ(readLoopFile(path), QByteArray(" 1000  2000 \r\n"));
 
     right->loadSong(path);
@@ -192,8 +180,7 @@ TEST_F(Loops, MissingLoopFileBeepsAndSaysSo) {
     left->loadSong(path);
     left->playLoop_Click();
     EXPECT_EQ(beeps, 1);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Saved loop for " + path + " was not found.");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Saved loop for " + path + " was not found."}));
     EXPECT_FALSE(left->state().loopActive || left->state().savedLoopMode);
 }
 
@@ -217,8 +204,7 @@ TEST_F(Loops, BadLoopFilesAreReportedAndChangeNothing) {
         writeLoopFile(path, bytes);
         dialogs.shown.clear();
         right->playLoop_Click();
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown[0].text, "Error number: " + error);
+        ASSERT_EQ(dialogs.texts(), (QStringList{"Error number: " + error}));
         EXPECT_FALSE(right->state().loopActive || right->state().savedLoopMode);
         EXPECT_EQ(right->state().loopEnd, 0);
     }

@@ -154,8 +154,7 @@ TEST_F(TransportCue, FailedStartShowsTheErrorBoxWithTheFailureCode) {
     lib.streams.erase(left->state().streamHandle);  // the engine lost the stream
     lib.errorCode = audio::kErrHandle;
     left->play_Click();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Can't play file. Please choose another file...\r\n\r\nError Code : 5");
+    EXPECT_EQ(dialogs.texts(), QStringList{"Can't play file. Please choose another file...\r\n\r\nError Code : 5"});
 }
 
 TEST_F(TransportCue, PlayOnAnEmptyDeckLoadsThePlaylistEntryOrAsksForAFile) {
@@ -167,10 +166,7 @@ TEST_F(TransportCue, PlayOnAnEmptyDeckLoadsThePlaylistEntryOrAsksForAFile) {
 
     int asked = 0;
     right->hooks().playlistPath = [] { return QString(); };
-    right->hooks().addSongs = [&] {
-        ++asked;
-        return QString();
-    };
+    right->hooks().addSongs = [&] { return ++asked, QString(); };
     right->play_Click();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(right->state().streamHandle, 0u);

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "options/settings.h"
-#include "support/good_libraries.h"
+#include "support/fakes.h"
 
 namespace vx::test {
 

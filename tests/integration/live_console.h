@@ -5,14 +5,11 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "app/app_lifecycle.h"
 #include "app/dj_console.h"
 #include "integration/offline_library.h"
-#include "support/fake_dialogs.h"
-#include "support/fake_ticker.h"
-#include "support/memory_settings.h"
+#include "support/fakes.h"
 #include "support/signal.h"
 
 namespace vx::test {

@@ -2,7 +2,6 @@
 // UI thread's loop timer runs.
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "deck/loop_file.h"
 #include "integration/live_console.h"

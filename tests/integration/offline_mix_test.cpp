@@ -8,6 +8,7 @@
 
 #include "app/offline_mix.h"
 #include "support/signal.h"
+#include "support/tag_fixtures.h"
 
 namespace vx::test {
 namespace {
@@ -73,32 +74,23 @@ TEST(OfflineMix, EverySongComesInWhereItsCueSaysAndTheCrossfadesNeitherClipNorJu
 
 TEST(OfflineMix, TheSamePlaylistGivesTheSameBytesAndACueSheet) {
     QTemporaryDir dir;
-    QFile list(dir.filePath("set.m3u"));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write(playlist(dir.path()).join('\n').toUtf8());
-    list.close();
+    const QString list = test::writeBytes(dir.filePath("set.m3u"), playlist(dir.path()).join('\n').toUtf8());
     QByteArray first;
     for (int run = 0; run < 2; ++run) {
         const QString out = dir.filePath(QString("mix%1.flac").arg(run));
         std::FILE* err = std::tmpfile();
-        ASSERT_EQ(runRenderMix(list.fileName(), out, 0, 70, err), 0);
+        ASSERT_EQ(runRenderMix(list, out, 0, 70, err), 0);
         std::fclose(err);
-        QFile f(out);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
+        const QByteArray bytes = test::readBytes(out);
+        ASSERT_FALSE(bytes.isEmpty());
         if (run == 0) first = bytes;
         EXPECT_EQ(bytes, first);
-        QFile cue(dir.filePath(QString("mix%1.cue").arg(run)));
-        ASSERT_TRUE(cue.open(QIODevice::ReadOnly));
-        EXPECT_EQ(cue.readAll().count("TRACK"), 3);
+        EXPECT_EQ(test::readBytes(dir.filePath(QString("mix%1.cue").arg(run))).count("TRACK"), 3);
     }
     // Nothing to render: a non-zero exit and no file.
-    QFile bad(dir.filePath("bad.m3u"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write((dir.path() + "/gone.mp3\n").toUtf8());
-    bad.close();
+    const QString bad = test::writeBytes(dir.filePath("bad.m3u"), (dir.path() + "/gone.mp3\n").toUtf8());
     std::FILE* err = std::tmpfile();
-    EXPECT_EQ(runRenderMix(bad.fileName(), dir.filePath("none.wav"), 0, 85, err), 1);
+    EXPECT_EQ(runRenderMix(bad, dir.filePath("none.wav"), 0, 85, err), 1);
     std::fclose(err);
     EXPECT_FALSE(QFile::exists(dir.filePath("none.wav")));
 }

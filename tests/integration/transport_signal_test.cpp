@@ -2,7 +2,6 @@
 // deck jump without a click while the other deck plays on without a gap.
 #include <cmath>
 #include <numbers>
-#include <vector>
 
 #include "integration/live_console.h"
 

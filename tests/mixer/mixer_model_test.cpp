@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_sound_library.h"
-#include "support/fake_ticker.h"
+#include "support/fakes.h"
 
 using vx::MixerModel;
 using vx::test::FakeSoundLibrary;

@@ -1,15 +1,13 @@
 #include "mixer/recording.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <thread>
 
 #include "audio/frame_ring.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/fake_sound_library.h"
 #include "support/file_size_limit.h"
 #include "support/signal.h"

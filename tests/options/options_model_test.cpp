@@ -6,9 +6,8 @@
 #include <QTemporaryDir>
 
 #include "options/settings_holder.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/fake_sound_library.h"
-#include "support/memory_settings.h"
 
 namespace vx {
 namespace {

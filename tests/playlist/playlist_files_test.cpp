@@ -9,13 +9,6 @@
 using vx::Dialogs;
 using vx::test::PlaylistFixture;
 
-namespace {
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-}  // namespace
-
 TEST_F(PlaylistFixture, AddingSongsKeepsTheSelectionAndNumbersFromTheIndex) {
     dialogs.openManyAnswers.push_back(QStringList{song("one", "One")});
     model.addSongs();
@@ -63,22 +56,14 @@ TEST_F(PlaylistFixture, TheAddDialogStartsInTheMusicFolderUnlessAnotherWasUsed) 
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
     const QString music = dir.filePath("My Music");
     QDir().mkpath(music);
-    QDir().mkpath(dir.filePath("config"));
-    QFile dirs(dir.filePath("config/user-dirs.dirs"));
-    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
-    dirs.write("XDG_MUSIC_DIR=\"" + music.toUtf8() + "\"\n");
-    dirs.close();
+    vx::test::writeBytes(dir.filePath("config/user-dirs.dirs"), "XDG_MUSIC_DIR=\"" + music.toUtf8() + "\"\n");
     qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
     EXPECT_EQ(vx::playlist::songsStartFolder(""), music);
     EXPECT_EQ(vx::playlist::songsStartFolder(dir.filePath("gone")), music);
     EXPECT_EQ(vx::playlist::songsStartFolder(dir.filePath("lists")), dir.filePath("lists"));
     QDir(music).removeRecursively();
     EXPECT_EQ(vx::playlist::songsStartFolder(""), QDir::homePath());
-    if (configHome.isEmpty()) {
-        qunsetenv("XDG_CONFIG_HOME");
-    } else {
-        qputenv("XDG_CONFIG_HOME", configHome);
-    }
+    configHome.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", configHome);
 }
 
 TEST_F(PlaylistFixture, SavingWritesExactlyThePathsAndReadsBack) {
@@ -87,7 +72,7 @@ TEST_F(PlaylistFixture, SavingWritesExactlyThePathsAndReadsBack) {
     ASSERT_TRUE(model.save_playlist());
     const QString file = dir.filePath("mix.m3u");
     const QStringList p = model.paths();
-    EXPECT_EQ(contents(file), (p[0] + "\r\n" + p[1] + "\r\n" + p[2] + "\r\n").toUtf8());
+    EXPECT_EQ(vx::test::readBytes(file), (p[0] + "\r\n" + p[1] + "\r\n" + p[2] + "\r\n").toUtf8());
     EXPECT_EQ(lastMessage(), "Playlist has been saved.");
     EXPECT_EQ(model.lastPlaylist, file);
     EXPECT_EQ(model.label(), "mix");
@@ -124,12 +109,8 @@ TEST_F(PlaylistFixture, FailedSaveReportsForgetsTheNameAndAsksUntilCancel) {
     dialogs.saveAnswers.push_back(dir.filePath("nowhere/y.m3u"));  // fails again
     dialogs.saveAnswers.push_back(std::nullopt);                   // the user gives up
     EXPECT_FALSE(model.save_playlist());
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    for (const auto& shown : dialogs.shown) {
-        EXPECT_EQ(shown.text,
-                  "Cannot Save the playlist. Make sure the Drive you are writing to has space and is "
-                  "not write protected.");
-    }
+    EXPECT_EQ(dialogs.texts(), QStringList(2, "Cannot Save the playlist. Make sure the Drive you are writing to "
+                                              "has space and is not write protected."));
     EXPECT_EQ(dialogs.fileRequests.size(), 2u);
     EXPECT_TRUE(model.lastPlaylist.isEmpty());
     EXPECT_TRUE(model.playlistFileName.isEmpty());
@@ -143,8 +124,7 @@ TEST_F(PlaylistFixture, ImportNumbersAfterTheListAndOpenReplaces) {
     model.playlistChanged = false;
     dialogs.openAnswers.push_back(list);
     model.importPlaylistCommand();
-    EXPECT_EQ(model.line(5), "6.  X - X");
-    EXPECT_EQ(model.line(6), "7.  Y - Y");
+    EXPECT_EQ(lines().mid(5), (QStringList{"6.  X - X", "7.  Y - Y"}));
     EXPECT_TRUE(model.playlistChanged);
     EXPECT_EQ(model.label(), "Now Playing: ");
 
@@ -201,9 +181,7 @@ TEST_F(PlaylistFixture, StartUpReopensTheRememberedPlaylistOrTheCommandLinesOwn)
         vx::playlist::PlaylistModel m(dialogs, settings, cache);
         m.setFolders({dir.filePath("lists"), dir.filePath("music")});
         m.startUp(r.commandLine);
-        QStringList got;
-        for (int i = 0; i < m.count(); ++i) got << m.line(i);
-        EXPECT_EQ(got, r.lines);
+        EXPECT_EQ(lines(m), r.lines);
         EXPECT_EQ(m.label(), r.label);
         EXPECT_EQ(m.lastPlaylist, r.last);
         EXPECT_FALSE(m.playlistChanged);

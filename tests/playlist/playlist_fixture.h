@@ -6,8 +6,7 @@
 #include <QTemporaryDir>
 
 #include "playlist/playlist_model.h"
-#include "support/fake_dialogs.h"
-#include "support/memory_settings.h"
+#include "support/fakes.h"
 #include "support/tag_fixtures.h"
 
 namespace vx::test {
@@ -29,9 +28,10 @@ class PlaylistFixture : public ::testing::Test {
         for (const QString& t : titles) out << song(t, t, t);
         return out;
     }
-    QStringList lines() const {
+    QStringList lines() const { return lines(model); }
+    static QStringList lines(const playlist::PlaylistModel& m) {
         QStringList out;
-        for (int i = 0; i < model.count(); ++i) out << model.line(i);
+        for (int i = 0; i < m.count(); ++i) out << m.line(i);
         return out;
     }
     QString lastMessage() const { return dialogs.shown.empty() ? QString() : dialogs.shown.back().text; }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "playlist/print_layout.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/tag_fixtures.h"
 
 using namespace vx::playlist;

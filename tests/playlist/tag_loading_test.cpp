@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>

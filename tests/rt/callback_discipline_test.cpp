@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <mutex>
 #include <ostream>
-#include <string>
 #include <thread>
 
 #include "audio/callback_observer.h"

@@ -6,17 +6,13 @@
 // A machine that stalls the whole server (a virtual machine whose processor is taken away for some
 // milliseconds) breaks every client's sound, whatever it does. A watch outside JACK sees those stalls:
 // the engine must count no dropout that did not follow one (on a quiet machine: none at all).
-#include <gtest/gtest.h>
 #include <jack/jack.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <thread>
 
 #include "audio/engine.h"
 #include "audio/offline_engine.h"

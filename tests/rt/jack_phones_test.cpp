@@ -8,9 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "audio/engine.h"
 #include "audio/portaudio_output.h"

@@ -1,10 +1,15 @@
 #include "support/fake_sound_library.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace vx::test {
 
 using audio::Handle;
+
+namespace {
+std::string named(const char* call, Handle h) { return call + std::to_string(h); }
+}  // namespace
 
 FakeSoundLibrary::Stream* FakeSoundLibrary::stream(Handle h) {
     auto it = streams.find(h);
@@ -14,6 +19,13 @@ FakeSoundLibrary::Stream* FakeSoundLibrary::stream(Handle h) {
 bool FakeSoundLibrary::fail(int code) {
     errorCode = code;
     return false;
+}
+
+FakeSoundLibrary::Stream* FakeSoundLibrary::logged(const std::string& call, Handle h) {
+    if (!call.empty()) log(call);
+    Stream* s = stream(h);
+    if (!s) fail(audio::kErrHandle);
+    return s;
 }
 
 std::string FakeSoundLibrary::deviceDescription(int index) {
@@ -31,30 +43,15 @@ bool FakeSoundLibrary::init(int device, std::uint32_t frequency) {
 bool FakeSoundLibrary::start() {
     log("start");
     if (failStartWith) return fail(failStartWith);
-    running = true;
-    return true;
-}
-
-bool FakeSoundLibrary::stop() {
-    log("stop");
-    running = false;
-    return true;
-}
-
-bool FakeSoundLibrary::shutdown() {
-    log("shutdown");
-    streams.clear();
-    return true;
-}
-
-bool FakeSoundLibrary::setBufferLength(double seconds) {
-    log("setBufferLength");
-    bufferSeconds = seconds;
-    return true;
+    return running = true;
 }
 
 Handle FakeSoundLibrary::createStream(audio::Family family, const std::string& path, std::uint32_t) {
     log(std::string(family == audio::Family::WindowsMedia ? "createStream wma " : "createStream plain ") + path);
+    if (!vanishing.empty() && path == vanishing) {
+        std::remove(path.c_str());
+        files.erase(path);
+    }
     auto it = files.find(path);
     if (it == files.end()) return fail(audio::kErrFileOpen), 0;
     if (it->second.family != family) return fail(audio::kErrFormat), 0;
@@ -63,103 +60,76 @@ Handle FakeSoundLibrary::createStream(audio::Family family, const std::string& p
     s.family = family;
     s.length = it->second.lengthBytes;
     s.frequency = it->second.rate;
-    const Handle h = next_++;
-    streams[h] = s;
+    streams[next_] = s;
     errorCode = 0;
-    return h;
-}
-
-#define FAKE_STREAM_OR_FAIL(h)                       \
-    Stream* s = stream(h);                           \
-    if (!s) return fail(audio::kErrHandle)
-
-bool FakeSoundLibrary::preBuffer(Handle h) {
-    log("preBuffer " + std::to_string(h));
-    return stream(h) || fail(audio::kErrHandle);
+    return next_++;
 }
 
 bool FakeSoundLibrary::play(Handle h) {
-    log("play " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
-    s->activity = audio::kPlaying;
-    return true;
+    Stream* s = logged(named("play ", h), h);
+    return s && (s->activity = audio::kPlaying, true);
 }
 
 bool FakeSoundLibrary::pause(Handle h) {
-    log("pause " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged(named("pause ", h), h);
+    if (!s) return false;
     if (s->activity != audio::kPlaying && s->activity != audio::kStalled) return fail(audio::kErrNotPlaying);
-    s->activity = audio::kPaused;
-    return true;
+    return s->activity = audio::kPaused, true;
 }
 
 bool FakeSoundLibrary::resume(Handle h) {
-    log("resume " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged(named("resume ", h), h);
+    if (!s) return false;
     if (s->activity != audio::kPaused) return fail(audio::kErrNotPaused);
-    s->activity = audio::kPlaying;
-    return true;
+    return s->activity = audio::kPlaying, true;
 }
 
 bool FakeSoundLibrary::stopChannel(Handle h) {
-    log("stopChannel " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
-    s->activity = audio::kStopped;
-    return true;
+    Stream* s = logged(named("stopChannel ", h), h);
+    return s && (s->activity = audio::kStopped, true);
 }
 
 bool FakeSoundLibrary::freeStream(Handle h) {
-    log("freeStream " + std::to_string(h));
-    if (streams.erase(h) == 0) return fail(audio::kErrHandle);
-    return true;
-}
-
-int FakeSoundLibrary::activity(Handle h) {
-    Stream* s = stream(h);
-    return s ? s->activity : audio::kStopped;
+    log(named("freeStream ", h));
+    return streams.erase(h) != 0 || fail(audio::kErrHandle);
 }
 
 std::int64_t FakeSoundLibrary::length(Handle h) {
-    Stream* s = stream(h);
-    return s ? s->length : (fail(audio::kErrHandle), -1);
-}
-
-bool FakeSoundLibrary::lengthIsFinal(Handle h) {
-    Stream* s = stream(h);
-    return s && s->lengthFinal;
+    Stream* s = logged({}, h);
+    return s ? s->length : -1;
 }
 
 std::int64_t FakeSoundLibrary::position(Handle h) {
-    Stream* s = stream(h);
-    return s ? s->position : (fail(audio::kErrHandle), -1);
+    Stream* s = logged({}, h);
+    return s ? s->position : -1;
 }
 
 bool FakeSoundLibrary::setPosition(Handle h, std::int64_t bytes) {
-    log("setPosition " + std::to_string(h) + " " + std::to_string(bytes));
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged(named("setPosition ", h) + " " + std::to_string(bytes), h);
+    if (!s) return false;
     if (bytes < 0 || bytes > s->length) return fail(audio::kErrPosition);
-    s->position = bytes - bytes % 4;
-    return true;
+    return s->position = bytes - bytes % 4, true;
+}
+
+int FakeSoundLibrary::rateOf(Handle h) {
+    Stream* s = logged({}, h);
+    const auto it = s ? files.find(s->path) : files.end();
+    return !s ? 0 : it == files.end() ? 44100 : it->second.rate;
 }
 
 double FakeSoundLibrary::bytesToSeconds(Handle h, std::int64_t bytes) {
-    Stream* s = stream(h);
-    if (!s) return (fail(audio::kErrHandle), -1.0);
-    const auto it = files.find(s->path);
-    const int rate = it == files.end() ? 44100 : it->second.rate;
-    return static_cast<double>(bytes) / (4.0 * rate);
+    const int rate = rateOf(h);
+    return rate ? static_cast<double>(bytes) / (4.0 * rate) : -1.0;
 }
 
 std::int64_t FakeSoundLibrary::secondsToBytes(Handle h, double seconds) {
-    Stream* s = stream(h);
-    if (!s) return (fail(audio::kErrHandle), -1);
-    const auto it = files.find(s->path);
-    const int rate = it == files.end() ? 44100 : it->second.rate;
-    return static_cast<std::int64_t>(std::llround(seconds * rate)) * 4;
+    const int rate = rateOf(h);
+    return rate ? static_cast<std::int64_t>(std::llround(seconds * rate)) * 4 : -1;
 }
 
 bool FakeSoundLibrary::attributes(Handle h, int* frequency, int* volume, int* pan) {
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged({}, h);
+    if (!s) return false;
     if (frequency) *frequency = s->frequency;
     if (volume) *volume = s->volume;
     if (pan) *pan = s->pan;
@@ -167,31 +137,27 @@ bool FakeSoundLibrary::attributes(Handle h, int* frequency, int* volume, int* pa
 }
 
 bool FakeSoundLibrary::setAttributes(Handle h, int frequency, int volume, int pan) {
-    log("setAttributes " + std::to_string(h) + " " + std::to_string(frequency) + " " + std::to_string(volume) +
-        " " + std::to_string(pan));
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged(named("setAttributes ", h) + " " + std::to_string(frequency) + " " + std::to_string(volume) +
+                           " " + std::to_string(pan),
+                       h);
+    if (!s) return false;
     if (frequency != audio::kKeepFrequency) s->frequency = frequency;
     if (volume != audio::kKeepVolume) s->volume = volume;
     if (pan != audio::kKeepPan) s->pan = pan;
     return true;
 }
 
-std::uint32_t FakeSoundLibrary::level(Handle h) {
-    Stream* s = stream(h);
-    return s ? s->level : 0;
-}
-
 bool FakeSoundLibrary::setLoop(Handle h, std::int64_t start, std::int64_t end) {
-    log("setLoop " + std::to_string(h) + " " + std::to_string(start) + " " + std::to_string(end));
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged(named("setLoop ", h) + " " + std::to_string(start) + " " + std::to_string(end), h);
+    if (!s) return false;
     s->loopStart = start;
     s->loopEnd = end;
     return true;
 }
 
 bool FakeSoundLibrary::eqSet(Handle h) {
-    log("eqSet " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged(named("eqSet ", h), h);
+    if (!s) return false;
     audio::EqBandParams p;
     p.band = static_cast<std::int32_t>(s->eq.size());
     s->eq.push_back(p);
@@ -199,35 +165,22 @@ bool FakeSoundLibrary::eqSet(Handle h) {
 }
 
 bool FakeSoundLibrary::eqRemove(Handle h) {
-    log("eqRemove " + std::to_string(h));
-    FAKE_STREAM_OR_FAIL(h);
-    s->eq.clear();
-    return true;
+    Stream* s = logged(named("eqRemove ", h), h);
+    return s && (s->eq.clear(), true);
 }
 
 bool FakeSoundLibrary::eqSetParameters(Handle h, const audio::EqBandParams& p) {
-    log("eqSetParameters " + std::to_string(h) + " " + std::to_string(p.band));
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged(named("eqSetParameters ", h) + " " + std::to_string(p.band), h);
+    if (!s) return false;
     if (p.band < 0 || p.band >= static_cast<int>(s->eq.size())) return fail(audio::kErrIllegalParam);
-    s->eq[p.band] = p;
-    return true;
+    return s->eq[p.band] = p, true;
 }
 
 bool FakeSoundLibrary::eqGetParameters(Handle h, audio::EqBandParams* p) {
-    FAKE_STREAM_OR_FAIL(h);
+    Stream* s = logged({}, h);
+    if (!s) return false;
     if (!p || p->band < 0 || p->band >= static_cast<int>(s->eq.size())) return fail(audio::kErrIllegalParam);
-    *p = s->eq[p->band];
-    return true;
-}
-
-bool FakeSoundLibrary::eqReset(Handle h) {
-    log("eqReset " + std::to_string(h));
-    return stream(h) || fail(audio::kErrHandle);
-}
-
-bool FakeSoundLibrary::eqFree() {
-    log("eqFree");
-    return true;
+    return *p = s->eq[p->band], true;
 }
 
 }  // namespace vx::test

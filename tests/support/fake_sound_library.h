@@ -40,6 +40,7 @@ public:
     int failInitWith = 0;   // non-zero: init() fails with this code
     int failStartWith = 0;  // non-zero: start() fails with this code
     int errorCode = 0;      // what lastError() answers
+    std::string vanishing;  // this file disappears as it is opened (a drive pulled out after the deck's look)
 
     // Observation
     std::vector<std::string> calls;
@@ -68,36 +69,38 @@ public:
     std::string deviceDescription(int index) override;
     bool init(int device, std::uint32_t frequency) override;
     bool start() override;
-    bool stop() override;
-    bool shutdown() override;
-    bool setBufferLength(double seconds) override;
+    bool stop() override { return log("stop"), running = false, true; }
+    bool shutdown() override { return log("shutdown"), streams.clear(), true; }
+    bool setBufferLength(double seconds) override { return log("setBufferLength"), bufferSeconds = seconds, true; }
     int lastError() const override { return errorCode; }
+    std::uint64_t breaks = 0;  // what dropouts() answers
+    std::uint64_t dropouts() const override { return breaks; }
 
     audio::Handle createStream(audio::Family family, const std::string& path, std::uint32_t flags) override;
-    bool preBuffer(audio::Handle h) override;
+    bool preBuffer(audio::Handle h) override { return logged("preBuffer " + std::to_string(h), h); }
     bool play(audio::Handle h) override;
     bool pause(audio::Handle h) override;
     bool resume(audio::Handle h) override;
     bool stopChannel(audio::Handle h) override;
     bool freeStream(audio::Handle h) override;
-    int activity(audio::Handle h) override;
+    int activity(audio::Handle h) override { return stream(h) ? stream(h)->activity : audio::kStopped; }
     std::int64_t length(audio::Handle h) override;
-    bool lengthIsFinal(audio::Handle h) override;
+    bool lengthIsFinal(audio::Handle h) override { return stream(h) && stream(h)->lengthFinal; }
     std::int64_t position(audio::Handle h) override;
     bool setPosition(audio::Handle h, std::int64_t bytes) override;
     double bytesToSeconds(audio::Handle h, std::int64_t bytes) override;
     std::int64_t secondsToBytes(audio::Handle h, double seconds) override;
     bool attributes(audio::Handle h, int* frequency, int* volume, int* pan) override;
     bool setAttributes(audio::Handle h, int frequency, int volume, int pan) override;
-    std::uint32_t level(audio::Handle h) override;
+    std::uint32_t level(audio::Handle h) override { return stream(h) ? stream(h)->level : 0; }
     bool setLoop(audio::Handle h, std::int64_t start, std::int64_t end) override;
 
     bool eqSet(audio::Handle h) override;
     bool eqRemove(audio::Handle h) override;
     bool eqSetParameters(audio::Handle h, const audio::EqBandParams& params) override;
     bool eqGetParameters(audio::Handle h, audio::EqBandParams* params) override;
-    bool eqReset(audio::Handle h) override;
-    bool eqFree() override;
+    bool eqReset(audio::Handle h) override { return logged("eqReset " + std::to_string(h), h); }
+    bool eqFree() override { return log("eqFree"), true; }
 
     // The output tap: the test plays the audio thread and pushes into it.
     audio::FrameRing* tap = nullptr;
@@ -123,6 +126,8 @@ public:
 
 private:
     bool fail(int code);
+    Stream* logged(const std::string& call, audio::Handle h);  // the call logged (if any), its stream found
+    int rateOf(audio::Handle h);                               // 0: no such stream
     void log(std::string call) { calls.push_back(std::move(call)); }
     audio::Handle next_ = 1;
 };

@@ -156,6 +156,11 @@ QString writeBytes(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString writeTaggedMp3(const QString& path, const QString& title, const QString& artist) {
     return writeBytes(path, id3v2Tag({{"TIT2", textContent(TextEncoding::Latin1, title)},
                                       {"TPE1", textContent(TextEncoding::Latin1, artist)}}) +

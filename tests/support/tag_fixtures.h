@@ -51,6 +51,8 @@ QByteArray mpegFrames(int count = 4);
 
 // Writes bytes to a file, creating its folder. Returns the path.
 QString writeBytes(const QString& path, const QByteArray& bytes);
+// The file's bytes; empty when it cannot be read.
+QByteArray readBytes(const QString& path);
 
 // A tagged MP3: ID3v2 tag (title, artist; Latin-1, version 2.3), audio frames.
 QString writeTaggedMp3(const QString& path, const QString& title, const QString& artist);

@@ -55,16 +55,9 @@ TEST(AsfHeader, DamagedHeadersCostTheTagsNotTheParse) {
     for (const Row& row : rows) {
         QByteArray bytes = made;
         row.damage(bytes);
-        const QString path = dir.filePath("damaged.wma");
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(bytes);
-        out.close();
-        const auto wmaTags = vx::tags::readFileTags(path).wma;
+        const auto wmaTags = vx::tags::readFileTags(vx::test::writeBytes(dir.filePath("damaged.wma"), bytes)).wma;
         EXPECT_EQ(wmaTags.has_value() && !wmaTags->empty(), row.tagsRead) << row.what;
-        if (row.tagsRead && wmaTags) {
-            EXPECT_EQ(wmaTags->front().value, "Wind") << row.what;
-        }
+        if (row.tagsRead && wmaTags) EXPECT_EQ(wmaTags->front().value, "Wind") << row.what;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/tag_fixtures.h"
 #include "tags/id3v1.h"
 #include "tags/tag_editor_model.h"
@@ -17,10 +17,6 @@ using vx::tags::TagEditorModel;
 using View = TagEditorModel::View;
 
 namespace {
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class TagEditor : public ::testing::Test {
   protected:
@@ -62,9 +58,9 @@ TEST_F(TagEditor, Id3v1SaveCutsFieldsKeepsGenreAndAudio) {
     fresh.switchView(View::Id3v1);
     fresh.boxes(View::Id3v1).title = "Fresh";
     fresh.save();
-    EXPECT_EQ(bytesOf(bare).left(audio.size()), audio);
-    EXPECT_EQ(bytesOf(bare).size(), audio.size() + 128);
-    EXPECT_EQ(quint8(bytesOf(bare).back()), 255);
+    EXPECT_EQ(readBytes(bare).left(audio.size()), audio);
+    EXPECT_EQ(readBytes(bare).size(), audio.size() + 128);
+    EXPECT_EQ(quint8(readBytes(bare).back()), 255);
 
     const QString path = writeBytes(dir.filePath("s.mp3"), audio + id3v1Block("Old", "Old", {}, {}, {}, 17));
     TagEditorModel editor(path, dialogs);
@@ -73,7 +69,7 @@ TEST_F(TagEditor, Id3v1SaveCutsFieldsKeepsGenreAndAudio) {
     editor.boxes(View::Id3v1) = {QString(40, 'T'), QString::fromUtf8("Bjørk"), "Album", "19999", "Note"};
     editor.save();
     EXPECT_TRUE(dialogs.shown.empty());
-    const QByteArray after = bytesOf(path);
+    const QByteArray after = readBytes(path);
     ASSERT_EQ(after.size(), audio.size() + 128);
     EXPECT_EQ(after.left(audio.size()), audio);
     const auto block = vx::tags::parseId3v1(after.right(128));
@@ -111,7 +107,7 @@ TEST_F(TagEditor, Id3v2SaveWritesVersion23ThatReadsBack) {
     editor.boxes(View::Id3v2) = {QString::fromUtf8("Café"), QString::fromUtf8("Чайковский"), "Album", "19999",
                                  "Fine"};
     editor.save();
-    const QByteArray after = bytesOf(path);
+    const QByteArray after = readBytes(path);
     EXPECT_EQ(after.at(3), 3);  // version 2.3
     EXPECT_TRUE(after.endsWith(audio));
     EXPECT_TRUE(after.contains(QByteArray("TIT2") + QByteArray("\0\0\0\x05\0\0\0Caf\xE9", 11)));  // Latin-1
@@ -142,5 +138,5 @@ TEST_F(TagEditor, CopySkipsBlankSources) {
     editor.switchView(View::Id3v1);  // the block is guessed from the name "c": title c
     editor.copy();
     EXPECT_EQ(editor.boxes(View::Id3v1).title, "Keep");
-    EXPECT_EQ(bytesOf(path), mpegFrames());  // copying writes nothing
+    EXPECT_EQ(readBytes(path), mpegFrames());  // copying writes nothing
 }

@@ -17,9 +17,7 @@ const QString S = QStringLiteral("          ");
 
 class TagTexts : public ::testing::Test {
   protected:
-    QString file(const QString& name, const QByteArray& bytes) {
-        return writeBytes(dir.filePath(name), bytes);
-    }
+    QString file(const QString& name, const QByteArray& bytes) { return writeBytes(dir.filePath(name), bytes); }
     QString deckText(const QString& t, const QString& a, const QString& al, const QString& y,
                      const QString& c) {
         return "TITLE:  " + t + S + "ARTIST:  " + a + S + "ALBUM:  " + al + S + "YEAR:  " + y + S +
@@ -29,25 +27,15 @@ class TagTexts : public ::testing::Test {
 };
 
 std::vector<Id3Frame> fullFrames(TextEncoding e, bool version22 = false) {
-    if (version22) {
-        return {{"TT2", textContent(e, "Title")},
-                {"TP1", textContent(e, "Artist")},
-                {"TAL", textContent(e, "Album")},
-                {"TYE", textContent(e, "1999")},
-                {"COM", commentContent(e, "desc", "Nice")}};
-    }
-    return {{"TIT2", textContent(e, "Title")},
-            {"TPE1", textContent(e, "Artist")},
-            {"TALB", textContent(e, "Album")},
-            {"TYER", textContent(e, "1999")},
-            {"COMM", commentContent(e, "desc", "Nice")}};
+    const char* const ids[2][5] = {{"TIT2", "TPE1", "TALB", "TYER", "COMM"}, {"TT2", "TP1", "TAL", "TYE", "COM"}};
+    const char* const* id = ids[version22];
+    return {{id[0], textContent(e, "Title")}, {id[1], textContent(e, "Artist")}, {id[2], textContent(e, "Album")},
+            {id[3], textContent(e, "1999")}, {id[4], commentContent(e, "desc", "Nice")}};
 }
 }  // namespace
 
 TEST(TextRules, RemoveNullsDropsControlCharactersAndTrimsBlanks) {
-    EXPECT_EQ(vx::tags::removeNulls(QString::fromLatin1("\x01 ab\x00"
-                                                        "c\x1f \xE9\x7f\x85 ",
-                                                        12)),
+    EXPECT_EQ(vx::tags::removeNulls(QString::fromLatin1("\x01 ab\x00" "c\x1f \xE9\x7f\x85 ", 12)),
               QString::fromLatin1("abc \xE9"));
     vx::tags::FileTags id3v1;
     id3v1.id3v1 = vx::tags::TagFields{"Ti\ttle\x1b", " Art\x7fist", "", "", "", ""};
@@ -60,9 +48,8 @@ TEST_F(TagTexts, Id3v2EveryVersionAndEncodingDecodes) {
         int version;
         TextEncoding encoding;
     };
-    const Case cases[] = {{2, TextEncoding::Latin1}, {2, TextEncoding::Utf16Bom},
-                          {3, TextEncoding::Latin1}, {3, TextEncoding::Utf16Bom},
-                          {4, TextEncoding::Utf8},   {4, TextEncoding::Utf16Be},
+    const Case cases[] = {{2, TextEncoding::Latin1}, {2, TextEncoding::Utf16Bom}, {3, TextEncoding::Latin1},
+                          {3, TextEncoding::Utf16Bom}, {4, TextEncoding::Utf8}, {4, TextEncoding::Utf16Be},
                           {4, TextEncoding::Latin1}};
     int n = 0;
     for (const Case& c : cases) {

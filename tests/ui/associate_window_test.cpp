@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "ui/widgets_app.h"
 
 namespace vx::ui {

@@ -11,39 +11,29 @@
 
 #include "app/app_lifecycle.h"
 #include "app/dj_console.h"
-#include "audio/engine.h"
-#include "support/fake_dialogs.h"
-#include "support/fake_ticker.h"
-#include "support/memory_settings.h"
+#include "integration/offline_library.h"
+#include "support/fakes.h"
 #include "support/signal.h"
 #include "ui/main_window.h"
 #include "ui/widgets/state_button.h"
 #include "widgets_app.h"
-#include "support/good_libraries.h"
 
 namespace vx {
 namespace {
 
 constexpr int kRate = 44100;
 
-// The engine with its output replaced by offline rendering: opening the device prepares the mix and
-// the test pulls it with render().
-class OfflineEngine : public audio::Engine {
-  public:
-    OfflineEngine() : audio::Engine(audio::EngineOptions{}) {}
-    bool init(int, std::uint32_t frequency) override { return initOffline(frequency); }
-    test::Stereo render(double seconds) {
-        const int frames = static_cast<int>(seconds * kRate);
-        test::Stereo out(static_cast<std::size_t>(frames) * 2);
-        audio::Engine::render(out.data(), frames);
-        return out;
-    }
-};
+// `seconds` of the offline engine's output.
+test::Stereo render(test::OfflineLibrary& sound, double seconds) {
+    test::Stereo out(static_cast<std::size_t>(seconds * kRate) * 2);
+    sound.render(out.data(), static_cast<int>(out.size() / 2));
+    return out;
+}
 
 class ConsoleEngine : public ::testing::Test, public test::WithApp {
   protected:
     QTemporaryDir dir;
-    OfflineEngine sound;
+    test::OfflineLibrary sound;
     test::FakeDialogs dialogs;
     test::MemorySettings store;
     test::FakeTicker ticker;
@@ -58,48 +48,40 @@ class ConsoleEngine : public ::testing::Test, public test::WithApp {
         window->startConsole();
         window->show();
     }
-    QWidget* named(const char* name, int index = -1) {
-        for (QWidget* w : window->findChildren<QWidget*>(name)) {
-            if (index < 0 || w->property("index").toInt() == index) return w;
-        }
-        ADD_FAILURE() << "no control " << name;
-        return nullptr;
-    }
-    void click(const char* name, int index = -1) { QTest::mouseClick(named(name, index), Qt::LeftButton); }
+    QWidget* named(const char* name, int index = -1) { return test::named(window.get(), name, index); }
+    void click(const char* name, int index = -1) { test::click(window.get(), name, index); }
     // The tone's amplitude on one channel of the next stretch of output (after a short settling time,
     // so that volume ramps and seeks have passed).
     double toneOn(int ch, double hz = 1000.0) {
-        sound.render(0.05);
-        return test::goertzelAmplitude(test::channel(sound.render(0.2), ch), hz, kRate);
+        render(sound, 0.05);
+        return test::goertzelAmplitude(test::channel(render(sound, 0.2), ch), hz, kRate);
     }
-    // Offline rendering runs faster than the decoder: wait until the whole song is in memory.
-    void waitDecoded(Side side) {
-        const audio::Handle h = window->console().deck(side).state().streamHandle;
+    // The 1 kHz tone opened on the left deck and played, once the whole song is in memory (offline
+    // rendering runs faster than the decoder).
+    void playTone() {
+        dialogs.openManyAnswers.push_back(QStringList{QString::fromStdString(test::fixture("sine1k_44k.wav"))});
+        click("openFileCB2");
+        const audio::Handle h = window->console().deck(Side::Left).state().streamHandle;
+        ASSERT_NE(h, 0u);
         for (int i = 0; i < 400 && !sound.lengthIsFinal(h); ++i) QTest::qWait(5);
         ASSERT_TRUE(sound.lengthIsFinal(h));
+        click("playCB2");
     }
 };
 
 TEST_F(ConsoleEngine, LoadPlayPitchMonitorAndCrossfadeAreHeard) {
-    dialogs.openManyAnswers.push_back(QStringList{QString::fromStdString(test::fixture("sine1k_44k.wav"))});
-    click("openFileCB2");
-    ASSERT_NE(window->console().deck(Side::Left).state().streamHandle, 0u);
+    ASSERT_NO_FATAL_FAILURE(playTone());
     EXPECT_TRUE(dialogs.shown.empty());
-    waitDecoded(Side::Left);
-    click("playCB2");
 
     // Stereo: the deck's half level times half main volume, centred.
-    sound.render(0.05);
-    const test::Stereo out = sound.render(0.2);
-    const double left = test::goertzelAmplitude(test::channel(out, 0), 1000.0, kRate);
-    const double right = test::goertzelAmplitude(test::channel(out, 1), 1000.0, kRate);
+    const double left = toneOn(0), right = toneOn(1);
     EXPECT_GT(left, 0.02);
     EXPECT_NEAR(left, right, left * 0.05);
 
     // The pitch fader at its bottom plays 10 % faster: the tone rises to 1100 Hz.
     QTest::keyClick(named("LpitchScroll"), Qt::Key_End);
-    sound.render(0.05);
-    EXPECT_NEAR(test::zeroCrossingHz(test::channel(sound.render(0.2), 0), kRate), 1100.0, 5.0);
+    render(sound, 0.05);
+    EXPECT_NEAR(test::zeroCrossingHz(test::channel(render(sound, 0.2), 0), kRate), 1100.0, 5.0);
     QTest::keyClick(named("LpitchScroll"), Qt::Key_Home);
     click("LpitchZeroIndicator");
 
@@ -116,10 +98,7 @@ TEST_F(ConsoleEngine, LoadPlayPitchMonitorAndCrossfadeAreHeard) {
 }
 
 TEST_F(ConsoleEngine, RecLightsWhileItRecordsWhatIsHeardAndShowsTheTime) {
-    dialogs.openManyAnswers.push_back(QStringList{QString::fromStdString(test::fixture("sine1k_44k.wav"))});
-    click("openFileCB2");
-    waitDecoded(Side::Left);
-    click("playCB2");
+    ASSERT_NO_FATAL_FAILURE(playTone());
     auto* rec = static_cast<ui::StateButton*>(named("recordCB"));
     auto* time = static_cast<QLabel*>(named("recordTime"));
     EXPECT_EQ(rec->text(), "REC");
@@ -128,7 +107,7 @@ TEST_F(ConsoleEngine, RecLightsWhileItRecordsWhatIsHeardAndShowsTheTime) {
     click("recordCB");
     EXPECT_TRUE(rec->isLit());
     EXPECT_EQ(time->text(), "00:00");
-    sound.render(1.2);
+    render(sound, 1.2);
     ticker.advance(80);
     EXPECT_EQ(time->text(), "00:01");
 

@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -83,17 +82,18 @@ TEST_F(ConsoleScaling, EverythingGrowsWithTheWindowAndStaysWhole) {
     auto* fader = window->findChild<QWidget*>("LVolScroll");
     auto* options = window->findChild<QWidget*>("optionsCB");
 
+    const auto measures = [&] {
+        return QList<double>{double(lcd->height()), double(play->font().pixelSize()), double(fader->height()),
+                             options->font().pointSizeF(), double(lcd->titleRect().height())};
+    };
     resizeTo(window->minimumSize());
     EXPECT_EQ(window->size(), ui::minimumConsoleSize());  // the controls need no more than that
     expectWhole();
-    const QList<double> small = {double(lcd->height()), double(play->font().pixelSize()), double(fader->height()),
-                                 options->font().pointSizeF(), double(lcd->titleRect().height())};
-
+    const QList<double> small = measures();
     resizeTo(ui::kConsoleDesignSize * 2);
     EXPECT_DOUBLE_EQ(window->scale(), 2.0);
     expectWhole();
-    const QList<double> large = {double(lcd->height()), double(play->font().pixelSize()), double(fader->height()),
-                                 options->font().pointSizeF(), double(lcd->titleRect().height())};
+    const QList<double> large = measures();
     const double ratio = 2.0 / ui::kConsoleMinScale;
     for (int i = 0; i < small.size(); ++i) EXPECT_NEAR(large[i] / small[i], ratio, 0.2 * ratio) << "measure " << i;
 

@@ -1,8 +1,5 @@
-#include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLabel>
-#include <QMimeData>
 #include <QTest>
 
 #include "app/console_fixture.h"
@@ -37,20 +34,11 @@ class ConsoleSession : public ::testing::Test, public test::WithApp, public test
     DjConsole& dj() { return window->console(); }
 
     template <class T = QWidget>
-    T* named(const char* name, int index = -1) {
-        for (T* w : window->findChildren<T*>(name)) {
-            if (index < 0 || w->property("index").toInt() == index) return w;
-        }
-        ADD_FAILURE() << "no control " << name << " " << index;
-        return nullptr;
-    }
+    T* named(const char* name, int index = -1) { return test::named<T>(window.get(), name, index); }
     StateButton* button(const char* name, int index = -1) { return named<StateButton>(name, index); }
-    void click(const char* name, int index = -1) { QTest::mouseClick(named(name, index), Qt::LeftButton); }
+    void click(const char* name, int index = -1) { test::click(window.get(), name, index); }
     void press(const char* name, int index = -1) { QTest::mousePress(named(name, index), Qt::LeftButton); }
-    void release(const char* name, int index = -1) {
-        QTest::mouseRelease(named(name, index), Qt::LeftButton);
-    }
-    void key(const char* name, Qt::Key k) { QTest::keyClick(named(name), k); }
+    void release(const char* name, int index = -1) { QTest::mouseRelease(named(name, index), Qt::LeftButton); }
     void dropOn(const char* name) {
         QMimeData mime;
         mime.setText("next song");
@@ -230,8 +218,7 @@ TEST_F(ConsoleSession, AProgressDragSeeksOnTheNextTick) {
 
     // A drop on a deck without a playlist drag is refused with the message.
     dropOn("Right_Deck");
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Please make sure the file exists on the disk..."}));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -10,14 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/app_lifecycle.h"
-#include "app/dj_console.h"
-#include "support/fake_dialogs.h"
-#include "support/fake_sound_library.h"
-#include "support/fake_ticker.h"
-#include "support/memory_settings.h"
+#include "app/console_fixture.h"
 #include "ui/loading_window.h"
-#include "support/good_libraries.h"
 #include "widgets_app.h"
 
 namespace vx {
@@ -28,28 +21,13 @@ struct OneDeck : DeckHandles {
     audio::Handle streamHandle(int deck) const override { return deck == 0 ? left : 0; }
 };
 
-// A library whose output breaks up as often as the test says.
-struct BreakingLibrary : test::FakeSoundLibrary {
-    std::uint64_t breaks = 0;
-    std::uint64_t dropouts() const override { return breaks; }
-};
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, public test::WithApp, public test::ConsoleFixture {
   protected:
-    QTemporaryDir dir;
-    BreakingLibrary library;
-    test::FakeDialogs dialogs;
-    test::MemorySettings store;
-    test::FakeTicker ticker;
     OneDeck decks;
-    std::unique_ptr<AppLifecycle> app;
     std::unique_ptr<MainWindow> window;
 
     void start(int djSetup = 0) {
-        test::widgetsApp();
         store.write("DjSetup", QString::number(djSetup));
-        app =
-            std::make_unique<AppLifecycle>(library, dialogs, store, ticker, AppPaths::under(dir.path()), &test::goodLibraries);
         app->setDecks(&decks);
         ASSERT_TRUE(app->start());
         window = std::make_unique<MainWindow>(*app);
@@ -112,8 +90,7 @@ TEST_F(MainWindowTest, ExitClosesTheOtherWindowsLastOpenedFirst) {
 TEST_F(MainWindowTest, F1WithoutAManualSaysHelpCannotStart) {
     start();
     QTest::keyClick(window.get(), Qt::Key_F1);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].title, "Help cannot start...");
+    ASSERT_EQ(dialogs.titles(), (QStringList{"Help cannot start..."}));
 }
 
 // The splash counts the start's playlist load up, never back, and closes when it has finished or is clicked.

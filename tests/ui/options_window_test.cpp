@@ -9,9 +9,8 @@
 #include <QTest>
 
 #include "options/settings_holder.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/fake_sound_library.h"
-#include "support/memory_settings.h"
 #include "ui/widgets/dj_slider.h"
 #include "widgets_app.h"
 

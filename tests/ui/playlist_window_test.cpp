@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
@@ -21,25 +20,36 @@
 #include <iostream>
 
 #include "playlist/playlist_model.h"
-#include "support/fake_dialogs.h"
-#include "support/memory_settings.h"
+#include "support/fakes.h"
 #include "support/tag_fixtures.h"
 #include "ui/print_setup.h"
+#include "widgets_app.h"
 
 using vx::Dialogs;
 
 namespace {
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
+// The preview and print dialog as a user answers them: "Print to File (PDF)" with `file`, or closed.
+struct ScriptedPrint : vx::ui::PrintSetup {
+    QString file;
+    bool print = true;
+    int shown = 0;
+    std::unique_ptr<QPrinter> printer() override {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(file);
+        return printer;
+    }
+    bool run(QPrinter& printer, const std::function<bool(QPrinter&)>& paint, QWidget*) override {
+        ++shown;
+        if (print) paint(printer);
+        return print;
+    }
+};
 
 class PlaylistWindowTest : public ::testing::Test {
   protected:
     PlaylistWindowTest() {
-        ensureApp();
+        vx::test::widgetsApp();
         model = std::make_unique<vx::playlist::PlaylistModel>(dialogs, settings, cache);
         window = std::make_unique<vx::ui::PlaylistWindow>(*model, dialogs);
     }
@@ -57,6 +67,18 @@ class PlaylistWindowTest : public ::testing::Test {
         QTest::mouseClick(b, Qt::LeftButton);
     }
     QString row(int i) const { return window->list()->model()->index(i, 0).data().toString(); }
+    // Print answers the page question with `answer`; the print dialog is `script`'s.
+    void print(Dialogs::Answer answer = Dialogs::Answer::Yes) {
+        dialogs.answers.push_back(answer);
+        click("cmdPrint");
+    }
+    ScriptedPrint& scriptPrint(const QString& file) {
+        auto print = std::make_unique<ScriptedPrint>();
+        ScriptedPrint& script = *print;
+        script.file = file;
+        window->setPrintSetup(std::move(print));
+        return script;
+    }
 
     QTemporaryDir dir;
     vx::test::FakeDialogs dialogs;
@@ -64,24 +86,6 @@ class PlaylistWindowTest : public ::testing::Test {
     vx::tags::TagTextCache cache;
     std::unique_ptr<vx::playlist::PlaylistModel> model;
     std::unique_ptr<vx::ui::PlaylistWindow> window;
-};
-
-// The preview and print dialog as a user answers them: "Print to File (PDF)" with `file`, or closed.
-struct ScriptedPrint : vx::ui::PrintSetup {
-    QString file;
-    bool print = true;
-    int shown = 0;
-    std::unique_ptr<QPrinter> printer() override {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(file);
-        return printer;
-    }
-    bool run(QPrinter& printer, const std::function<bool(QPrinter&)>& paint, QWidget*) override {
-        ++shown;
-        if (print) paint(printer);
-        return print;
-    }
 };
 
 // Standard output of a command-line tool, or nothing when it cannot run.
@@ -106,9 +110,9 @@ void drop(QWidget* target, QMimeData& mime, bool accepted) {
 TEST_F(PlaylistWindowTest, ButtonsCarryTheirHintsAndSortRedrawsTheList) {
     fill(3);
     window->show();
-    EXPECT_EQ(window->findChild<QPushButton*>("cmdAZsort")->toolTip(), "Sort Ascending...");
-    EXPECT_EQ(window->findChild<QPushButton*>("cmdZAsort")->toolTip(), "Sort Descending ...");
-    EXPECT_EQ(window->findChild<QPushButton*>("cmdID3")->toolTip(), "Edit Song information (ID3)...");
+    for (const auto& [name, tip] : {std::pair{"cmdAZsort", "Sort Ascending..."}, {"cmdZAsort", "Sort Descending ..."},
+                                    {"cmdID3", "Edit Song information (ID3)..."}})
+        EXPECT_EQ(window->findChild<QPushButton*>(name)->toolTip(), tip);
     EXPECT_EQ(window->list()->model()->rowCount(), 3);
     click("cmdZAsort");
     EXPECT_EQ(row(0), "1.  Song o - X");
@@ -172,8 +176,7 @@ TEST_F(PlaylistWindowTest, SearchWindowFindsByLine) {
     EXPECT_EQ(model->playlistPosition, 3);
     EXPECT_TRUE(dialogs.shown.empty());
     QTest::mouseClick(search->findChild<QPushButton*>("findPrevCB"), Qt::LeftButton);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown.back().text, "Can't find the song");
+    EXPECT_EQ(dialogs.texts(), QStringList{"Can't find the song"});
     search->close();
 }
 
@@ -181,16 +184,10 @@ TEST_F(PlaylistWindowTest, SearchWindowFindsByLine) {
 // kept in the test's temporary folder for a look.
 TEST_F(PlaylistWindowTest, ThreeHundredSongsPrintToAPdfOfTheAnnouncedPages) {
     fill(300);
-    auto print = std::make_unique<ScriptedPrint>();
-    ScriptedPrint& script = *print;
-    script.file = QString::fromStdString(::testing::TempDir()) + "velumix-printed-playlist.pdf";
+    ScriptedPrint& script = scriptPrint(QString::fromStdString(::testing::TempDir()) + "velumix-playlist.pdf");
     QFile::remove(script.file);
-    window->setPrintSetup(std::move(print));
-    dialogs.answers.push_back(Dialogs::Answer::Yes);
-    click("cmdPrint");
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text,
-              "The printed playlist will be approx. 5 pages long (A4 size). Continue?");
+    print();
+    ASSERT_EQ(dialogs.texts(), QStringList{"The printed playlist will be approx. 5 pages long (A4 size). Continue?"});
     EXPECT_EQ(script.shown, 1);
     std::cout << "printed playlist: " << script.file.toStdString() << std::endl;
 
@@ -212,30 +209,23 @@ TEST_F(PlaylistWindowTest, ThreeHundredSongsPrintToAPdfOfTheAnnouncedPages) {
 // Every way out but a finished print leaves no file; a print that fails is told, not passed over.
 TEST_F(PlaylistWindowTest, AFailedPrintIsToldAndNoCancelOrClosedDialogPrintsNothing) {
     fill(75);
-    auto print = std::make_unique<ScriptedPrint>();
-    ScriptedPrint& script = *print;
-    script.file = dir.filePath("no such folder/out.pdf");
-    window->setPrintSetup(std::move(print));
-    dialogs.answers.push_back(Dialogs::Answer::Yes);
-    click("cmdPrint");
+    ScriptedPrint& script = scriptPrint(dir.filePath("no such folder/out.pdf"));
+    print();
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[1].icon, Dialogs::Icon::Critical);
     EXPECT_TRUE(dialogs.shown[1].text.contains(script.file)) << dialogs.shown[1].text.toStdString();
 
     script.file = dir.filePath("out.pdf");
-    dialogs.answers.push_back(Dialogs::Answer::No);
-    click("cmdPrint");
-    dialogs.answers.push_back(Dialogs::Answer::Yes);
+    print(Dialogs::Answer::No);
     QTimer::singleShot(0, [this] {
         auto* progress = window->findChild<QWidget*>("frmPrint");
         ASSERT_NE(progress, nullptr);
         QTest::mouseClick(progress->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
     });
-    click("cmdPrint");
+    print();
     EXPECT_EQ(script.shown, 1);
     script.print = false;
-    dialogs.answers.push_back(Dialogs::Answer::Yes);
-    click("cmdPrint");
+    print();
     EXPECT_EQ(script.shown, 2);
     EXPECT_EQ(dialogs.shown.size(), 5u);
     EXPECT_FALSE(QFile::exists(script.file));

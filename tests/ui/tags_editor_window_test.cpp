@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 #include "support/tag_fixtures.h"
 #include "tags/id3v1.h"
 #include "ui/edit_tags_window.h"

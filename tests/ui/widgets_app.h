@@ -1,9 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 
 namespace vx::test {
@@ -22,6 +25,19 @@ inline QApplication& widgetsApp() {
 struct WithApp {
     WithApp() { widgetsApp(); }
 };
+
+// The control called `name` under `root` (the one whose "index" property is `index`, when not -1), found as a
+// user meets it: by its name.
+template <class T = QWidget>
+T* named(QWidget* root, const char* name, int index = -1) {
+    for (T* w : root->findChildren<T*>(name))
+        if (index < 0 || w->property("index").toInt() == index) return w;
+    ADD_FAILURE() << "no control " << name << " " << index;
+    return nullptr;
+}
+inline void click(QWidget* root, const char* name, int index = -1) {
+    QTest::mouseClick(named(root, name, index), Qt::LeftButton);
+}
 
 // What the widget paints, as an image of its own size.
 inline QImage render(QWidget& w) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,7 +13,6 @@ namespace {
 class LcdDisplayTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        vx::test::widgetsApp();
         lcd.resize(340, 128);
         lcd.show();
     }

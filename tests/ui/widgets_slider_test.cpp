@@ -13,7 +13,6 @@ namespace {
 class DjSliderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        vx::test::widgetsApp();
         slider.setRange(0, 100);
         slider.setLargeChange(10);
         slider.setSmallChange(1);

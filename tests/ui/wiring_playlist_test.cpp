@@ -1,10 +1,8 @@
-#include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
@@ -18,6 +16,9 @@
 
 namespace vx {
 namespace {
+
+using test::click;
+using test::named;
 
 // The main window wired to the program's playlist over fakes; controls are used by their names.
 class WiredWindow : public ::testing::Test, public test::WithApp, public test::WiringFixture {
@@ -33,13 +34,6 @@ class WiredWindow : public ::testing::Test, public test::WithApp, public test::W
         window->startConsole();
         window->show();
     }
-    template <class T = QWidget>
-    T* named(QWidget* in, const char* name) {
-        T* w = in->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void click(QWidget* in, const char* name) { QTest::mouseClick(named(in, name), Qt::LeftButton); }
     QString nextSong() { return named<QLabel>(window.get(), "nextSongTXT")->text(); }
     void dragNextSongOnto(const char* name) {
         QTest::mousePress(named(window.get(), "nextSongTXT"), Qt::LeftButton);
@@ -103,8 +97,7 @@ TEST_F(WiredWindow, AFileFromAFileManagerLoadsOnTheDeckItIsDroppedOn) {
     EXPECT_TRUE(dialogs.shown.empty());
 
     dropUrls("playCB2", {QUrl("https://example.org/song.mp3")});
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Please make sure the file exists on the disk...");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Please make sure the file exists on the disk..."}));
     EXPECT_TRUE(window->console().deck(Side::Left).state().fileName.isEmpty());
 }
 
@@ -118,8 +111,7 @@ TEST_F(WiredWindow, ExitAsksToSaveTheChangedPlaylistOnceAndStoresTheLastPlaylist
 
     dialogs.answers = {Dialogs::Answer::Cancel};
     click(window.get(), "cmdcloseButton");
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist to " + list + " ?");
+    ASSERT_EQ(dialogs.texts(), (QStringList{"Save Playlist to " + list + " ?"}));
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(playlistWindow()->isVisible());
     EXPECT_EQ(app->state(), AppLifecycle::State::Running);
@@ -136,11 +128,7 @@ TEST_F(WiredWindow, ExitAsksToSaveTheChangedPlaylistOnceAndStoresTheLastPlaylist
 
 TEST_F(WiredWindow, KeysFromKeysConfReachTheConsoleBeforeItsControlsButNotTheSearchBox) {
     rememberThree();
-    QDir().mkpath(QFileInfo(app->paths().keysFile).absolutePath());
-    QFile conf(app->paths().keysFile);
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("left_play = Y\n");
-    conf.close();
+    test::writeBytes(app->paths().keysFile, "left_play = Y\n");
     open();
     Deck& left = window->console().deck(Side::Left);
     ASSERT_TRUE(left.loadSong(a));

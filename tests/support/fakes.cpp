@@ -1,4 +1,4 @@
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 
 namespace vx::test {
 
@@ -32,6 +32,18 @@ std::optional<QStringList> FakeDialogs::openFiles(const FileRequest& request) {
 std::optional<QString> FakeDialogs::saveFile(const FileRequest& request) {
     fileRequests.push_back(request);
     return takeFront<std::optional<QString>>(saveAnswers, std::nullopt);
+}
+
+QStringList FakeDialogs::texts() const {
+    QStringList all;
+    for (const Shown& s : shown) all << s.text;
+    return all;
+}
+
+QStringList FakeDialogs::titles() const {
+    QStringList all;
+    for (const Shown& s : shown) all << s.title;
+    return all;
 }
 
 }  // namespace vx::test
