@@ -63,7 +63,9 @@ TEST(BadFiles, AreRefusedWithACodeAndNeverCrash) {
         EXPECT_EQ(e.engine.lastError(), error) << path;
     }
     // Structureless bytes: refused, or at worst played as noise; either way no crash.
-    if (e.open("corrupt.mp3") == 0) EXPECT_EQ(e.engine.lastError(), audio::kErrFormat);
+    if (e.open("corrupt.mp3") == 0) {
+        EXPECT_EQ(e.engine.lastError(), audio::kErrFormat);
+    }
 }
 
 TEST(BadFiles, ATruncatedFilePlaysWhatDecodes) {

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "library/track_database.h"
-#include "support/fake_dialogs.h"
+#include "support/fakes.h"
 
 namespace vx::test {
 

@@ -57,7 +57,9 @@ TEST(AsfHeader, DamagedHeadersCostTheTagsNotTheParse) {
         row.damage(bytes);
         const auto wmaTags = vx::tags::readFileTags(vx::test::writeBytes(dir.filePath("damaged.wma"), bytes)).wma;
         EXPECT_EQ(wmaTags.has_value() && !wmaTags->empty(), row.tagsRead) << row.what;
-        if (row.tagsRead && wmaTags) EXPECT_EQ(wmaTags->front().value, "Wind") << row.what;
+        if (row.tagsRead && wmaTags) {
+            EXPECT_EQ(wmaTags->front().value, "Wind") << row.what;
+        }
     }
 }
 
