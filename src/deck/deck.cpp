@@ -46,6 +46,16 @@ void Deck::releaseStream() {
     }
     s.streamHandle = 0;
     s.streamKind = StreamKind::None;
+    if (analysis_) {
+        analysis_.reset();
+        ++analysisSerial_;
+    }
+}
+
+void Deck::setAnalysis(const QString& path, std::shared_ptr<const analysis::TrackAnalysis> found) {
+    if (path != ctx_.state.fileName || !ctx_.hasStream()) return;
+    analysis_ = std::move(found);
+    ++analysisSerial_;
 }
 
 void Deck::failLoad() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "analysis/track_analysis.h"
 #include "deck/cue_transport.h"
 #include "deck/deck_context.h"
 #include "deck/deck_display.h"
@@ -100,6 +101,13 @@ class Deck {
     void eqBand_Change(int band, int gainDb) { eq_.setBandGain(band, gainDb); }
     void adjust_EQBandwidth() { eq_.adjust_EQBandwidth(); }
 
+    // --- analysis: what the background analysis found in the loaded song; null until it arrives
+    // Taken only while `path` is still the deck's song (a late result for an older song is dropped).
+    void setAnalysis(const QString& path, std::shared_ptr<const analysis::TrackAnalysis> found);
+    const analysis::TrackAnalysis* analysis() const { return analysis_.get(); }
+    // Changes whenever the analysis is replaced or dropped, for drawings cached from it.
+    int analysisSerial() const { return analysisSerial_; }
+
     // --- display
     void setProgressByUser(int value) { display_.setProgressByUser(value); }
     void displayTick() { display_.tick(); }
@@ -129,6 +137,8 @@ class Deck {
     DeckDisplay display_;
     Deck* partner_ = nullptr;
     std::shared_ptr<int> loadTicket_ = std::make_shared<int>(0);  // the load the deck waits for
+    std::shared_ptr<const analysis::TrackAnalysis> analysis_;
+    int analysisSerial_ = 0;
     bool loading_ = false;
     bool playWhenLoaded_ = false;
 };
