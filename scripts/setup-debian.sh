@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libqt6sql6-sqlite
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
-  portaudio19-dev libtag1-dev zlib1g-dev libebur128-dev
+  portaudio19-dev libtag1-dev zlib1g-dev libebur128-dev librubberband-dev
   libgtest-dev libgmock-dev
   jackd2 libjack-jackd2-dev
   ffmpeg xvfb xauth fonts-dejavu-core xdg-utils

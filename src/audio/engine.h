@@ -60,6 +60,7 @@ class Engine : public SoundLibrary {
     bool setAttributes(Handle h, int frequency, int volume, int pan) override;
     std::uint32_t level(Handle h) override;
     bool setLoop(Handle h, std::int64_t start, std::int64_t end) override;
+    bool setKeyLock(Handle h, bool on) override;
 
     bool eqSet(Handle h) override;
     bool eqRemove(Handle h) override;

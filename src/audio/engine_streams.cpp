@@ -220,4 +220,15 @@ bool Engine::setLoop(Handle h, std::int64_t start, std::int64_t end) {
     return true;
 }
 
+bool Engine::setKeyLock(Handle h, bool on) {
+    Stream* s = find(h);
+    if (!s) return false;
+    // The stretcher and its buffers are made here, once per stream, never on the audio thread.
+    if (on && !s->keyLock) s->keyLock = std::make_unique<KeyLock>(mixer_->outRate());
+    Command c = command(Command::KeyLock, s, on ? 1 : 0);
+    c.keyLock = s->keyLock.get();
+    send(c);
+    return true;
+}
+
 }  // namespace vx::audio

@@ -59,6 +59,9 @@ void Mixer::apply(const Command& c) {
         case Command::EqRemove:
             v.removeEq();
             return;
+        case Command::KeyLock:
+            v.setKeyLock(c.keyLock, c.number != 0);
+            return;
     }
 }
 

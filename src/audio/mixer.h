@@ -24,13 +24,15 @@ struct Command {
         Seek,
         Loop,
         EqBand,
-        EqRemove
+        EqRemove,
+        KeyLock
     } type = Add;
     Stream* stream = nullptr;
-    std::uint32_t number = 0;   // Play: play number; Seek: seek number; EqBand: band slot count
+    std::uint32_t number = 0;   // Play: play number; Seek: seek number; EqBand: band slot count; KeyLock: on
     std::int64_t a = 0, b = 0;  // Seek: frame; Loop: start and end frames; EqBand: band index in a
     EqBandDesign design;
     EqMode eqMode = EqMode::Peaking;
+    audio::KeyLock* keyLock = nullptr;  // KeyLock: the stream's stretcher, made on the UI thread
 };
 
 // The real-time mix: every stream it holds, rendered and summed into interleaved float stereo, then

@@ -142,6 +142,10 @@ public:
     // Sample-accurate loop: while set, playback wraps from `end` back to `start` (bytes) in the audio
     // thread. end <= start clears the loop.
     virtual bool setLoop(Handle h, std::int64_t start, std::int64_t end) = 0;
+    // Key lock: while on, the frequency changes the stream's tempo but not its pitch; switching is
+    // click-free, and positions, cues and loops stay where the sound is. Off for a new stream. False
+    // when the library cannot.
+    virtual bool setKeyLock(Handle /*h*/, bool /*on*/) { return false; }
 
     // --- the equaliser effect (effect 6)
     virtual bool eqSet(Handle h) = 0;  // adds one band slot (called once per band)

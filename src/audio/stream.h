@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio/key_lock.h"
 #include "audio/sound_library.h"
 #include "audio/track.h"
 #include "audio/voice.h"
@@ -18,6 +19,7 @@ struct Stream {
     std::uint32_t flags = 0;
     VoiceControls controls;
     VoiceReport report;
+    std::unique_ptr<KeyLock> keyLock;  // made when key lock is first asked for; the voice uses it
     Voice voice;  // audio thread only
 
     // UI thread only

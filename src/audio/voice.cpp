@@ -10,6 +10,8 @@ namespace vx::audio {
 
 namespace {
 
+constexpr double kNoLimit = std::numeric_limits<double>::infinity();
+
 void channelGains(int volume, int pan, float* gl, float* gr) {
     const float v = std::clamp(volume, 0, 100) / 100.0f;
     const int p = std::clamp(pan, -100, 100);
@@ -38,8 +40,8 @@ void Voice::bind(const TrackBuffer* buffer, int fileRate, int outRate, VoiceCont
 bool Voice::enoughAhead(const RenderContext& ctx, bool final) const {
     if (final) return true;
     const double ahead = static_cast<double>(available_) - main_.pos;
-    if (ahead >= ctx.prebufferSeconds * fileRate_) return true;
-    return !starved_ && buffer_->decoderIsFast() && ahead >= 4096;
+    if (ahead >= std::max(ctx.prebufferSeconds * fileRate_, aheadNeeded(0, 0))) return true;
+    return !starved_ && buffer_->decoderIsFast() && ahead >= std::max(4096.0, aheadNeeded(0, 0));
 }
 
 void Voice::play(std::uint32_t playNumber) {
@@ -106,23 +108,24 @@ void Voice::wrapIfPastLoopEnd() {
     jumpTo(static_cast<double>(loopStart_) + (over < 2 * kMaxBlock ? std::fmod(over, span) : 0.0));
 }
 
-int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit) {
+int Voice::renderHead(Head& h, const RenderContext& ctx, float* dl, float* dr, int k0, int count,
+                      double limit) {
     float* l = ctx.headL + k0;
     float* r = ctx.headR + k0;
     double pos = h.pos;
-    double step = step0_ + stepInc_ * (k0 + 1);
+    double step = readStep_ + readInc_ * (k0 + 1);
     // Every frame below `available_` is readable.
     const SincSource src{buffer_->table(), available_, TrackBuffer::kChunkShift};
     int j = 0;
     for (; j < count && pos < limit; ++j) {
         sinc::frameAt(src, pos, step, l + j, r + j);
         pos += step;
-        step += stepInc_;
+        step += readInc_;
     }
     h.pos = pos;
     float g = h.gain;
-    float* vl = ctx.voiceL + k0;
-    float* vr = ctx.voiceR + k0;
+    float* vl = dl + k0;
+    float* vr = dr + k0;
     if (h.gainStep == 0) {
         for (int s = 0; s < j; ++s) {
             vl[s] += l[s] * g;
@@ -141,9 +144,34 @@ int Voice::renderHead(Head& h, const RenderContext& ctx, int k0, int count, doub
     return j;
 }
 
+// Adds `frames` frames of the main and fading heads to dl/dr: the main head wraps at the loop's end
+// and stops at the end of the sound.
+void Voice::readHeads(const RenderContext& ctx, float* dl, float* dr, int frames) {
+    const bool final = final_;
+    const bool loop = loopEnd_ > loopStart_;
+    for (int k = 0; k < frames;) {
+        double limit = final ? static_cast<double>(available_) : kNoLimit;
+        const bool loopLimit = loop && main_.pos < loopEnd_ && loopEnd_ <= limit;
+        if (loopLimit) limit = static_cast<double>(loopEnd_);
+        const int count = frames - k;
+        const int m = main_.active ? renderHead(main_, ctx, dl, dr, k, count, limit) : count;
+        if (fade_.active && m > 0) renderHead(fade_, ctx, dl, dr, k, m, kNoLimit);
+        k += m;
+        if (!main_.active) continue;
+        if (loopLimit && main_.pos >= limit) {  // also when the end falls on the block's last frame
+            const double span = static_cast<double>(loopEnd_ - loopStart_);
+            jumpTo(loopStart_ + std::fmod(main_.pos - loopEnd_, span));
+        } else if (m < count) {
+            main_.active = false;  // the end of the sound
+            playing_ = waiting_ = false;
+            report_->endedPlay.store(playNumber_, std::memory_order_release);
+        }
+    }
+}
+
 void Voice::render(const RenderContext& ctx, float* out, int frames) {
     available_ = buffer_->available();
-    const bool final = buffer_->isFinal();
+    const bool final = final_ = buffer_->isFinal();
     // A head fading out after a pause or a stop keeps the speed it played at: a frequency set meanwhile
     // (the brake's end restoring the pitch) is for the next start, not for the last milliseconds heard.
     const double target =
@@ -163,36 +191,27 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
                 stepInc_ = 0;
             }
         }
-    } else if (const double fastest = std::max(step0_, step1);
-               playing_ && !final && main_.pos + fastest * frames + sinc::reach(fastest) > available_) {
+    } else if (playing_ && !final && main_.pos + aheadNeeded(std::max(step0_, step1), frames) > available_) {
         fadeOutMain();  // the decoder has fallen behind: stall until it is a pre-buffer ahead again
         waiting_ = starved_ = true;
     }
     report_->stalled.store(playing_ && waiting_, std::memory_order_relaxed);
     wrapIfPastLoopEnd();
 
-    if (main_.active || fade_.active) {
+    if (main_.active || fade_.active || tail_.active || stretcherLive_) {
         std::fill_n(ctx.voiceL, frames, 0.0f);
         std::fill_n(ctx.voiceR, frames, 0.0f);
-        constexpr double kNever = std::numeric_limits<double>::infinity();
-        const bool loop = loopEnd_ > loopStart_;
-        for (int k = 0; k < frames;) {
-            double limit = final ? static_cast<double>(available_) : kNever;
-            const bool loopLimit = loop && main_.pos < loopEnd_ && loopEnd_ <= limit;
-            if (loopLimit) limit = static_cast<double>(loopEnd_);
-            const int count = frames - k;
-            const int m = main_.active ? renderHead(main_, ctx, k, count, limit) : count;
-            if (fade_.active && m > 0) renderHead(fade_, ctx, k, m, kNever);
-            k += m;
-            if (!main_.active) continue;
-            if (loopLimit && main_.pos >= limit) {  // also when the end falls on the block's last frame
-                const double span = static_cast<double>(loopEnd_ - loopStart_);
-                jumpTo(loopStart_ + std::fmod(main_.pos - loopEnd_, span));
-            } else if (m < count) {
-                main_.active = false;  // the end of the sound
-                playing_ = waiting_ = false;
-                report_->endedPlay.store(playNumber_, std::memory_order_release);
-            }
+        const double speed = step1 * outRate_ / fileRate_;
+        if (stretched_) {
+            renderStretched(ctx, frames, speed);
+            readStep_ = step0_;
+            readInc_ = stepInc_;
+            if (tail_.active) renderHead(tail_, ctx, ctx.voiceL, ctx.voiceR, 0, frames, kNoLimit);
+        } else {
+            readStep_ = step0_;
+            readInc_ = stepInc_;
+            readHeads(ctx, ctx.voiceL, ctx.voiceR, frames);
+            if (tail_.active || stretcherLive_) renderStretched(ctx, frames, speed);
         }
         eq_.process(ctx.voiceL, ctx.voiceR, frames);
         eqTail_ = outRate_ / 5;
@@ -281,7 +300,7 @@ void Voice::publishLevel(int frames, float peakL, float peakR) {
 }
 
 void Voice::endOfBlock() {
-    report_->position.store(static_cast<std::int64_t>(main_.pos), std::memory_order_release);
+    report_->position.store(static_cast<std::int64_t>(heardPosition()), std::memory_order_release);
 }
 
 }  // namespace vx::audio

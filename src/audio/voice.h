@@ -9,6 +9,8 @@
 
 namespace vx::audio {
 
+class KeyLock;
+
 inline constexpr int kMaxBlock = 512;  // frames the mixer renders per pass
 
 // What the UI thread sets and the audio thread reads at the top of every block (latest value wins).
@@ -61,6 +63,11 @@ class Voice {
         eq_.setBand(band, design, bandCount, mode);
     }
     void removeEq() { eq_.remove(); }
+    // Key lock: from now on the speed no longer moves the pitch. The source is read at its own rate and
+    // `lock` (made beforehand, living as long as the voice; null keeps the one given before) stretches it
+    // in time. The reported position is the one heard, and switching either way mid-play crossfades
+    // between the two ways of playing, aligned.
+    void setKeyLock(KeyLock* lock, bool on);
 
     // Adds `frames` (<= kMaxBlock) of this stream to the interleaved stereo `out`.
     void render(const RenderContext& ctx, float* out, int frames);
@@ -79,7 +86,13 @@ class Voice {
     void mixOut(const RenderContext& ctx, float* out, int frames);
     void mixPhones(const RenderContext& ctx, int frames);
     float phonesTarget() const;
-    int renderHead(Head& h, const RenderContext& ctx, int k0, int count, double limit);
+    int renderHead(Head& h, const RenderContext& ctx, float* dl, float* dr, int k0, int count, double limit);
+    void readHeads(const RenderContext& ctx, float* dl, float* dr, int frames);
+    void renderStretched(const RenderContext& ctx, int frames, double speed);
+    void primeStretcher(const RenderContext& ctx, double speed);
+    bool stretcherFed() const;
+    double heardPosition() const;
+    double aheadNeeded(double step, int frames) const;
     bool enoughAhead(const RenderContext& ctx, bool final) const;
     void publishLevel(int frames, float peakL, float peakR);
     void endOfBlock();
@@ -98,9 +111,20 @@ class Voice {
     Head main_, fade_;
     std::int64_t loopStart_ = 0, loopEnd_ = 0;
 
+    // Key lock. The heads of the way of playing switched away from fade out as `tail_`.
+    KeyLock* keyLock_ = nullptr;
+    bool stretched_ = false;  // main_ and fade_ feed the stretcher; else tail_ does while it fades
+    bool stretcherLive_ = false;  // restarted, and either fed or still sounding out
+    Head tail_;
+    float stretchGain_ = 1, stretchGainStep_ = 0;  // on the stretcher's output
+    double drainLeft_ = -1;  // silent frames still to feed so that the stretcher sounds out; -1 while fed
+    int discard_ = 0;        // stretched frames still to throw away (the restart's pad)
+
     // Per block
     std::int64_t available_ = 0;
+    bool final_ = false;
     double step0_ = -1, stepInc_ = 0;
+    double readStep_ = 1, readInc_ = 0;  // the speed the heads read at (the stretcher's input: unit)
     float gainL_ = -1, gainR_ = -1;
     float phonesGain_ = -1;
     float sampleGain_ = 1.0f;

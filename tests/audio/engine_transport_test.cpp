@@ -157,7 +157,10 @@ float worstStep(const Stereo& s) {
 
 }  // namespace
 
+// Played plainly, then key-locked at +8 % (switched on and off and on again while it plays).
 TEST(NoClicks, SeeksLoopWrapsPausesAndVolumeJumpsJoinSmoothly) {
+  for (const bool keyLock : {false, true}) {
+    SCOPED_TRACE(keyLock ? "key lock" : "plain");
     OfflineEngine e;
     const audio::Handle h = e.open("sine50_44k.wav");
     for (int b = 0; b < 3; ++b) e.engine.eqSet(h);
@@ -166,9 +169,16 @@ TEST(NoClicks, SeeksLoopWrapsPausesAndVolumeJumpsJoinSmoothly) {
     bass.centre = 100;
     bass.gain = 6;
     e.engine.eqSetParameters(h, bass);  // a gain change while playing must not click either
+    if (keyLock) e.engine.setAttributes(h, 47628, audio::kKeepVolume, audio::kKeepPan);
     e.engine.play(h);
     Stereo all = e.seconds(0.3);
     const auto append = [&all](const Stereo& s) { all.insert(all.end(), s.begin(), s.end()); };
+    if (keyLock) {
+        for (const bool on : {true, false, true}) {
+            e.engine.setKeyLock(h, on);
+            append(e.seconds(0.15));
+        }
+    }
 
     // The deck's seek: filters reset, then half a period away (the worst phase jump).
     e.engine.eqReset(h);
@@ -192,9 +202,13 @@ TEST(NoClicks, SeeksLoopWrapsPausesAndVolumeJumpsJoinSmoothly) {
     append(e.seconds(0.05));
 
     const float step = worstStep(all);
-    if (step >= kSmooth) writeWav(::testing::TempDir() + "no_clicks_failed.wav", all, 44100);
+    if (step >= kSmooth) {
+        writeWav(::testing::TempDir() + (keyLock ? "no_clicks_key_lock_failed.wav" : "no_clicks_failed.wav"),
+                 all, 44100);
+    }
     EXPECT_LT(step, kSmooth);
     EXPECT_GT(peak(channel(all, 0)), 0.3f);  // it did play
+  }
 }
 
 TEST(NoClicks, ABrakingStaircaseSlowsDownWithinEachBlock) {

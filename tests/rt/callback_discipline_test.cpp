@@ -1,7 +1,7 @@
 // The audio callback never allocates, frees, locks or waits (the headphones' outputs' callbacks neither:
 // channels 3-4, and a second device fed across clocks). On the output's real thread, while the
-// window thread does what a DJ does (opens and frees songs, seeks, loops, changes equaliser and volume,
-// pauses and resumes), every such call made inside the callback is counted: none may be seen. A stream
+// window thread does what a DJ does (opens and frees songs, seeks, loops, changes equaliser, volume and
+// key lock, pauses and resumes), every such call made inside the callback is counted: none may be seen. A stream
 // freed while it plays is handed back to the window thread and destroyed there.
 #include <gtest/gtest.h>
 
@@ -112,6 +112,7 @@ audio::Handle touchDeck(audio::Engine& e, audio::Handle h, int n) {
         }
         case 4:
             e.setAttributes(h, 38000 + 1000 * (n % 13), 40 + n % 60, n % 200 - 100);
+            e.setKeyLock(h, n % 4 == 0);  // the stretcher restarts and sounds out on the audio thread
             break;
         case 5:
             e.pause(h);
