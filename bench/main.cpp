@@ -19,6 +19,7 @@
 #include "bench_console.h"
 #include "bench_jack.h"
 #include "bench_library.h"
+#include "bench_keylock.h"
 #include "bench_mix.h"
 #include "bench_playlist.h"
 #include "bench_recording.h"
@@ -328,9 +329,13 @@ int main(int argc, char** argv) {
     }
     double load = 0;
     if (getloadavg(&load, 1) == 1) figure("load_average", load, "runnable");
-    const std::string only = argc > 2 ? argv[2] : "";  // one group: "mix", "console", "analysis", "library" or "load"
+    const std::string only = argc > 2 ? argv[2] : "";  // one group: "mix", "console", "analysis", "keylock", "library" or "load"
     if (only == "mix") {
         runMixBenchmarks(std::cout, dir);
+        return 0;
+    }
+    if (only == "keylock") {
+        runKeyLockBenchmarks(std::cout, dir);
         return 0;
     }
     if (only == "analysis") {
@@ -393,6 +398,7 @@ int main(int argc, char** argv) {
 
     std::fflush(stdout);
     runAnalysisBenchmarks(std::cout, dir);
+    runKeyLockBenchmarks(std::cout, dir);
     runJackBenchmarks(std::cout, dir);
     runPlaylistBenchmarks(std::cout);
     runLibraryBenchmarks(std::cout);

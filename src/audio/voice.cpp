@@ -1,5 +1,6 @@
 #include "audio/voice.h"
 
+#include "audio/key_lock.h"
 #include "audio/sinc_kernel.h"
 
 #include <algorithm>
@@ -63,7 +64,10 @@ void Voice::stop() {
 }
 
 void Voice::seek(std::int64_t frame, std::uint32_t seekNumber) {
-    jumpTo(static_cast<double>(frame));
+    // Through a sounding stretcher the new place is heard only after what it holds: the head goes that
+    // much further, so that from then on the song is where it would be had the jump been heard at once.
+    const bool through = stretched_ && stretcherLive_ && playing_ && main_.active;
+    jumpTo(static_cast<double>(frame) + (through ? keyLock_->lag() * fileRate_ / outRate_ : 0.0));
     starved_ = false;
     if (playing_) {
         // Restart through the pre-buffer check; the old head fades out meanwhile.

@@ -2,6 +2,10 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
+
+#include "deck/beat_sync.h"
+#include "deck/pitch_maths.h"
 
 namespace vx {
 
@@ -130,6 +134,7 @@ void Deck::finishLoad(Streams::Opened opened, const QString& path) {
     ctx_.seek(1);
     s.cuePoint = 1;
     pitch_.resetForLoad();
+    if (s.keyLock) applyKeyLock();
 
     LcdState& lcd = ctx_.lcd;
     lcd.busy = false;
@@ -267,6 +272,59 @@ void Deck::release() {
     pitch_.stopBrake();
     cue_.endCued();
     releaseStream();
+}
+
+void Deck::keyLock_Click() {
+    ctx_.state.keyLock = !ctx_.state.keyLock;
+    applyKeyLock();
+}
+
+void Deck::applyKeyLock() {
+    DeckState& s = ctx_.state;
+    if (ctx_.hasStream() && !ctx_.library.setKeyLock(s.streamHandle, s.keyLock)) s.keyLock = false;
+    ctx_.lights.keyLockLit = s.keyLock;
+}
+
+void Deck::sync_Click() {
+    const auto refuse = [this](const QString& why) {
+        ctx_.dialogs.message(why, QStringLiteral("SYNC"), Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+    };
+    ctx_.select();
+    if (!partner_ || !partner_->ctx_.hasStream() || !partner_->ctx_.isPlaying()) {
+        refuse(QStringLiteral("SYNC follows the other deck, and it is not playing."));
+        return;
+    }
+    if (!ctx_.hasStream()) return;
+    const auto view = [](Deck& d) {
+        SyncView v;
+        audio::SoundLibrary& lib = d.ctx_.library;
+        const audio::Handle h = d.ctx_.state.streamHandle;
+        if (d.analysis_) v.bpm = d.analysis_->bpm, v.beatOffsetS = d.analysis_->beatOffsetS;
+        const double fileRate = static_cast<double>(lib.secondsToBytes(h, 1.0) / 4);
+        v.rate = fileRate > 0 ? d.ctx_.frequency() / fileRate : 1.0;
+        v.positionS = lib.bytesToSeconds(h, d.ctx_.position());
+        return v;
+    };
+    DeckState& s = ctx_.state;
+    const SyncView self = view(*this);
+    const double fileRate = static_cast<double>(ctx_.library.secondsToBytes(s.streamHandle, 1.0) / 4);
+    const double range = 10.0 * ctx_.settings.pitchRange;
+    const SyncPlan plan = planSync(self, view(*partner_), s.baseFrequency / fileRate, range, 20.0);
+    if (!plan.refusal.isEmpty()) {
+        refuse(plan.refusal);
+        return;
+    }
+    // The slider shows the nearest pitch step; the stream gets the exact frequency, so that the two
+    // tempos do not drift apart.
+    const int value = static_cast<int>(std::lround(deckmath::kPitchCentre + plan.pitchPercent * 100.0 / range));
+    s.pitchSlider = s.pitchValue = s.lastPitchSlider = value;
+    pitch_.changePitch();
+    const int frequency = static_cast<int>(std::lround(plan.rate * fileRate));
+    ctx_.library.setAttributes(s.streamHandle, frequency, audio::kKeepVolume, audio::kKeepPan);
+    if (ctx_.isPlaying()) {
+        const double to = std::max(0.0, self.positionS + plan.jumpS);
+        ctx_.seek(ctx_.library.secondsToBytes(s.streamHandle, to));
+    }
 }
 
 }  // namespace vx

@@ -86,6 +86,12 @@ class Deck {
     bool bendHeld() const { return pitch_.bendHeld(); }
     // run_pitchTimer_timer: the right deck's step, then the left deck's.
     void run_pitchTimer_timer();
+    // KEY: key lock on or off; it stays with the deck from song to song.
+    void keyLock_Click();
+    // SYNC: this deck takes the other playing deck's tempo (or its half or double) and, while playing,
+    // jumps to the nearest point where its beats fall on the other's. Refused with a message when a
+    // song has no tempo yet, the other deck is not playing or the pitch range does not reach.
+    void sync_Click();
 
     // --- loops
     void loop_Click() { loop_.loopCB_Click(); }
@@ -125,6 +131,7 @@ class Deck {
     Deck& rightDeck() { return ctx_.side == Side::Right || !partner_ ? *this : *partner_; }
     void restoreBothPitches();
     void releaseStream();
+    void applyKeyLock();
     void failLoad();
     void finishLoad(Streams::Opened opened, const QString& path);
     QString titleOf(const QString& path) const;  // the LCD title: tag text, 10 blanks, the product name

@@ -42,6 +42,8 @@ struct DeckState {
     bool bendMinusHeld = false;
 
     bool eqOn = false;
+    bool keyLock = false;  // the tempo moves with the pitch slider, the key stays
+
 
     int lastProgress = 0;  // progress the display tick found last time
 };

@@ -47,6 +47,7 @@ struct DeckLights {
     bool loopEnabled = true;       // "Loop - on the fly..."
     bool saveLoopEnabled = false;  // "Save loop..."
     bool playLoopEnabled = true;   // "Play - Saved loop"
+    bool keyLockLit = false;
 };
 
 // Two bars of a level meter, each 0..32768.

@@ -271,7 +271,7 @@ QWidget* DeckPanel::buildPitch() {
     pitch_->setTickInterval(250);
     pitch_->setFill(DjSlider::Fill::FromCentre);
     // A long fader beside a column of keys: bend, zero, base frequency.
-    grid->addWidget(pitch_, 0, 0, 6, 1);
+    grid->addWidget(pitch_, 0, 0, 8, 1);
     bendPlus_ = key(n.bendPlus, "+", "Bend the pitch up while held");
     bendMinus_ = key(n.bendMinus, QString::fromUtf8("\u2212"), "Bend the pitch down while held");
     pitchZero_ = key(n.pitchZero, "0 %", "Pitch to Zero...", green);
@@ -279,13 +279,16 @@ QWidget* DeckPanel::buildPitch() {
     speed22_->setProperty("index", n.speed22Index);
     speed44_ = key("speedCB", "44k", "Frequency = 44Khz...", green);
     speed44_->setProperty("index", n.speed22Index + 1);
+    const bool left = side_ == Side::Left;
+    keyLock_ = key(left ? "keyLockL" : "keyLockR", "KEY", "Key lock: the tempo changes, the key stays", green);
+    sync_ = key(left ? "syncL" : "syncR", "SYNC", "Match the other deck's tempo and beat");
     int row = 0;
-    for (StateButton* b : {bendMinus_, bendPlus_, pitchZero_, speed22_, speed44_}) {
+    for (StateButton* b : {bendMinus_, bendPlus_, pitchZero_, speed22_, speed44_, keyLock_, sync_}) {
         b->setParent(panel);
         b->setMinimumWidth(54);
         grid->addWidget(b, row++, 1);
     }
-    grid->setRowStretch(5, 1);
+    grid->setRowStretch(7, 1);
 
     const auto moved = [this](int value) { act([value](Deck& d) { d.pitchSlider_Change(value); }); };
     connect(pitch_, &DjSlider::scrolling, this, moved);
@@ -311,6 +314,8 @@ QWidget* DeckPanel::buildPitch() {
         act([](Deck& d) { d.speed44_Click(); });
         focusToMixer();
     });
+    connect(keyLock_, &StateButton::clicked, this, [this] { act([](Deck& d) { d.keyLock_Click(); }); });
+    connect(sync_, &StateButton::clicked, this, [this] { act([](Deck& d) { d.sync_Click(); }); });
     return panel;
 }
 
@@ -383,6 +388,7 @@ void DeckPanel::refresh() {
     pitchZero_->setLit(lights.pitchZeroLit);
     speed22_->setLit(lights.speed22Lit);
     speed44_->setLit(lights.speed44Lit);
+    keyLock_->setLit(lights.keyLockLit);
     bendPlus_->setLit(s.bendPlusHeld);
     bendMinus_->setLit(s.bendMinusHeld);
     loop_->setEnabled(lights.loopEnabled);

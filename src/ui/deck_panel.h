@@ -59,6 +59,7 @@ class DeckPanel : public ui::ConsolePanel {
     ui::StateButton *cueBack_ = nullptr, *cueForward_ = nullptr, *playCue_ = nullptr, *resetCue_ = nullptr;
     ui::StateButton *loop_ = nullptr, *saveLoop_ = nullptr, *playLoop_ = nullptr;
     ui::StateButton *eqOn_ = nullptr, *pitchZero_ = nullptr, *speed22_ = nullptr, *speed44_ = nullptr;
+    ui::StateButton *keyLock_ = nullptr, *sync_ = nullptr;
     ui::StateButton *bendPlus_ = nullptr, *bendMinus_ = nullptr;
     std::array<ui::StateButton*, 3> kills_{};
     std::array<ui::DjSlider*, 3> bands_{};
