@@ -194,6 +194,7 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
                 report_->endedPlay.store(playNumber_, std::memory_order_release);
             }
         }
+        applyTrim(ctx.voiceL, ctx.voiceR, frames);
         eq_.process(ctx.voiceL, ctx.voiceR, frames);
         eqTail_ = outRate_ / 5;
         mixOut(ctx, out, frames);
@@ -213,6 +214,25 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
     }
     endOfBlock();
     step0_ = step1;
+}
+
+// The trim glides to a new value (a third of the way every ~17 ms, linear inside a block), so that a
+// change of several dB while the song plays is a swell, never a step. The first block takes it at once.
+void Voice::applyTrim(float* l, float* r, int frames) {
+    const float target = controls_->trim.load(std::memory_order_relaxed);
+    if (trim_ < 0) trim_ = target;
+    const float glide = std::min(1.0f, frames / (0.05f * static_cast<float>(outRate_)));
+    float next = trim_ + (target - trim_) * glide;
+    if (std::fabs(next - target) < 1e-5f) next = target;
+    if (next == 1.0f && trim_ == 1.0f) return;
+    const float d = (next - trim_) / frames;
+    float g = trim_;
+    for (int k = 0; k < frames; ++k) {
+        g += d;
+        l[k] *= g;
+        r[k] *= g;
+    }
+    trim_ = next;
 }
 
 void Voice::mixOut(const RenderContext& ctx, float* out, int frames) {

@@ -159,6 +159,10 @@ QWidget* OptionsWindow::buildSoundColumn() {
     limiter_->setObjectName("chkLimiter");
     limiter_->setToolTip("Keep the output from clipping...");
     connect(limiter_, &QCheckBox::toggled, this, [this](bool on) { model_.setLimiter(on); });
+    autoGain_ = new QCheckBox("Auto gain", latencyFrame);
+    autoGain_->setObjectName("chkAutoGain");
+    autoGain_->setToolTip("Play every analysed song at the same loudness...");
+    connect(autoGain_, &QCheckBox::toggled, this, [this](bool on) { model_.setAutoGain(on); });
     auto* grid = new QGridLayout(latencyFrame);
     grid->addWidget(latency_, 0, 0, 1, 2);
     grid->addWidget(new QLabel("Measured:", latencyFrame), 1, 0);
@@ -166,6 +170,7 @@ QWidget* OptionsWindow::buildSoundColumn() {
     grid->addWidget(new QLabel("Dropouts:", latencyFrame), 2, 0);
     grid->addWidget(underruns_, 2, 1);
     grid->addWidget(limiter_, 3, 0, 1, 2);
+    grid->addWidget(autoGain_, 4, 0, 1, 2);
     v->addWidget(latencyFrame);
 
     auto* phonesFrame = frame("HEADPHONES", column);
@@ -316,6 +321,7 @@ void OptionsWindow::showModel() {
     latency_->setCurrentIndex(model_.latencyIndex());
     phones_->setCurrentIndex(model_.headphonesIndex());
     limiter_->setChecked(model_.limiter());
+    autoGain_->setChecked(model_.autoGain());
     seek_[model_.exactSeeking() ? 1 : 0]->setChecked(true);
     eqMode_[model_.eqMode() == audio::EqMode::Isolator ? 1 : 0]->setChecked(true);
     djSetup_[static_cast<size_t>(model_.djSetup())]->setChecked(true);

@@ -81,6 +81,12 @@ void LcdDisplay::setPitchText(const QString& text) {
     update();
 }
 
+void LcdDisplay::setBpmText(const QString& text) {
+    if (text == bpm_) return;
+    bpm_ = text;
+    update();
+}
+
 void LcdDisplay::setProgress(int value) {
     if (progressHeld_) return;
     const int v = std::clamp(value, 0, 100);
@@ -247,6 +253,15 @@ void LcdDisplay::paintCounters(QPainter& p) const {
     p.drawText(big, Qt::AlignLeft | Qt::AlignVCenter, ghostOf(shown));
     p.setPen(rgb(dj::kLcdText));
     p.drawText(big, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    // The tempo only where it leaves the counter whole.
+    if (!bpm_.isEmpty()) {
+        const QFont tempo = dj::lcdFont(px(11));
+        const int counter = QFontMetrics(f).horizontalAdvance(shown);
+        if (counter + px(6) + QFontMetrics(tempo).horizontalAdvance(bpm_) <= big.width()) {
+            p.setFont(tempo);
+            p.drawText(big, Qt::AlignRight | Qt::AlignBottom, bpm_);
+        }
+    }
 
     // Right column: pitch, the cue-edit arrows, the loop-edit arrows with the loop time.
     const int row = side.height() / 3;
