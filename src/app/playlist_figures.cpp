@@ -28,6 +28,7 @@ QString PlaylistFigures::text(const QString& path, Column column) const {
         case Column::Bpm:
             return it->bpm > 0 ? QString::number(it->bpm, 'f', 1) : QString();
         case Column::Length: {
+            if (it->durationS <= 0) return {};
             const int s = int(std::lround(it->durationS));
             return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
         }

@@ -159,10 +159,6 @@ QWidget* OptionsWindow::buildSoundColumn() {
     limiter_->setObjectName("chkLimiter");
     limiter_->setToolTip("Keep the output from clipping...");
     connect(limiter_, &QCheckBox::toggled, this, [this](bool on) { model_.setLimiter(on); });
-    autoGain_ = new QCheckBox("Auto gain", latencyFrame);
-    autoGain_->setObjectName("chkAutoGain");
-    autoGain_->setToolTip("Play every analysed song at the same loudness...");
-    connect(autoGain_, &QCheckBox::toggled, this, [this](bool on) { model_.setAutoGain(on); });
     auto* grid = new QGridLayout(latencyFrame);
     grid->addWidget(latency_, 0, 0, 1, 2);
     grid->addWidget(new QLabel("Measured:", latencyFrame), 1, 0);
@@ -170,7 +166,6 @@ QWidget* OptionsWindow::buildSoundColumn() {
     grid->addWidget(new QLabel("Dropouts:", latencyFrame), 2, 0);
     grid->addWidget(underruns_, 2, 1);
     grid->addWidget(limiter_, 3, 0, 1, 2);
-    grid->addWidget(autoGain_, 4, 0, 1, 2);
     v->addWidget(latencyFrame);
 
     auto* phonesFrame = frame("HEADPHONES", column);
@@ -230,6 +225,14 @@ QWidget* OptionsWindow::buildTimingColumn() {
         model_.setEqMode(i == 1 ? audio::EqMode::Isolator : audio::EqMode::Peaking);
     });
     v->addWidget(eqFrame);
+
+    auto* loudnessFrame = frame("LOUDNESS", column);
+    autoGain_ = new QCheckBox("Auto gain", loudnessFrame);
+    autoGain_->setObjectName("chkAutoGain");
+    autoGain_->setToolTip("Play every analysed song at the same loudness...");
+    connect(autoGain_, &QCheckBox::toggled, this, [this](bool on) { model_.setAutoGain(on); });
+    (new QVBoxLayout(loudnessFrame))->addWidget(autoGain_);
+    v->addWidget(loudnessFrame);
     v->addStretch(1);
     return column;
 }

@@ -87,6 +87,8 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
         "#playlistLABEL { color: #58e07a; font-weight: bold; font-size: 14px; }"
         "#List1_1 { font-size: 13px; background: #1a1d22; color: #dfe5ec; border: 1px solid #07080a;"
         " selection-background-color: #38c6ff; selection-color: #101215; }"
+        "#List1_1 QHeaderView::section { background: #1f232b; color: #9aa4b1; border: none;"
+        " border-right: 1px solid #07080a; padding: 2px 6px; }"
         "QGroupBox { color: #9aa4b1; font-weight: bold; }"
         "#loadingLABEL { color: #7d8894; }"));
 

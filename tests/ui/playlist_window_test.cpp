@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QLineEdit>
-#include <QTreeView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
@@ -16,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <iostream>
 

@@ -2,11 +2,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeView>
 #include <QPushButton>
 #include <QScreen>
-#include <QUrl>
 #include <QTest>
+#include <QTreeView>
+#include <QUrl>
 
 #include "app/wiring_fixture.h"
 #include "deck/deck.h"
