@@ -72,7 +72,7 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker, QThread::Priority 
         hooks.throwError = [this](const QString& message) { lifecycle_.soundSystem().ThrowError(message); };
         hooks.loadEnded = [this, side] {
             const DeckState& loaded = deck(side).state();
-            if (loaded.streamHandle != 0) tracks_.request(loaded.fileName);
+            if (loaded.streamHandle != 0) tracks_.request(loaded.fileName, true);
             autoDj_.loadEnded(side, loaded.streamHandle != 0);
             notifyChanged();
         };

@@ -23,9 +23,25 @@ TrackLibrary::~TrackLibrary() {
     pool_.waitForDone();
 }
 
-void TrackLibrary::request(const QString& path) {
-    if (path.isEmpty() || underWay_.contains(path)) return;
-    underWay_.insert(path);
+void TrackLibrary::request(const QString& path, bool soon) {
+    if (path.isEmpty()) return;
+    const auto it = underWay_.find(path);
+    if (it == underWay_.end()) {
+        underWay_.insert(path, {soon, false});
+        lookUp(path, soon);
+    } else if (soon && !it->soon) {
+        // Waiting behind the playlist's songs: looked up again ahead of them (the later answer is
+        // dropped), or put first in the analysis queue if it waits there.
+        it->soon = true;
+        if (it->lookedUp) {
+            worker_.enqueue(path, true);
+        } else {
+            lookUp(path, true);
+        }
+    }
+}
+
+void TrackLibrary::lookUp(const QString& path, bool soon) {
     pool_.start([this, path] {
         const QString fingerprint = contentFingerprint(path);
         std::optional<StoredTrack> found;
@@ -33,10 +49,13 @@ void TrackLibrary::request(const QString& path) {
         if (found && found->path != path) database_.rememberPath(fingerprint, path);
         QMetaObject::invokeMethod(
             this, [this, path, fingerprint, found] { lookedUp(path, fingerprint, found); }, Qt::QueuedConnection);
-    });
+    }, soon ? 1 : 0);
 }
 
 void TrackLibrary::lookedUp(const QString& path, const QString& fingerprint, std::optional<StoredTrack> found) {
+    const auto asked = underWay_.find(path);
+    if (asked == underWay_.end() || asked->lookedUp) return;  // answered already
+    asked->lookedUp = true;
     if (fingerprint.isEmpty()) {  // unreadable: the analysis could not read it either
         underWay_.remove(path);
         return;
@@ -44,7 +63,7 @@ void TrackLibrary::lookedUp(const QString& path, const QString& fingerprint, std
     fingerprints_.insert(path, fingerprint);
     const std::optional<analysis::TrackAnalysis> known = found ? fromStored(found->analysis) : std::nullopt;
     if (!known) {
-        worker_.enqueue(path);
+        worker_.enqueue(path, asked->soon);
         return;
     }
     underWay_.remove(path);

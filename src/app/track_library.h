@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QThreadPool>
 #include <functional>
@@ -32,8 +31,9 @@ class TrackLibrary : public QObject {
 
     TrackDatabase& database() { return database_; }
 
-    // Asks for the analysis of `path`; a path already under way is not asked for twice.
-    void request(const QString& path);
+    // Asks for the analysis of `path`; a path already under way is not asked for twice. A `soon` request
+    // (a song loaded into a deck) goes before every other waiting one, also when it was asked for before.
+    void request(const QString& path, bool soon = false);
     bool busy() const { return !underWay_.isEmpty(); }
 
     void setDeliverer(std::function<void(const QString& path, const Found&)> deliver) {
@@ -50,6 +50,7 @@ class TrackLibrary : public QObject {
     bool clearHotCue(const QString& path, int slot);
 
   private:
+    void lookUp(const QString& path, bool soon);
     void lookedUp(const QString& path, const QString& fingerprint, std::optional<StoredTrack> found);
     void analysed(const QString& path, const analysis::TrackAnalysis& result);
     void deliver(const QString& path, const Found& found);
@@ -59,7 +60,11 @@ class TrackLibrary : public QObject {
     analysis::AnalysisWorker worker_;
     QThreadPool pool_;  // lookups and stores, one at a time, never on the window's thread
     QHash<QString, QString> fingerprints_;  // path -> content fingerprint, of the songs met this run
-    QSet<QString> underWay_;
+    struct Asked {
+        bool soon = false;
+        bool lookedUp = false;  // the lookup answered: it is being analysed or stored now
+    };
+    QHash<QString, Asked> underWay_;
     std::function<void(const QString&, const Found&)> deliver_;
     std::map<int, std::function<void(const QString&)>> listeners_;
     int nextListener_ = 1;

@@ -16,12 +16,12 @@ class TrackWiring : public ::testing::Test, public test::WiringFixture {
   protected:
     void SetUp() override { test::ensureCoreApp(); }
 
-    // A three-second tone the analysis can decode and the fake engine can open.
-    QString toneSong(const QString& name) {
+    // A tone the analysis can decode and the fake engine can open.
+    QString toneSong(const QString& name, int seconds = 3) {
         QDir().mkpath(dir.filePath("music"));
         const QString path = dir.filePath("music/" + name);
         test::Stereo s;
-        for (float x : test::sine(440, 44100, 3 * 44100, 0.25)) s.insert(s.end(), {x, x});
+        for (float x : test::sine(440, 44100, seconds * 44100, 0.25)) s.insert(s.end(), {x, x});
         EXPECT_TRUE(test::writeWav(path.toStdString(), s, 44100));
         library.addFile(path.toStdString());
         return path;
@@ -74,6 +74,19 @@ TEST_F(TrackWiring, AnAnalysisReachesDeckAndPlaylistAndARenamedSongComesFromTheD
     const double playing = 125.0 * stream(Side::Right)->frequency / 44100;
     EXPECT_NE(playing, 125.0);
     EXPECT_EQ(right.lcd().bpmText, QString::number(playing, 'f', 1) + " BPM");
+}
+
+// A song loaded into a deck is analysed before the playlist's songs that wait.
+TEST_F(TrackWiring, ADeckSongGoesBeforeThePlaylistsWaitingSongs) {
+    QStringList songs;
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"}) songs << toneSong(name, 20);
+    ASSERT_TRUE(start() && fireAsync());
+    QStringList arrived;
+    console->tracks().addListener([&](const QString& path) { arrived << path; });
+    playlist->addFiles(songs);
+    ASSERT_TRUE(console->deck(Side::Left).loadSong(songs[3]));
+    ASSERT_TRUE(waitFor([&] { return arrived.size() == 4; }));
+    EXPECT_LT(arrived.indexOf(songs[3]), arrived.indexOf(songs[2])) << arrived.join(' ').toStdString();
 }
 
 // `--analyse` fills the same database and answers a song it holds from it, whatever the file is called now.
