@@ -216,7 +216,7 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
     step0_ = step1;
 }
 
-// The trim glides to a new value (a third of the way every ~17 ms, linear inside a block), so that a
+// The trim closes on a new value with a time constant of 50 ms (linear inside each block), so that a
 // change of several dB while the song plays is a swell, never a step. The first block takes it at once.
 void Voice::applyTrim(float* l, float* r, int frames) {
     const float target = controls_->trim.load(std::memory_order_relaxed);
