@@ -22,12 +22,17 @@ QString number(double value, int decimals) {
 
 }  // namespace
 
-int runAnalyseCommand(const QList<QByteArray>& fileNames, QTextStream& out) {
+int runAnalyseCommand(const QList<QByteArray>& fileNames, QTextStream& out, KnownAnalyses* known) {
     int exitCode = 0;
     for (const QByteArray& name : fileNames) {
         const QString head = "{\"file\":" + jsonString(QFile::decodeName(name));
         std::string error;
-        const std::optional<TrackAnalysis> a = analyseFile(name.toStdString(), &error);
+        const QString path = QFile::decodeName(name);
+        std::optional<TrackAnalysis> a = known ? known->find(path) : std::nullopt;
+        if (!a) {
+            a = analyseFile(name.toStdString(), &error);
+            if (a && known) known->store(path, *a);
+        }
         if (!a) {
             out << head << ",\"error\":" << jsonString(QString::fromStdString(error)) << "}\n";
             exitCode = 1;

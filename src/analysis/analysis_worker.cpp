@@ -45,11 +45,20 @@ AnalysisWorker::~AnalysisWorker() {
     delete thread_;
 }
 
-void AnalysisWorker::enqueue(const QString& path) {
+void AnalysisWorker::enqueue(const QString& path, bool first) {
     {
         const std::lock_guard lock(mutex_);
-        if (path == current_ || std::find(queue_.begin(), queue_.end(), path) != queue_.end()) return;
-        queue_.push_back(path);
+        if (path == current_) return;
+        const auto waiting = std::find(queue_.begin(), queue_.end(), path);
+        if (waiting != queue_.end()) {
+            if (!first) return;
+            queue_.erase(waiting);
+        }
+        if (first) {
+            queue_.push_front(path);
+        } else {
+            queue_.push_back(path);
+        }
     }
     wake_.notify_one();
 }

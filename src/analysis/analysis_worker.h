@@ -23,8 +23,9 @@ class AnalysisWorker : public QObject {
     explicit AnalysisWorker(QObject* parent = nullptr, QThread::Priority priority = QThread::LowestPriority);
     ~AnalysisWorker() override;
 
-    // Queues `path` unless it is queued or being analysed already.
-    void enqueue(const QString& path);
+    // Queues `path` unless it is being analysed already; `first` puts it at the head of the queue (a
+    // song the DJ has just loaded goes before the playlist's), moving it there when it waits already.
+    void enqueue(const QString& path, bool first = false);
     // Drops `path` from the queue, or stops its analysis (no signal follows for it).
     void cancel(const QString& path);
     void cancelAll();

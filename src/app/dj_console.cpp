@@ -18,6 +18,7 @@ DeckSettings deckSettingsFrom(const Settings& s, const QString& loopFolder) {
     d.turntableStopSpeed = s.TurntableStopSpeed;
     d.stutteringSpeed = s.stutteringSpeed;
     d.eqBandwidth = s.EQBandwidth;
+    d.autoGain = s.AutoGain;
     d.loopFolder = loopFolder;
     d.productName = QString::fromLatin1(kProductName);
     return d;
@@ -34,11 +35,12 @@ Dialogs::FileRequest addSongsRequest(const QString& startFolder) {
 
 }  // namespace
 
-DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
+DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker, QThread::Priority analysisPriority)
     : lifecycle_(lifecycle),
       deckSettings_(deckSettingsFrom(lifecycle.settings(), lifecycle.loopsFolder())),
       transport_(lifecycle.streams()),
       decks_(lifecycle.streams().library(), transport_, lifecycle.dialogs(), ticker, console_, deckSettings_),
+      tracks_(lifecycle.paths().libraryFile, lifecycle.dialogs(), analysisPriority),
       mixer_(lifecycle.streams().library(), ticker),
       recording_(lifecycle.streams().library(), lifecycle.dialogs(), recordingOptions()),
       autoDj_(decks_, mixer_, lifecycle.streams(), lifecycle.streams().library(), lifecycle.dialogs(), ticker,
@@ -69,7 +71,9 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
         hooks.brakeEnded = [this, side] { autoDj_.brakeEnded(side); };
         hooks.throwError = [this](const QString& message) { lifecycle_.soundSystem().ThrowError(message); };
         hooks.loadEnded = [this, side] {
-            autoDj_.loadEnded(side, deck(side).state().streamHandle != 0);
+            const DeckState& loaded = deck(side).state();
+            if (loaded.streamHandle != 0) tracks_.request(loaded.fileName, true);
+            autoDj_.loadEnded(side, loaded.streamHandle != 0);
             notifyChanged();
         };
         hooks.playStarted = [this, side] { recording_.songStarted(static_cast<int>(side)); };
@@ -78,6 +82,10 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker)
         };
         decks_.deck(side).setHooks(std::move(hooks));
     }
+    tracks_.setDeliverer([this](const QString& path, const TrackLibrary::Found& found) {
+        for (Side side : {Side::Left, Side::Right}) deck(side).setAnalysis(path, found);
+        notifyChanged();
+    });
     decks_.setMixSource([this] { return meterMix(); });
     decks_.setAfterTick([this](int, int) {
         autoDj_.checkMixPoints();

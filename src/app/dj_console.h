@@ -8,6 +8,7 @@
 #include "app/auto_dj.h"
 #include "app/key_dispatch.h"
 #include "app/lifecycle_hooks.h"
+#include "app/track_library.h"
 #include "deck/deck_pair.h"
 #include "deck/streams_transport.h"
 #include "mixer/mixer_model.h"
@@ -47,7 +48,9 @@ struct ConsoleActions {
 class DjConsole : public DeckHandles {
   public:
     // `lifecycle` must have started (its settings, streams and timers exist) and outlive the console.
-    DjConsole(AppLifecycle& lifecycle, Ticker& ticker);
+    // The songs' analysis runs at `analysisPriority` (see TrackLibrary).
+    DjConsole(AppLifecycle& lifecycle, Ticker& ticker,
+              QThread::Priority analysisPriority = QThread::LowestPriority);
     ~DjConsole() override;
     DjConsole(const DjConsole&) = delete;
     DjConsole& operator=(const DjConsole&) = delete;
@@ -62,6 +65,7 @@ class DjConsole : public DeckHandles {
     const QString& productName() const { return deckSettings_.productName; }
     KeyDispatch& keys() { return keys_; }
     AutoDj& autoDj() { return autoDj_; }
+    TrackLibrary& tracks() { return tracks_; }
     ConsoleActions& actions() { return actions_; }
 
     // Views: `changed` after any model change a view shows; `ticked` after every display tick.
@@ -119,6 +123,7 @@ class DjConsole : public DeckHandles {
     StreamsTransport transport_;
     Console console_;
     DeckPair decks_;
+    TrackLibrary tracks_;  // after the decks: its deliveries reach them
     MixerModel mixer_;
     Recording recording_;
     PlaylistLink playlist_;

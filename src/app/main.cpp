@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "analysis/analyse_command.h"
+#include "app/analyse_with_library.h"
 #include "app/app_lifecycle.h"
 #include "app/desktop_associations.h"
 #include "app/dj_console.h"
@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
         for (const int index : commandLine.fileIndexes) fileNames << QByteArray(argv[index + 1]);
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
-        return vx::analysis::runAnalyseCommand(fileNames, out);
+        const vx::AppPaths paths = vx::AppPaths::standard(QCoreApplication::applicationDirPath());
+        return vx::runAnalyseWithLibrary(fileNames, out, paths.libraryFile, vx::consoleDialogs());
     }
     if (commandLine.renderMix) {
         QCoreApplication app(argc, argv);

@@ -47,10 +47,12 @@ ProgramPlaylist::~ProgramPlaylist() {
 void ProgramPlaylist::connect(DjConsole& console) {
     console_ = &console;
     console.setPlaylist(link());
+    figures_ = std::make_unique<PlaylistFigures>(model_, console.tracks());
 }
 
 void ProgramPlaylist::disconnect() {
     if (console_ == nullptr) return;
+    figures_.reset();
     console_->setPlaylist({});
     console_ = nullptr;
 }

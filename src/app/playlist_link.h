@@ -6,6 +6,7 @@
 
 #include "app/dj_console.h"
 #include "app/lifecycle_hooks.h"
+#include "app/playlist_figures.h"
 #include "playlist/playlist_model.h"
 #include "playlist/tag_loader.h"
 #include "tags/tag_cache.h"
@@ -41,6 +42,8 @@ class ProgramPlaylist : public PlaylistSaveHook, private playlist::PlaylistObser
     // lands in the playlist there). `console` must outlive this link or be disconnected first.
     void connect(DjConsole& console);
     void disconnect();
+    // The tempo, length and loudness columns, while connected to a console (null otherwise).
+    PlaylistFigures* figures() { return figures_.get(); }
     PlaylistLink link();
 
     // The playlist window's load, run once by tmrAsync: `windowLoader` (if set) builds the window, then the
@@ -79,6 +82,7 @@ class ProgramPlaylist : public PlaylistSaveHook, private playlist::PlaylistObser
     playlist::PlaylistModel model_;
     std::unique_ptr<playlist::TagLoader> loader_;
     DjConsole* console_ = nullptr;
+    std::unique_ptr<PlaylistFigures> figures_;
     std::function<void()> windowLoader_;
     std::function<void(int, bool)> startProgress_;
     QStringList waiting_;  // files given before the load

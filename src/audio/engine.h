@@ -58,6 +58,7 @@ class Engine : public SoundLibrary {
     std::int64_t secondsToBytes(Handle h, double seconds) override;
     bool attributes(Handle h, int* frequency, int* volume, int* pan) override;
     bool setAttributes(Handle h, int frequency, int volume, int pan) override;
+    bool setTrim(Handle h, double db) override;
     std::uint32_t level(Handle h) override;
     bool setLoop(Handle h, std::int64_t start, std::int64_t end) override;
     bool setKeyLock(Handle h, bool on) override;

@@ -202,6 +202,13 @@ bool Engine::setAttributes(Handle h, int frequency, int volume, int pan) {
     return true;
 }
 
+bool Engine::setTrim(Handle h, double db) {
+    Stream* s = find(h);
+    if (!s) return false;
+    s->controls.trim.store(static_cast<float>(std::pow(10.0, std::clamp(db, -40.0, 40.0) / 20.0)));
+    return ok();
+}
+
 std::uint32_t Engine::level(Handle h) {
     const int now = activity(h);
     Stream* s = find(h);

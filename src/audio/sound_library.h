@@ -137,6 +137,9 @@ public:
     // Frequency in Hz (100..200000; the file's own rate plays at normal speed), volume 0..100, pan -100..100.
     virtual bool attributes(Handle h, int* frequency, int* volume, int* pan) = 0;
     virtual bool setAttributes(Handle h, int frequency, int volume, int pan) = 0;
+    // A gain in dB (-40..+40) applied to the stream before the equaliser; a change glides, taking a
+    // few tenths of a second. False when the library has no such gain.
+    virtual bool setTrim(Handle /*h*/, double /*db*/) { return false; }
     // Peak of the last ~40 ms: left in the low 16 bits, right in the high 16 bits, each 0..32768.
     virtual std::uint32_t level(Handle h) = 0;
     // Sample-accurate loop: while set, playback wraps from `end` back to `start` (bytes) in the audio

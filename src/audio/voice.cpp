@@ -217,6 +217,7 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
             readHeads(ctx, ctx.voiceL, ctx.voiceR, frames);
             if (tail_.active || stretcherLive_) renderStretched(ctx, frames, speed);
         }
+        applyTrim(ctx.voiceL, ctx.voiceR, frames);
         eq_.process(ctx.voiceL, ctx.voiceR, frames);
         eqTail_ = outRate_ / 5;
         mixOut(ctx, out, frames);
@@ -236,6 +237,25 @@ void Voice::render(const RenderContext& ctx, float* out, int frames) {
     }
     endOfBlock();
     step0_ = step1;
+}
+
+// The trim closes on a new value with a time constant of 50 ms (linear inside each block), so that a
+// change of several dB while the song plays is a swell, never a step. The first block takes it at once.
+void Voice::applyTrim(float* l, float* r, int frames) {
+    const float target = controls_->trim.load(std::memory_order_relaxed);
+    if (trim_ < 0) trim_ = target;
+    const float glide = std::min(1.0f, frames / (0.05f * static_cast<float>(outRate_)));
+    float next = trim_ + (target - trim_) * glide;
+    if (std::fabs(next - target) < 1e-5f) next = target;
+    if (next == 1.0f && trim_ == 1.0f) return;
+    const float d = (next - trim_) / frames;
+    float g = trim_;
+    for (int k = 0; k < frames; ++k) {
+        g += d;
+        l[k] *= g;
+        r[k] *= g;
+    }
+    trim_ = next;
 }
 
 void Voice::mixOut(const RenderContext& ctx, float* out, int frames) {

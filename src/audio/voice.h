@@ -19,6 +19,7 @@ struct VoiceControls {
     std::atomic<int> volume{100};
     std::atomic<int> pan{0};
     std::atomic<int> phones{0};  // level 0..100 on the headphone bus, where the output has one
+    std::atomic<float> trim{1.0f};  // linear gain before the equaliser (loudness matching)
 };
 
 // What the audio thread publishes after every block for the UI thread.
@@ -96,6 +97,7 @@ class Voice {
     bool enoughAhead(const RenderContext& ctx, bool final) const;
     void publishLevel(int frames, float peakL, float peakR);
     void endOfBlock();
+    void applyTrim(float* l, float* r, int frames);
 
     const TrackBuffer* buffer_ = nullptr;
     VoiceControls* controls_ = nullptr;
@@ -128,6 +130,7 @@ class Voice {
     float gainL_ = -1, gainR_ = -1;
     float phonesGain_ = -1;
     float sampleGain_ = 1.0f;
+    float trim_ = -1;  // the trim the last block ended with; -1 before the first block
 
     VoiceEq eq_;
     int eqTail_ = 0;  // frames the equaliser still rings after the heads fell silent

@@ -7,6 +7,8 @@
 #include "deck/beat_sync.h"
 #include "deck/pitch_maths.h"
 
+#include "deck/loudness_trim.h"
+
 namespace vx {
 
 namespace {
@@ -54,12 +56,32 @@ void Deck::releaseStream() {
         analysis_.reset();
         ++analysisSerial_;
     }
+    ctx_.lcd.bpmText.clear();
 }
 
 void Deck::setAnalysis(const QString& path, std::shared_ptr<const analysis::TrackAnalysis> found) {
     if (path != ctx_.state.fileName || !ctx_.hasStream()) return;
     analysis_ = std::move(found);
     ++analysisSerial_;
+    applyTrim();
+    showTempo();
+}
+
+void Deck::applyTrim() {
+    if (!ctx_.hasStream()) return;
+    const bool matched = ctx_.settings.autoGain && analysis_;
+    ctx_.library.setTrim(ctx_.state.streamHandle,
+                         matched ? loudnessTrimDb(analysis_->lufs, analysis_->truePeakDbtp) : 0.0);
+}
+
+void Deck::showTempo() {
+    QString& text = ctx_.lcd.bpmText;
+    if (!analysis_ || analysis_->bpm <= 0 || ownFrequency_ <= 0) {
+        text.clear();
+        return;
+    }
+    const double bpm = analysis_->bpm * ctx_.frequency() / ownFrequency_;
+    text = QString::number(bpm, 'f', 1) + QStringLiteral(" BPM");
 }
 
 void Deck::failLoad() {
@@ -127,7 +149,11 @@ void Deck::finishLoad(Streams::Opened opened, const QString& path) {
     s.lengthFinal = !ctx_.hasStream() || ctx_.library.lengthIsFinal(h);
     ctx_.lcd.lengthText = ctx_.transport.songLengthText(h, s.songLength);
 
-    if (ctx_.hasStream()) pitch_.takeStreamBase(ctx_.frequency());
+    if (ctx_.hasStream()) {
+        ownFrequency_ = ctx_.frequency();
+        pitch_.takeStreamBase(ownFrequency_);
+        applyTrim();
+    }
     eq_.rebuildForLoad();
     if (ctx_.hasStream())
         ctx_.library.setAttributes(h, audio::kKeepFrequency, audio::kKeepVolume, kPanFullLeft);
@@ -263,6 +289,7 @@ void Deck::bendMinus_MouseUp() {
 void Deck::applySettings() {
     cue_.setStutterInterval(ctx_.settings.stutteringSpeed);
     pitch_.changePitch();
+    applyTrim();
 }
 
 void Deck::release() {

@@ -116,7 +116,10 @@ class Deck {
 
     // --- display
     void setProgressByUser(int value) { display_.setProgressByUser(value); }
-    void displayTick() { display_.tick(); }
+    void displayTick() {
+        display_.tick();
+        showTempo();
+    }
     void takeProgress() { display_.takeProgress(); }
     void setMixMark(int perMille) { ctx_.lcd.mixMark = perMille; }
     int meterTick(const MeterMix& mix) { return display_.meterTick(mix); }
@@ -133,6 +136,8 @@ class Deck {
     void releaseStream();
     void applyKeyLock();
     void failLoad();
+    void applyTrim();  // the loudness-matching gain, or none, on the deck's stream
+    void showTempo();  // the LCD's tempo: the analysed BPM at the speed the stream plays
     void finishLoad(Streams::Opened opened, const QString& path);
     QString titleOf(const QString& path) const;  // the LCD title: tag text, 10 blanks, the product name
 
@@ -146,6 +151,7 @@ class Deck {
     std::shared_ptr<int> loadTicket_ = std::make_shared<int>(0);  // the load the deck waits for
     std::shared_ptr<const analysis::TrackAnalysis> analysis_;
     int analysisSerial_ = 0;
+    int ownFrequency_ = 0;  // the stream's own rate: at it the song plays at the analysed tempo
     bool loading_ = false;
     bool playWhenLoaded_ = false;
 };

@@ -26,6 +26,7 @@ struct LcdState {
     QString lengthText;  // song length after a load, then the time left (display tick)
     QString timeText;    // time left after the loop end while a loop runs
     QString pitchText = QStringLiteral(" 0.00% ");
+    QString bpmText;     // the tempo as it plays ("128.0 BPM"), empty until the analysis knows it
     int progress = 0;  // 0..100
     int mixMark = -1;  // where Auto DJ mixes over, in tenths of a per cent of the song; -1 none
     bool busy = false;
@@ -72,6 +73,7 @@ struct DeckSettings {
     int turntableStopSpeed = 4000;  // Hz taken off per braking tick
     int stutteringSpeed = 80;       // cue stutter interval, ms
     float eqBandwidth = 2.0f;       // octaves
+    bool autoGain = false;          // each song brought to one loudness (see loudness_trim.h)
     QString loopFolder;             // ".../Velumix Loops", where loop files live
     QString productName = QStringLiteral("Velumix");
 };

@@ -58,6 +58,8 @@ class OptionsModel {
     void chooseLatency(int index);
     bool limiter() const { return chosen_.Limiter; }
     void setLimiter(bool on) { chosen_.Limiter = on; }
+    bool autoGain() const { return chosen_.AutoGain; }  // applied when the dialog closes
+    void setAutoGain(bool on) { chosen_.AutoGain = on; }
     audio::EqMode eqMode() const { return chosen_.EQMode; }
     void setEqMode(audio::EqMode mode) { chosen_.EQMode = mode; }
     // Where the headphones listen: "Split on the main output", "Channels 3-4 of the main device", then

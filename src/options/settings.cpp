@@ -101,6 +101,9 @@ Settings loadSettings(const SettingsStore& store, const QStringList& devices,
     const QString limiter = store.read("Limiter").trimmed();
     s.Limiter = !(limiter.startsWith('0') && leadingNumber(limiter) == 0.0);
 
+    const QString autoGain = store.read("AutoGain").trimmed();
+    s.AutoGain = autoGain != kSettingNotFound && leadingNumber(autoGain) == 1.0;
+
     const bool wav = store.read("RecordFormat").trimmed().compare("wav", Qt::CaseInsensitive) == 0;
     s.RecordFormat = wav ? audio::AudioFileFormat::Wav : audio::AudioFileFormat::Flac;
 
@@ -129,6 +132,7 @@ void storeSettings(SettingsStore& store, const Settings& s) {
     store.write("playlistPath", s.playlistPath);
     store.write("stutteringSpeed", numberText(s.stutteringSpeed));
     store.write("Limiter", numberText(s.Limiter ? 1 : 0));
+    store.write("AutoGain", numberText(s.AutoGain ? 1 : 0));
     store.write("RecordFormat", s.RecordFormat == audio::AudioFileFormat::Wav ? "wav" : "flac");
     store.write("Headphones", QString::fromStdString(audio::phonesRouteText(s.Headphones)));
 }

@@ -55,6 +55,7 @@ struct Settings {
     int stutteringSpeed = kStutterDefault;  // ms
     QString lastPlaylist;                   // "Last Playlist": empty when none (the playlist stores it)
     bool Limiter = true;                    // the output's peak limiter; a stored 0 turns it off
+    bool AutoGain = false;                  // every song brought to one loudness; a stored 1 turns it on
     audio::AudioFileFormat RecordFormat = audio::AudioFileFormat::Flac;  // stored "flac" or "wav"
     audio::PhonesRoute Headphones;  // stored "split", "channels34" or "device:<name>"
 };

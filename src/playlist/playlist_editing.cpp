@@ -1,5 +1,8 @@
 // The playlist's editing commands: remove, clear, move, sort, shuffle and the tag editor's line.
 #include "playlist/playlist_model.h"
+
+#include <algorithm>
+
 #include "playlist/shuffle.h"
 #include "tags/text_rules.h"
 
@@ -78,6 +81,28 @@ void PlaylistModel::sortList(SortDirection direction) {
         playlistPosition = i;
         sorted.push_back({row.path, i + 1, row.key, false, nextId_++, false});
     }
+    replaceEntries(std::move(sorted));
+    select(0);
+}
+
+void PlaylistModel::sortByFigure(const std::function<std::optional<double>(const QString&)>& figure,
+                                 SortDirection direction) {
+    playlistChanged = true;
+    if (count() < 2) return;
+    std::vector<std::pair<std::optional<double>, Entry>> rows;
+    rows.reserve(entries_.size());
+    for (const Entry& e : entries_) rows.emplace_back(figure(e.path), e);
+    std::stable_sort(rows.begin(), rows.end(), [direction](const auto& a, const auto& b) {
+        if (!a.first || !b.first) return a.first.has_value() && !b.first.has_value();
+        return direction == SortDirection::Ascending ? *a.first < *b.first : *a.first > *b.first;
+    });
+    std::vector<Entry> sorted;
+    sorted.reserve(rows.size());
+    for (auto& [value, e] : rows) {
+        e.number = int(sorted.size()) + 1;  // the id stays: a text still being read finds its line
+        sorted.push_back(std::move(e));
+    }
+    playlistPosition = 0;
     replaceEntries(std::move(sorted));
     select(0);
 }

@@ -3,7 +3,9 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "playlist/quicksort.h"
@@ -111,6 +113,10 @@ class PlaylistModel {
     void moveUp();                           // cmdMoveUp
     void moveDown();                         // cmdMoveDown
     void sortList(SortDirection direction);  // cmdAZsort, cmdZAsort
+    // Orders the songs by a figure known of them (tempo, length, loudness), keeping the order of equal
+    // ones; songs without one go last either way. Renumbers as the A-Z sort does.
+    void sortByFigure(const std::function<std::optional<double>(const QString& path)>& figure,
+                      SortDirection direction);
     void shuffle();                          // cmdRandomShuffle
     bool editTagsCommand();                  // cmdID3: true when the tag editor may open
     void rebuildLineAfterTagEdit();          // after the tag editor saved

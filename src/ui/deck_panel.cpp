@@ -367,6 +367,7 @@ void DeckPanel::refresh() {
     lcd_->setLengthText(l.lengthText);
     lcd_->setTimeText(l.timeText);
     lcd_->setPitchText(l.pitchText);
+    lcd_->setBpmText(l.bpmText);
     lcd_->setProgress(l.progress);
     lcd_->setBusy(l.busy);
     lcd_->setMixMark(l.mixMark);

@@ -216,7 +216,8 @@ void MainWindow::attachPlaylist(ProgramPlaylist& playlist, Dialogs& dialogs) {
 // The window is made hidden, where its load puts it; from then on exit closes it with the others.
 void MainWindow::loadPlaylistWindow() {
     if (playlistWindow_ || !playlist_) return;
-    playlistWindow_ = new ui::PlaylistWindow(playlist_->model(), *playlistDialogs_, this);
+    playlistWindow_ =
+        new ui::PlaylistWindow(playlist_->model(), *playlistDialogs_, this, playlist_->figures());
     playlistWindow_->setStyleSheet(kToolStyle);
     playlistWindow_->placeOnScreen();
     addOpenWindow(playlistWindow_);

@@ -225,6 +225,14 @@ QWidget* OptionsWindow::buildTimingColumn() {
         model_.setEqMode(i == 1 ? audio::EqMode::Isolator : audio::EqMode::Peaking);
     });
     v->addWidget(eqFrame);
+
+    auto* loudnessFrame = frame("LOUDNESS", column);
+    autoGain_ = new QCheckBox("Auto gain", loudnessFrame);
+    autoGain_->setObjectName("chkAutoGain");
+    autoGain_->setToolTip("Play every analysed song at the same loudness...");
+    connect(autoGain_, &QCheckBox::toggled, this, [this](bool on) { model_.setAutoGain(on); });
+    (new QVBoxLayout(loudnessFrame))->addWidget(autoGain_);
+    v->addWidget(loudnessFrame);
     v->addStretch(1);
     return column;
 }
@@ -316,6 +324,7 @@ void OptionsWindow::showModel() {
     latency_->setCurrentIndex(model_.latencyIndex());
     phones_->setCurrentIndex(model_.headphonesIndex());
     limiter_->setChecked(model_.limiter());
+    autoGain_->setChecked(model_.autoGain());
     seek_[model_.exactSeeking() ? 1 : 0]->setChecked(true);
     eqMode_[model_.eqMode() == audio::EqMode::Isolator ? 1 : 0]->setChecked(true);
     djSetup_[static_cast<size_t>(model_.djSetup())]->setChecked(true);

@@ -56,6 +56,7 @@ class OptionsWindow : public QDialog {
     QLabel* measured_ = nullptr;
     QLabel* underruns_ = nullptr;
     QCheckBox* limiter_ = nullptr;
+    QCheckBox* autoGain_ = nullptr;
     std::array<QRadioButton*, 2> seek_{};
     std::array<QRadioButton*, 2> eqMode_{};
     std::array<QRadioButton*, 3> djSetup_{};

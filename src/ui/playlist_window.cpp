@@ -1,6 +1,6 @@
 #include "ui/playlist_window.h"
 
-#include <QAbstractListModel>
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -8,7 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -16,7 +16,10 @@
 #include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QTreeView>
 #include <QWindow>
+
+#include "app/playlist_figures.h"
 
 #include "playlist/music_files.h"
 #include "ui/edit_tags_window.h"
@@ -26,23 +29,35 @@
 
 namespace vx::ui {
 
-// The visible list's rows: the model's display lines.
-class PlaylistLines : public QAbstractListModel {
+// The visible list's rows: the model's display lines, then the figures the library knows of each song.
+class PlaylistLines : public QAbstractTableModel {
   public:
-    explicit PlaylistLines(const playlist::PlaylistModel& model) : model_(model) {}
+    PlaylistLines(const playlist::PlaylistModel& model, const PlaylistFigures* figures)
+        : model_(model), figures_(figures) {}
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : model_.count(); }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 4; }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole || index.row() >= model_.count()) return {};
-        return model_.line(index.row());
+        if (index.row() >= model_.count()) return {};
+        if (role == Qt::TextAlignmentRole && index.column() > 0) return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole) return {};
+        if (index.column() == 0) return model_.line(index.row());
+        if (!figures_) return {};
+        return figures_->text(model_.path(index.row()), static_cast<PlaylistFigures::Column>(index.column() - 1));
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char* const names[] = {"Song", "BPM", "Length", "Loudness"};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 3) return {};
+        return QString::fromLatin1(names[section]);
     }
     void reset() {
         beginResetModel();
         endResetModel();
     }
-    void changed(int first, int last) { emit dataChanged(index(first), index(last)); }
+    void changed(int first, int last) { emit dataChanged(index(first, 0), index(last, 3)); }
 
   private:
     const playlist::PlaylistModel& model_;
+    const PlaylistFigures* figures_;
 };
 
 namespace {
@@ -53,11 +68,13 @@ struct Command {
 };
 }  // namespace
 
-PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs, QWidget* owner)
+PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs, QWidget* owner,
+                               PlaylistFigures* figures)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint),
       model_(model),
       dialogs_(dialogs),
-      lines_(std::make_unique<PlaylistLines>(model)),
+      lines_(std::make_unique<PlaylistLines>(model, figures)),
+      figures_(figures),
       print_(std::make_unique<PrintSetup>()) {
     setObjectName(QStringLiteral("playlistF"));
     setWindowTitle(QStringLiteral("Velumix Playlist"));
@@ -70,6 +87,8 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
         "#playlistLABEL { color: #58e07a; font-weight: bold; font-size: 14px; }"
         "#List1_1 { font-size: 13px; background: #1a1d22; color: #dfe5ec; border: 1px solid #07080a;"
         " selection-background-color: #38c6ff; selection-color: #101215; }"
+        "#List1_1 QHeaderView::section { background: #1f232b; color: #9aa4b1; border: none;"
+        " border-right: 1px solid #07080a; padding: 2px 6px; }"
         "QGroupBox { color: #9aa4b1; font-weight: bold; }"
         "#loadingLABEL { color: #7d8894; }"));
 
@@ -90,20 +109,44 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
     progress_->setObjectName(QStringLiteral("loadingLABEL"));
     progress_->hide();
 
-    list_ = new QListView(this);
+    list_ = new QTreeView(this);
     list_->setObjectName(QStringLiteral("List1_1"));
     list_->setModel(lines_.get());
-    list_->setUniformItemSizes(true);  // long lists lay out at once
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);  // long lists lay out at once
+    list_->setAllColumnsShowFocus(true);
+    QHeaderView* header = list_->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < 4; ++c) {
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+        list_->setColumnHidden(c, figures_ == nullptr);
+    }
+    header->setSectionsClickable(figures_ != nullptr);
+    list_->setHeaderHidden(figures_ == nullptr);
+    if (figures_) {
+        connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
+            if (column < 1) return;
+            const bool again = column == sortedBy_;
+            descending_ = again && !descending_;
+            sortedBy_ = column;
+            busy([&] {
+                figures_->sort(static_cast<PlaylistFigures::Column>(column - 1),
+                               descending_ ? playlist::SortDirection::Descending : playlist::SortDirection::Ascending);
+            });
+        });
+        figures_->setChangedHandler([this](int first, int last) { lines_->changed(first, last); });
+    }
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->installEventFilter(this);
     list_->viewport()->installEventFilter(this);
-    connect(list_, &QListView::clicked, this, [this](const QModelIndex& i) { model_.select(i.row()); });
+    connect(list_, &QTreeView::clicked, this, [this](const QModelIndex& i) { model_.select(i.row()); });
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& i) {
                 if (!selecting_ && i.isValid()) model_.select(i.row());
             });
-    connect(list_, &QListView::doubleClicked, this, [this] {
+    connect(list_, &QTreeView::doubleClicked, this, [this] {
         hide();
         model_.hide_playlist();
     });
@@ -124,6 +167,7 @@ PlaylistWindow::PlaylistWindow(playlist::PlaylistModel& model, Dialogs& dialogs,
 }
 
 PlaylistWindow::~PlaylistWindow() {
+    if (figures_) figures_->setChangedHandler(nullptr);
     model_.removeObserver(this);
 }
 
@@ -349,8 +393,8 @@ void PlaylistWindow::currentChanged(int index) {
     if (index < 0) {
         list_->clearSelection();
     } else {
-        list_->setCurrentIndex(lines_->index(index));
-        list_->scrollTo(lines_->index(index));
+        list_->setCurrentIndex(lines_->index(index, 0));
+        list_->scrollTo(lines_->index(index, 0));
     }
     selecting_ = false;
 }

@@ -86,6 +86,8 @@ TEST_F(SettingsTest, StoredTextsAreReadAndOddOnesReplaced) {
         {"AutomixStart", "150", [](const Settings& s) { return s.AutomixStart; }, 100},
         {"DjSetup", "7", [](const Settings& s) { return s.DjSetup; }, 0}, {"Limiter", "0", limiter, 0},
         {"Limiter", "on", limiter, 1},  // only a 0 turns the limiter off
+        {"AutoGain", "1", [](const Settings& s) { return s.AutoGain; }, 1},
+        {"AutoGain", "on", [](const Settings& s) { return s.AutoGain; }, 0},  // only a 1 turns it on
         {"RecordFormat", " WAV", format, wav},
         {"RecordFormat", "mp3", format, int(audio::AudioFileFormat::Flac)},  // not one we write
         {"Headphones", "channels34 ", phones, int(audio::PhonesRoute::Kind::Channels34)},
@@ -120,7 +122,7 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     Settings s = load();
     s.chosenQuality = kCdQuality, s.chosenDevice = "Card B", s.EQBandwidth = 1.7f, s.pitchRange = 1.5;
     s.DjSetup = 2, s.Buffer = 0.3, s.stutteringSpeed = 70, s.playlistPath = "/music/lists", s.Limiter = false;
-    s.RecordFormat = audio::AudioFileFormat::Wav;
+    s.RecordFormat = audio::AudioFileFormat::Wav, s.AutoGain = true;
     s.Headphones = {audio::PhonesRoute::Kind::Device, "USB Audio: Headphones (hw:2,0)"};
     storeSettings(store, s);
     EXPECT_EQ(store.values.value("headphones"), "device:USB Audio: Headphones (hw:2,0)");
@@ -137,8 +139,8 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     EXPECT_FLOAT_EQ(back.EQBandwidth, 1.7f);
     EXPECT_DOUBLE_EQ(back.pitchRange, 1.5);
     EXPECT_DOUBLE_EQ(back.Buffer, 0.3);
-    EXPECT_EQ(std::tuple(back.DjSetup, back.stutteringSpeed, back.Limiter, back.RecordFormat),
-              std::tuple(2, 70, false, audio::AudioFileFormat::Wav));
+    EXPECT_EQ(std::tuple(back.DjSetup, back.stutteringSpeed, back.Limiter, back.RecordFormat, back.AutoGain),
+              std::tuple(2, 70, false, audio::AudioFileFormat::Wav, true));
     EXPECT_EQ(back.playlistPath, "/music/lists");
     EXPECT_EQ(back.Headphones, s.Headphones);
     EXPECT_EQ(back.optStartUp, 1);  // the first run's offer is remembered until the user changes it

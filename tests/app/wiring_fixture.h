@@ -43,7 +43,8 @@ class WiringFixture : public ConsoleFixture {
     bool start(const QString& commandLine = {}, bool backgroundTags = false, const QStringList& more = {}) {
         app->setCommandLine(commandLine, more);
         if (!app->start()) return false;
-        console = std::make_unique<DjConsole>(*app, ticker);
+        // Idle scheduling would crawl under a busy ctest.
+        console = std::make_unique<DjConsole>(*app, ticker, QThread::NormalPriority);
         playlist =
             std::make_unique<ProgramPlaylist>(*app, store, ProgramPlaylist::Options{backgroundTags, 2});
         playlist->connect(*console);

@@ -32,6 +32,7 @@ public:
         std::int64_t loopStart = 0, loopEnd = 0;
         std::vector<audio::EqBandParams> eq;  // one per eqSet()
         std::int64_t audibleStart = 0, audibleEnd = -1;  // bytes; audibleEnd -1: not known
+        double trimDb = 0;  // setTrim() (not logged)
     };
 
     // Steering
@@ -92,6 +93,10 @@ public:
     std::int64_t secondsToBytes(audio::Handle h, double seconds) override;
     bool attributes(audio::Handle h, int* frequency, int* volume, int* pan) override;
     bool setAttributes(audio::Handle h, int frequency, int volume, int pan) override;
+    bool setTrim(audio::Handle h, double db) override {
+        const auto it = streams.find(h);
+        return it != streams.end() && (it->second.trimDb = db, true);
+    }
     std::uint32_t level(audio::Handle h) override { return stream(h) ? stream(h)->level : 0; }
     bool setLoop(audio::Handle h, std::int64_t start, std::int64_t end) override;
 

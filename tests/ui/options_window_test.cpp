@@ -42,7 +42,8 @@ TEST(OptionsWindow, TheKeyboardAloneReachesChangesAndStoresEveryControl) {
         if (QWidget* f = QApplication::focusWidget()) visited << f->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    for (const char* name : {"cmbDevice", "cmbPlayQuality", "cmbOutputLatency", "chkLimiter", "optSeek_0",
+    for (const char* name : {"cmbDevice", "cmbPlayQuality", "cmbOutputLatency", "chkLimiter", "chkAutoGain",
+                             "optSeek_0",
                              "bufferSlider", "eqBandWidthSlider", "stutterSlider", "XFaderCutSpeed_slider",
                              "autoMixSlider", "pitchRange_slider", "optEqMode_0", "TurntableStopSpeed_slider",
                              "djSetupOpt_0", "txtPlaylistPath", "cmdAssociate"}) {

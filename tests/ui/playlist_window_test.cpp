@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
@@ -16,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <iostream>
 
@@ -257,7 +257,7 @@ TEST_F(PlaylistWindowTest, TheDefaultSetupPreviewsTheJobAndFallsBackToAPdf) {
 // A file manager's drop (text/uri-list) on the list adds its music files; other drops are refused.
 TEST_F(PlaylistWindowTest, MusicDroppedFromAFileManagerIsAddedAndOtherDropsAreRefused) {
     window->show();
-    auto* list = window->findChild<QListView*>("List1_1");
+    auto* list = window->findChild<QTreeView*>("List1_1");
     ASSERT_NE(list, nullptr);
     const QString song = vx::test::writeTaggedMp3(dir.filePath("album/a.mp3"), "Dropped", "X");
     QMimeData files;

@@ -2,11 +2,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QScreen>
-#include <QUrl>
 #include <QTest>
+#include <QTreeView>
+#include <QUrl>
 
 #include "app/wiring_fixture.h"
 #include "deck/deck.h"
@@ -43,7 +43,7 @@ class WiredWindow : public ::testing::Test, public test::WithApp, public test::W
     }
     ui::PlaylistWindow* playlistWindow() { return window->playlistWindow(); }
     void clickRow(int row) {
-        QListView* list = playlistWindow()->list();
+        QTreeView* list = playlistWindow()->list();
         const QRect r = list->visualRect(list->model()->index(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
     }

@@ -81,6 +81,12 @@ void LcdDisplay::setPitchText(const QString& text) {
     update();
 }
 
+void LcdDisplay::setBpmText(const QString& text) {
+    if (text == bpm_) return;
+    bpm_ = text;
+    update();
+}
+
 void LcdDisplay::setProgress(int value) {
     if (progressHeld_) return;
     const int v = std::clamp(value, 0, 100);
@@ -273,9 +279,20 @@ void LcdDisplay::paintCounters(QPainter& p) const {
         p.drawText(QRect(int(r.left() + s + px(3)), r.top(), w, r.height()), Qt::AlignCenter, label);
         triangle(p, QPointF(r.left() + s + px(6) + w + s / 2, cy), s, true,
                  arrow == ArrowForward ? rgb(dj::kLcdWarn) : rgb(dj::kLcdDim));
+        return int(2 * s + px(6) + w);
     };
-    arrows(cueRow, QStringLiteral("CUE"), cueArrow_);
+    const int arrowsWidth = arrows(cueRow, QStringLiteral("CUE"), cueArrow_);
     arrows(loopRow, QStringLiteral("LOOP"), loopArrow_);
+    // The tempo on the cue row's free right end, smaller where the full size would reach the arrows.
+    if (!bpm_.isEmpty()) {
+        QFont tempo = dj::lcdFont(px(12));
+        while (tempo.pixelSize() > px(8) &&
+               QFontMetrics(tempo).horizontalAdvance(bpm_) > cueRow.width() - arrowsWidth - px(4))
+            tempo.setPixelSize(tempo.pixelSize() - 1);
+        p.setFont(tempo);
+        p.setPen(rgb(dj::kLcdText));
+        p.drawText(cueRow, Qt::AlignRight | Qt::AlignVCenter, bpm_);
+    }
     p.setFont(dj::lcdFont(px(12)));
     p.setPen(rgb(indicators_[Loop] ? dj::kLcdText : dj::kLcdDim));
     p.drawText(loopRow, Qt::AlignRight | Qt::AlignVCenter, time_);

@@ -33,6 +33,9 @@ class LcdDisplay : public QWidget {
     QString timeText() const { return time_; }
     void setPitchText(const QString& text);
     QString pitchText() const { return pitch_; }
+    // The tempo as it plays, in the lower right corner of the counter's field; empty shows nothing.
+    void setBpmText(const QString& text);
+    QString bpmText() const { return bpm_; }
 
     // 0..100; values outside are clamped.
     void setProgress(int value);
@@ -98,7 +101,7 @@ class LcdDisplay : public QWidget {
     void paintCounters(class QPainter& p) const;
     void paintProgress(class QPainter& p) const;
 
-    QString title_, length_, time_, pitch_;
+    QString title_, length_, time_, pitch_, bpm_;
     QString extraLabel_ = QStringLiteral("AUTO");
     int progress_ = 0;
     int mixMark_ = -1;
