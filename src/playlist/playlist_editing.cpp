@@ -89,10 +89,11 @@ void PlaylistModel::sortByFigure(const std::function<std::optional<double>(const
                                  SortDirection direction) {
     playlistChanged = true;
     if (count() < 2) return;
-    std::vector<std::pair<std::optional<double>, Entry>> rows;
+    using Row = std::pair<std::optional<double>, Entry>;
+    std::vector<Row> rows;
     rows.reserve(entries_.size());
     for (const Entry& e : entries_) rows.emplace_back(figure(e.path), e);
-    std::stable_sort(rows.begin(), rows.end(), [direction](const auto& a, const auto& b) {
+    std::stable_sort(rows.begin(), rows.end(), [direction](const Row& a, const Row& b) {
         if (!a.first || !b.first) return a.first.has_value() && !b.first.has_value();
         return direction == SortDirection::Ascending ? *a.first < *b.first : *a.first > *b.first;
     });
