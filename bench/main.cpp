@@ -22,6 +22,7 @@
 #include "bench_mix.h"
 #include "bench_playlist.h"
 #include "bench_recording.h"
+#include "bench_waveform.h"
 #include "ffmpeg_cli.h"
 
 namespace fs = std::filesystem;
@@ -328,7 +329,8 @@ int main(int argc, char** argv) {
     }
     double load = 0;
     if (getloadavg(&load, 1) == 1) figure("load_average", load, "runnable");
-    const std::string only = argc > 2 ? argv[2] : "";  // one group: "mix", "console", "analysis", "library" or "load"
+    // One group: "mix", "console", "waveform", "analysis", "library" or "load".
+    const std::string only = argc > 2 ? argv[2] : "";
     if (only == "mix") {
         runMixBenchmarks(std::cout, dir);
         return 0;
@@ -339,6 +341,10 @@ int main(int argc, char** argv) {
     }
     if (only == "console") {
         runConsoleBenchmarks(std::cout, dir);
+        return 0;
+    }
+    if (only == "waveform") {
+        runWaveformBenchmarks(std::cout, dir);
         return 0;
     }
     if (only == "load") {
@@ -397,6 +403,7 @@ int main(int argc, char** argv) {
     runPlaylistBenchmarks(std::cout);
     runLibraryBenchmarks(std::cout);
     runConsoleBenchmarks(std::cout, dir);
+    runWaveformBenchmarks(std::cout, dir);
     runRecordingBenchmarks(std::cout, dir);
     runMixBenchmarks(std::cout, dir);
     return 0;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "ui/widgets/state_button.h"
+#include "ui/widgets/waveform_image.h"
 
 namespace vx {
 
@@ -19,6 +20,7 @@ HotCueRow::HotCueRow(Side side, QWidget* parent) : QWidget(parent) {
         key->setObjectName(prefix + QString::number(slot));
         key->setToolTip(QStringLiteral("Hot cue %1: set it here, or jump to it (right click clears)").arg(slot));
         key->setMinimumHeight(24);
+        key->setLedColour(ui::wave::kHotCue[slot - 1]);
         row->addWidget(key);
         keys_[static_cast<std::size_t>(slot - 1)] = key;
         key->installEventFilter(this);
