@@ -32,23 +32,24 @@ void drawWaveColumns(QImage& image, const WaveformSummary& w, int x0, int column
         if (b <= 0 || a >= points) continue;
         a = std::max<std::int64_t>(a, 0);
         b = std::min(b, points);
-        int reach[WaveformSummary::kBands];
+        // As tall as the loudest band, in the bands' colours mixed by their loudness (squared, so the
+        // band that carries the sound shows): a kick reads blue even under a loud pad, a hi-hat white.
+        double weight = 0, red = 0, green = 0, blue = 0;
+        int loudest = 0;
         for (int band = 0; band < WaveformSummary::kBands; ++band) {
             const auto& peaks = w.peak[static_cast<std::size_t>(band)];
-            const int loudest = *std::max_element(peaks.begin() + a, peaks.begin() + b);
-            reach[band] = std::min(mid, static_cast<int>(std::lround(loudest / 255.0 * gain * half)));
+            const int peak = *std::max_element(peaks.begin() + a, peaks.begin() + b);
+            loudest = std::max(loudest, peak);
+            const double k = double(peak) * peak;
+            weight += k;
+            red += k * qRed(colours[band]);
+            green += k * qGreen(colours[band]);
+            blue += k * qBlue(colours[band]);
         }
-        // From the middle outwards: the frontmost band that still reaches a row colours it.
-        for (int dy = 0; dy <= mid; ++dy) {
-            QRgb c = 0;
-            for (int band = WaveformSummary::kBands - 1; band >= 0; --band) {
-                if (reach[band] >= dy && (reach[band] > 0 || band == WaveformSummary::Low)) {
-                    c = colours[band];
-                    break;
-                }
-            }
-            if (!c) break;
-            if (mid - dy >= 0) reinterpret_cast<QRgb*>(image.scanLine(mid - dy))[x] = c;
+        const int reach = std::min(mid, static_cast<int>(std::lround(loudest / 255.0 * gain * half)));
+        const QRgb c = weight > 0 ? qRgb(int(red / weight), int(green / weight), int(blue / weight)) : colours[0];
+        for (int dy = 0; dy <= reach; ++dy) {
+            reinterpret_cast<QRgb*>(image.scanLine(mid - dy))[x] = c;
             if (mid + dy < height) reinterpret_cast<QRgb*>(image.scanLine(mid + dy))[x] = c;
         }
     }

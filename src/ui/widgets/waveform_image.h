@@ -7,8 +7,8 @@
 
 namespace vx::ui {
 
-// The look both waveform displays share: the three bands layered, low at the back and high in front,
-// each column as tall as its band's loudest point, mirrored about the middle.
+// The look both waveform displays share: each column as tall as the loudest point under it, mirrored
+// about the middle, in the three bands' colours mixed by how loud each band is there.
 namespace wave {
 inline constexpr QRgb kBack = 0xff040d11;
 inline constexpr QRgb kLow = 0xff2f6bff;

@@ -152,6 +152,9 @@ void WaveformZoom::paintEvent(QPaintEvent*) {
         for (int i = first; i <= last && left + width() > 0; ++i) p.drawImage(i * kTileWidth - left, 0, tile(i));
     }
     paintMarks(p);
+    p.setPen(rgb(dj::kBevelLight));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 }  // namespace vx::ui
