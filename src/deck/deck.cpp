@@ -260,7 +260,10 @@ void Deck::bendMinus_MouseUp() {
 
 double Deck::positionS() {
     if (!ctx_.hasStream()) return 0;
-    return std::max(0.0, ctx_.library.bytesToSeconds(ctx_.state.streamHandle, ctx_.position()));
+    const double chosen = display_.chosenFraction();
+    const std::int64_t bytes =
+        chosen >= 0 ? static_cast<std::int64_t>(chosen * static_cast<double>(ctx_.state.songLength)) : ctx_.position();
+    return std::max(0.0, ctx_.library.bytesToSeconds(ctx_.state.streamHandle, bytes));
 }
 
 void Deck::hotCue_Click(int slot) {

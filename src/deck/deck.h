@@ -119,7 +119,8 @@ class Deck {
     void setProgressByUser(int value) { display_.setProgressByUser(value); }
     // The user chose a place in the song (0..1 of it) on the waveform; the next display tick seeks there.
     void seekByUser(double fraction) { display_.setPositionByUser(fraction); }
-    // The play position in seconds from the start of the song (0 without one), as the engine reports it.
+    // The play position in seconds from the start of the song (0 without one), as the engine reports it,
+    // or the place the user has just chosen and the next display tick seeks to.
     double positionS();
     // The song's cue point, loop, mix point and hot cues, and the play position, in seconds.
     DeckMarks marks();

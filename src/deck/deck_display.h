@@ -18,6 +18,8 @@ class DeckDisplay {
     void setProgressByUser(int value);
     // The user chose a place (0..1 of the song) finer than a per cent; the next tick seeks there.
     void setPositionByUser(double fraction);
+    // The place chosen that the next tick seeks to (0..1 of the song), or -1.
+    double chosenFraction() const { return chosenFraction_; }
     // A new song: a place chosen in the old one is forgotten.
     void resetForLoad() { chosenFraction_ = -1; }
 

@@ -42,6 +42,7 @@ TEST_F(Display, DraggingTheProgressBarSeeksOnTheSameTick) {
 
     // The waveform seeks finer than a per cent, even to a place within the per cent already shown.
     right->seekByUser(0.6037);
+    EXPECT_NEAR(right->positionS(), 6.037, 1e-3);  // shown at once, not a tick later
     tick();
     EXPECT_NEAR(static_cast<double>(s.position), 0.6037 * kTenSeconds, 4.0);
     EXPECT_EQ(right->lcd().progress, 60);
