@@ -34,15 +34,17 @@ double threadCpuMs() {
 // slowly swelling chord: the shape of a dance track, for the waveform and the beat grid.
 bool makeBeatTrack(const fs::path& path, double bpm) {
     const std::string p = std::to_string(60.0 / bpm);
-    const std::string kick = "if(between(t,120,150),0,1)*sin(2*PI*(45+110*exp(-mod(t," + p + ")*25))*mod(t," + p +
-                             "))*exp(-mod(t," + p + ")*7)";
+    const std::string kick = "if(between(t,120,150),0,1)*sin(2*PI*(45+110*exp(-mod(t," + p + ")*25))*mod(t," +
+                             p + "))*exp(-mod(t," + p + ")*7)";
     const std::string hat = "(random(0)*2-1)*exp(-mod(t+" + p + "/2," + p + ")*35)*if(lt(t,16),0,0.25)";
-    const std::string pad = "0.2*(sin(2*PI*220*t)+sin(2*PI*277.2*t)+sin(2*PI*329.6*t))*(0.5+0.5*sin(2*PI*t/16))";
-    const std::string graph = "aevalsrc='" + kick + "':s=44100:d=300[k];aevalsrc='" + hat +
-                              "':s=44100:d=300,highpass=f=6000[h];aevalsrc='" + pad +
-                              "':s=44100:d=300[p];[k][h][p]amix=inputs=3:normalize=0,aformat=channel_layouts=stereo";
-    return vx::bench::ffmpegMake("-filter_complex \"" + graph + "\" -c:a libmp3lame -b:a 192k \"" + path.string() +
-                                 "\"");
+    const std::string pad =
+        "0.2*(sin(2*PI*220*t)+sin(2*PI*277.2*t)+sin(2*PI*329.6*t))*(0.5+0.5*sin(2*PI*t/16))";
+    const std::string graph =
+        "aevalsrc='" + kick + "':s=44100:d=300[k];aevalsrc='" + hat +
+        "':s=44100:d=300,highpass=f=6000[h];aevalsrc='" + pad +
+        "':s=44100:d=300[p];[k][h][p]amix=inputs=3:normalize=0,aformat=channel_layouts=stereo";
+    return vx::bench::ffmpegMake("-filter_complex \"" + graph + "\" -c:a libmp3lame -b:a 192k \"" +
+                                 path.string() + "\"");
 }
 
 void analyse(vx::Deck& deck) {

@@ -262,7 +262,8 @@ double Deck::positionS() {
     if (!ctx_.hasStream()) return 0;
     const double chosen = display_.chosenFraction();
     const std::int64_t bytes =
-        chosen >= 0 ? static_cast<std::int64_t>(chosen * static_cast<double>(ctx_.state.songLength)) : ctx_.position();
+        chosen >= 0 ? static_cast<std::int64_t>(chosen * static_cast<double>(ctx_.state.songLength))
+                    : ctx_.position();
     return std::max(0.0, ctx_.library.bytesToSeconds(ctx_.state.streamHandle, bytes));
 }
 
@@ -287,7 +288,9 @@ DeckMarks Deck::marks() {
     DeckMarks m;
     if (!ctx_.hasStream()) return m;
     const DeckState& s = ctx_.state;
-    const auto seconds = [&](std::int64_t bytes) { return ctx_.library.bytesToSeconds(s.streamHandle, bytes); };
+    const auto seconds = [&](std::int64_t bytes) {
+        return ctx_.library.bytesToSeconds(s.streamHandle, bytes);
+    };
     m.lengthS = std::max(0.0, seconds(s.songLength));
     m.positionS = positionS();
     m.cueS = seconds(s.cuePoint);

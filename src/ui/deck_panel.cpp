@@ -12,8 +12,8 @@
 
 #include "app/dj_console.h"
 #include "deck/deck.h"
-#include "ui/widgets/dj_palette.h"
 #include "ui/hot_cue_row.h"
+#include "ui/widgets/dj_palette.h"
 #include "ui/widgets/dj_slider.h"
 #include "ui/widgets/lcd_display.h"
 #include "ui/widgets/state_button.h"
@@ -135,8 +135,10 @@ DeckPanel::DeckPanel(DjConsole& console, Side side, QWidget* parent)
     column->addLayout(controls, 1);
 
     connect(lcd_, &LcdDisplay::seekMoved, this, [this](double fraction) { deck_.seekByUser(fraction); });
-    connect(hotCues_, &HotCueRow::pressed, this, [this](int slot) { act([slot](Deck& d) { d.hotCue_Click(slot); }); });
-    connect(hotCues_, &HotCueRow::cleared, this, [this](int slot) { act([slot](Deck& d) { d.hotCueClear(slot); }); });
+    connect(hotCues_, &HotCueRow::pressed, this,
+            [this](int slot) { act([slot](Deck& d) { d.hotCue_Click(slot); }); });
+    connect(hotCues_, &HotCueRow::cleared, this,
+            [this](int slot) { act([slot](Deck& d) { d.hotCueClear(slot); }); });
     connect(lcd_, &LcdDisplay::dropped, this, [this] { dropRequested(); });
     for (StateButton* b : findChildren<StateButton*>()) {
         connect(b, &StateButton::dropped, this, [this] { dropRequested(); });

@@ -18,7 +18,8 @@ HotCueRow::HotCueRow(Side side, QWidget* parent) : QWidget(parent) {
     for (int slot = 1; slot <= 4; ++slot) {
         auto* key = new StateButton(QStringLiteral("HOT %1").arg(slot), StateButton::Style::Neutral, this);
         key->setObjectName(prefix + QString::number(slot));
-        key->setToolTip(QStringLiteral("Hot cue %1: set it here, or jump to it (right click clears)").arg(slot));
+        key->setToolTip(
+            QStringLiteral("Hot cue %1: set it here, or jump to it (right click clears)").arg(slot));
         key->setMinimumHeight(24);
         key->setLedColour(ui::wave::kHotCue[slot - 1]);
         row->addWidget(key);

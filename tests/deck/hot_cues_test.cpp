@@ -39,11 +39,11 @@ TEST_F(HotCueDeck, SetJumpClearAndRestoreOnLoad) {
         std::optional<double> slotAfter;
         int toldCount;  // changes told to the store so far
     } steps[] = {
-        {false, 2, 3 * kSecond, 3 * kSecond, 3.0, 1},   // empty: set at the play position
+        {false, 2, 3 * kSecond, 3 * kSecond, 3.0, 1},      // empty: set at the play position
         {false, 1, 7 * kSecond, 5 * kSecond / 2, 2.5, 1},  // set: jump there, nothing to store
-        {true, 1, 0, 0, std::nullopt, 2},               // clear
-        {true, 4, 0, 0, std::nullopt, 2},               // clearing an empty slot changes nothing
-        {false, 5, 1, 1, std::nullopt, 2},              // no such slot
+        {true, 1, 0, 0, std::nullopt, 2},                  // clear
+        {true, 4, 0, 0, std::nullopt, 2},                  // clearing an empty slot changes nothing
+        {false, 5, 1, 1, std::nullopt, 2},                 // no such slot
     };
     for (const Step& st : steps) {
         s.position = st.positionBefore;

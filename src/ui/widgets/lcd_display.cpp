@@ -148,7 +148,8 @@ QRect LcdDisplay::titleRect() const {
 
 QRect LcdDisplay::progressRect() const {
     const int inset = px(kBezel + kPad);
-    return QRect(inset, height() - px(kBezel + 6 + kOverviewHeight), width() - 2 * inset, px(kOverviewHeight));
+    return QRect(inset, height() - px(kBezel + 6 + kOverviewHeight), width() - 2 * inset,
+                 px(kOverviewHeight));
 }
 
 double LcdDisplay::fractionAt(int x) const {

@@ -24,7 +24,10 @@ class StateButton : public QAbstractButton {
     Style style() const { return style_; }
     void setLit(bool lit);
     // A plain key's strip in a colour of its own (a hot cue's, as its mark shows it); 0: the style's.
-    void setLedColour(QRgb colour) { ledColour_ = colour; update(); }
+    void setLedColour(QRgb colour) {
+        ledColour_ = colour;
+        update();
+    }
     bool isLit() const { return lit_; }
 
     // The colours the face and the LED strip are drawn with for the current style and state.

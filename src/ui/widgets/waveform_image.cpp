@@ -47,7 +47,8 @@ void drawWaveColumns(QImage& image, const WaveformSummary& w, int x0, int column
             blue += k * qBlue(colours[band]);
         }
         const int reach = std::min(mid, static_cast<int>(std::lround(loudest / 255.0 * gain * half)));
-        const QRgb c = weight > 0 ? qRgb(int(red / weight), int(green / weight), int(blue / weight)) : colours[0];
+        const QRgb c =
+            weight > 0 ? qRgb(int(red / weight), int(green / weight), int(blue / weight)) : colours[0];
         for (int dy = 0; dy <= reach; ++dy) {
             reinterpret_cast<QRgb*>(image.scanLine(mid - dy))[x] = c;
             if (mid + dy < height) reinterpret_cast<QRgb*>(image.scanLine(mid + dy))[x] = c;

@@ -28,7 +28,7 @@ double waveGain(const analysis::WaveformSummary& w);
 // Draws the columns [x0, x0 + columns) of `image` (ARGB32 or RGB32): column x shows the points from
 // firstPoint + (x - x0) * pointsPerColumn on, times `gain`. Columns past either end of the song are left as
 // they are. Writes pixels directly: a few hundred columns cost well under a millisecond.
-void drawWaveColumns(QImage& image, const analysis::WaveformSummary& w, int x0, int columns, double firstPoint,
-                     double pointsPerColumn, double gain);
+void drawWaveColumns(QImage& image, const analysis::WaveformSummary& w, int x0, int columns,
+                     double firstPoint, double pointsPerColumn, double gain);
 
 }  // namespace vx::ui

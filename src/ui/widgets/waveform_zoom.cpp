@@ -99,9 +99,10 @@ const QImage& WaveformZoom::tile(int index) {
         if (t.index == index) return t.image;
     }
     if (tiles_.size() >= kTilesKept) {
-        const auto farthest = std::max_element(tiles_.begin(), tiles_.end(), [index](const Tile& a, const Tile& b) {
-            return std::abs(a.index - index) < std::abs(b.index - index);
-        });
+        const auto farthest =
+            std::max_element(tiles_.begin(), tiles_.end(), [index](const Tile& a, const Tile& b) {
+                return std::abs(a.index - index) < std::abs(b.index - index);
+            });
         tiles_.erase(farthest);
     }
     QImage image(kTileWidth, height(), QImage::Format_RGB32);
@@ -149,7 +150,8 @@ void WaveformZoom::paintEvent(QPaintEvent*) {
         const double songEnd = std::max(marks_.lengthS, analysis_->lengthS) * pixelsPerSecond();
         const int first = std::max(0, left) / kTileWidth;
         const int last = static_cast<int>(std::min<double>(left + width() - 1, songEnd)) / kTileWidth;
-        for (int i = first; i <= last && left + width() > 0; ++i) p.drawImage(i * kTileWidth - left, 0, tile(i));
+        for (int i = first; i <= last && left + width() > 0; ++i)
+            p.drawImage(i * kTileWidth - left, 0, tile(i));
     }
     paintMarks(p);
     p.setPen(rgb(dj::kBevelLight));
