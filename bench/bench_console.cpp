@@ -28,7 +28,7 @@
 #include "app/dj_console.h"
 #include "audio/engine.h"
 #include "audio/output.h"
-#include "bench_doubles.h"
+#include "bench_session.h"
 #include "ffmpeg_cli.h"
 #include "options/settings.h"
 #include "services/dialogs.h"
@@ -199,72 +199,8 @@ void measureProgram(std::ostream& out, const fs::path& tracks) {
 
 // ---------------------------------------------------------------- the console in this process
 
-class OfflineEngine : public vx::audio::Engine {
-  public:
-    OfflineEngine() : Engine(vx::audio::EngineOptions{}) {}
-    bool init(int, std::uint32_t frequency) override { return initOffline(frequency); }
-};
-
-using vx::bench::MemoryStore;
-using vx::bench::QuietDialogs;
-
-// Timers that keep their settings and never fire: the benchmark calls the ticks itself.
-class HandTicker : public vx::Ticker {
-    struct HandTimer : vx::Timer {
-        int ms;
-        bool on = false;
-        explicit HandTimer(int m) : ms(m) {}
-        void setInterval(int m) override { ms = m; }
-        int interval() const override { return ms; }
-        void setEnabled(bool e) override { on = e; }
-        bool isEnabled() const override { return on; }
-        void setSingleShot(bool) override {}
-    };
-
-  public:
-    std::unique_ptr<vx::Timer> createTimer(int ms, std::function<void()>) override {
-        return std::make_unique<HandTimer>(ms);
-    }
-};
-
-// The program's start on the offline engine.
-struct Session {
-    QTemporaryDir dir;
-    OfflineEngine sound;
-    QuietDialogs dialogs;
-    MemoryStore store;
-    HandTicker ticker;
-    std::unique_ptr<vx::AppLifecycle> app;
-
-    Session() {
-        store.write("InitQuality", vx::kCdQuality);
-        app = std::make_unique<vx::AppLifecycle>(
-            sound, dialogs, store, ticker, vx::AppPaths::under(dir.path()), [] {
-                vx::audio::LibraryInfo info;
-                info.ffmpegPresent = info.portaudioPresent = info.windowsMedia = true;
-                return info;
-            });
-        app->start();
-    }
-    void render(std::vector<float>& block) { sound.render(block.data(), kPeriod); }
-    void waitDecoded(vx::DjConsole& console) {
-        for (vx::Side side : {vx::Side::Left, vx::Side::Right}) {
-            const auto h = console.deck(side).state().streamHandle;
-            const auto t0 = Clock::now();
-            while (!sound.lengthIsFinal(h) && msSince(t0) < 60000)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-};
-
-void loadAndPlay(vx::DjConsole& console, Session& s, const fs::path& left, const fs::path& right) {
-    console.deck(vx::Side::Left).loadSong(QString::fromStdString(left.string()));
-    console.deck(vx::Side::Right).loadSong(QString::fromStdString(right.string()));
-    s.waitDecoded(console);
-    console.deck(vx::Side::Left).eq_Click();
-    console.deck(vx::Side::Left).play_Click();
-    console.deck(vx::Side::Right).play_Click();
-}
+using vx::bench::loadAndPlay;
+using vx::bench::Session;
 
 // Two identical consoles play the same clips; one gets the control between two periods. The latency is
 // the control call's own time plus the frames until the two outputs differ.

@@ -23,6 +23,7 @@
 #include "bench_mix.h"
 #include "bench_playlist.h"
 #include "bench_recording.h"
+#include "bench_waveform.h"
 #include "ffmpeg_cli.h"
 
 namespace fs = std::filesystem;
@@ -329,7 +330,8 @@ int main(int argc, char** argv) {
     }
     double load = 0;
     if (getloadavg(&load, 1) == 1) figure("load_average", load, "runnable");
-    const std::string only = argc > 2 ? argv[2] : "";  // one group: "mix", "console", "analysis", "keylock", "library" or "load"
+    // One group: "mix", "console", "waveform", "analysis", "keylock", "library" or "load".
+    const std::string only = argc > 2 ? argv[2] : "";
     if (only == "mix") {
         runMixBenchmarks(std::cout, dir);
         return 0;
@@ -344,6 +346,10 @@ int main(int argc, char** argv) {
     }
     if (only == "console") {
         runConsoleBenchmarks(std::cout, dir);
+        return 0;
+    }
+    if (only == "waveform") {
+        runWaveformBenchmarks(std::cout, dir);
         return 0;
     }
     if (only == "load") {
@@ -403,6 +409,7 @@ int main(int argc, char** argv) {
     runPlaylistBenchmarks(std::cout);
     runLibraryBenchmarks(std::cout);
     runConsoleBenchmarks(std::cout, dir);
+    runWaveformBenchmarks(std::cout, dir);
     runRecordingBenchmarks(std::cout, dir);
     runMixBenchmarks(std::cout, dir);
     return 0;

@@ -77,6 +77,16 @@ DjConsole::DjConsole(AppLifecycle& lifecycle, Ticker& ticker, QThread::Priority 
             notifyChanged();
         };
         hooks.playStarted = [this, side] { recording_.songStarted(static_cast<int>(side)); };
+        hooks.hotCuesFor = [this](const QString& path) { return tracks_.hotCues(path); };
+        hooks.hotCueChanged = [this](const QString& path, int slot, std::optional<double> seconds) {
+            const bool kept = seconds ? tracks_.setHotCue(path, slot, *seconds) : tracks_.clearHotCue(path, slot);
+            // The deck shows the change either way; the DJ must know it will not come back with the song.
+            if (!kept)
+                lifecycle_.dialogs().message(
+                    QStringLiteral("The hot cue could not be stored, so it will be gone when the song is loaded "
+                                   "again."),
+                    QStringLiteral("Hot cues"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+        };
         hooks.beep = [this] {
             if (beep_) beep_();
         };

@@ -111,9 +111,9 @@ QString TrackLibrary::fingerprintOf(const QString& path) {
     return *it;
 }
 
-HotCues TrackLibrary::hotCues(const QString& path) {
+StoredHotCues TrackLibrary::hotCues(const QString& path) {
     const QString fingerprint = fingerprintOf(path);
-    return fingerprint.isEmpty() ? HotCues{} : database_.hotCues(fingerprint);
+    return fingerprint.isEmpty() ? StoredHotCues{} : database_.hotCues(fingerprint);
 }
 
 bool TrackLibrary::setHotCue(const QString& path, int slot, double seconds) {

@@ -45,7 +45,7 @@ class TrackLibrary : public QObject {
 
     // The hot cues of the song at `path` (slot 1..4), stored by its content; empty when it is unreadable.
     // A path not met yet this run is fingerprinted on the calling thread (a read of at most ~200 kB).
-    HotCues hotCues(const QString& path);
+    StoredHotCues hotCues(const QString& path);
     bool setHotCue(const QString& path, int slot, double seconds);
     bool clearHotCue(const QString& path, int slot);
 

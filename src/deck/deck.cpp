@@ -52,6 +52,7 @@ void Deck::releaseStream() {
     }
     s.streamHandle = 0;
     s.streamKind = StreamKind::None;
+    hotCues_.replace({});
     if (analysis_) {
         analysis_.reset();
         ++analysisSerial_;
@@ -169,6 +170,7 @@ void Deck::finishLoad(Streams::Opened opened, const QString& path) {
     lcd.timeText.clear();
     lcd.progress = 0;
     s.lastProgress = 0;
+    display_.resetForLoad();
     if (!ctx_.hasStream()) {
         // Nothing was loaded, and the deck says so: no name of a song it does not hold.
         lcd.title.clear();
@@ -177,6 +179,7 @@ void Deck::finishLoad(Streams::Opened opened, const QString& path) {
         return;
     }
     lcd.title = titleOf(path);
+    if (ctx_.hooks.hotCuesFor) hotCues_.replace(ctx_.hooks.hotCuesFor(path));
     if (playWhenLoaded_) {
         playWhenLoaded_ = false;
         play_Click();
@@ -284,6 +287,54 @@ void Deck::bendMinus_MouseDown() {
 void Deck::bendMinus_MouseUp() {
     pitch_.setBendMinusHeld(false);
     run_pitchTimer_timer();
+}
+
+double Deck::positionS() {
+    if (!ctx_.hasStream()) return 0;
+    const double chosen = display_.chosenFraction();
+    const std::int64_t bytes =
+        chosen >= 0 ? static_cast<std::int64_t>(chosen * static_cast<double>(ctx_.state.songLength))
+                    : ctx_.position();
+    return std::max(0.0, ctx_.library.bytesToSeconds(ctx_.state.streamHandle, bytes));
+}
+
+void Deck::hotCue_Click(int slot) {
+    if (!ctx_.hasStream() || !HotCues::validSlot(slot)) return;
+    if (const std::optional<double> at = hotCues_.at(slot)) {
+        const std::int64_t bytes = ctx_.library.secondsToBytes(ctx_.state.streamHandle, *at);
+        ctx_.seek(std::clamp<std::int64_t>(bytes, 0, ctx_.state.songLength));
+        return;
+    }
+    hotCues_.set(slot, positionS());
+    if (ctx_.hooks.hotCueChanged) ctx_.hooks.hotCueChanged(ctx_.state.fileName, slot, hotCues_.at(slot));
+}
+
+void Deck::hotCueClear(int slot) {
+    if (!ctx_.hasStream() || !hotCues_.isSet(slot)) return;
+    hotCues_.clear(slot);
+    if (ctx_.hooks.hotCueChanged) ctx_.hooks.hotCueChanged(ctx_.state.fileName, slot, std::nullopt);
+}
+
+DeckMarks Deck::marks() {
+    DeckMarks m;
+    if (!ctx_.hasStream()) return m;
+    const DeckState& s = ctx_.state;
+    const auto seconds = [&](std::int64_t bytes) {
+        return ctx_.library.bytesToSeconds(s.streamHandle, bytes);
+    };
+    m.lengthS = std::max(0.0, seconds(s.songLength));
+    m.positionS = positionS();
+    m.cueS = seconds(s.cuePoint);
+    const std::int64_t loopStart = s.savedLoopMode ? s.savedLoopStart : s.loopStart;
+    if (s.loopEnd > loopStart) {
+        m.loopStartS = seconds(loopStart);
+        m.loopEndS = seconds(s.loopEnd);
+    }
+    if (ctx_.lcd.mixMark >= 0) m.mixS = ctx_.lcd.mixMark / 1000.0 * m.lengthS;
+    m.hotCues = hotCues_.all();
+    m.playing = ctx_.isPlaying();
+    m.endWarning = m.playing && m.lengthS - m.positionS <= DeckMarks::kEndWarningS;
+    return m;
 }
 
 void Deck::applySettings() {

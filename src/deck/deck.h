@@ -8,6 +8,7 @@
 #include "deck/deck_context.h"
 #include "deck/deck_display.h"
 #include "deck/deck_equaliser.h"
+#include "deck/hot_cues.h"
 #include "deck/loop_control.h"
 #include "deck/pitch_control.h"
 
@@ -114,8 +115,21 @@ class Deck {
     // Changes whenever the analysis is replaced or dropped, for drawings cached from it.
     int analysisSerial() const { return analysisSerial_; }
 
+    // --- hot cues (slots 1..4), kept per song through the hooks
+    // An empty slot takes the play position; a set one is jumped to, as every jump, crossfaded.
+    void hotCue_Click(int slot);
+    void hotCueClear(int slot);  // right click or Shift
+    const HotCues& hotCues() const { return hotCues_; }
+
     // --- display
     void setProgressByUser(int value) { display_.setProgressByUser(value); }
+    // The user chose a place in the song (0..1 of it) on the waveform; the next display tick seeks there.
+    void seekByUser(double fraction) { display_.setPositionByUser(fraction); }
+    // The play position in seconds from the start of the song (0 without one), as the engine reports it,
+    // or the place the user has just chosen and the next display tick seeks to.
+    double positionS();
+    // The song's cue point, loop, mix point and hot cues, and the play position, in seconds.
+    DeckMarks marks();
     void displayTick() {
         display_.tick();
         showTempo();
@@ -150,6 +164,7 @@ class Deck {
     Deck* partner_ = nullptr;
     std::shared_ptr<int> loadTicket_ = std::make_shared<int>(0);  // the load the deck waits for
     std::shared_ptr<const analysis::TrackAnalysis> analysis_;
+    HotCues hotCues_;
     int analysisSerial_ = 0;
     int ownFrequency_ = 0;  // the stream's own rate: at it the song plays at the analysed tempo
     bool loading_ = false;

@@ -1,6 +1,7 @@
 #include "deck/deck_display.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "deck/pitch_maths.h"
 
@@ -18,6 +19,11 @@ void DeckDisplay::setProgressByUser(int value) {
     ctx_.lcd.progress = std::clamp(value, 0, 100);
 }
 
+void DeckDisplay::setPositionByUser(double fraction) {
+    chosenFraction_ = std::clamp(fraction, 0.0, 1.0);
+    ctx_.lcd.progress = static_cast<int>(std::lround(chosenFraction_ * 100.0));
+}
+
 void DeckDisplay::tick() {
     if (!ctx_.hasStream()) return;
     followLength();
@@ -25,7 +31,11 @@ void DeckDisplay::tick() {
     const audio::Handle h = s.streamHandle;
     const int p = ctx_.lcd.progress;
     QString text;
-    if (p == s.lastProgress) {
+    if (chosenFraction_ >= 0) {
+        ctx_.seek(static_cast<std::int64_t>(chosenFraction_ * static_cast<double>(s.songLength)));
+        chosenFraction_ = -1;
+        text = ctx_.transport.getTimeRemain(h, s.songLength, ctx_.position());
+    } else if (p == s.lastProgress) {
         if (s.songLength > 0) {
             ctx_.lcd.progress = deckmath::progressOf(ctx_.position(), s.songLength);
             text = ctx_.transport.getTimeRemain(h, s.songLength, ctx_.position());

@@ -16,6 +16,12 @@ class DeckDisplay {
     void takeProgress() { ctx_.state.lastProgress = ctx_.lcd.progress; }
     // The user dragged the progress bar to `value` (0..100); the next tick seeks there.
     void setProgressByUser(int value);
+    // The user chose a place (0..1 of the song) finer than a per cent; the next tick seeks there.
+    void setPositionByUser(double fraction);
+    // The place chosen that the next tick seeks to (0..1 of the song), or -1.
+    double chosenFraction() const { return chosenFraction_; }
+    // A new song: a place chosen in the old one is forgotten.
+    void resetForLoad() { chosenFraction_ = -1; }
 
     // This deck's part of run_VUmeterTimer. Returns the deck's share of the master meter, or -1 when
     // the deck is silent (its bars then keep their values).
@@ -27,6 +33,7 @@ class DeckDisplay {
 
     DeckContext& ctx_;
     MeterBars meter_;
+    double chosenFraction_ = -1;  // a place the user chose and the next tick seeks to; -1 none
 };
 
 }  // namespace vx

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace vx {
 
@@ -78,6 +79,23 @@ struct DeckSettings {
     QString productName = QStringLiteral("Velumix");
 };
 
+// A deck's four hot cues, slot 1 at index 0: seconds from the start of the song, or nothing.
+using HotCueSlots = std::array<std::optional<double>, 4>;
+
+// Where things lie in the loaded song, in seconds from its start, for the waveform displays.
+struct DeckMarks {
+    double lengthS = 0;
+    double positionS = 0;
+    std::optional<double> cueS;
+    std::optional<double> loopStartS, loopEndS;  // the loop the deck holds, running or not
+    std::optional<double> mixS;                  // where Auto DJ mixes over
+    HotCueSlots hotCues;
+    bool playing = false;
+    bool endWarning = false;  // playing within the last kEndWarningS of the song
+    static constexpr double kEndWarningS = 30;
+    bool operator==(const DeckMarks&) const = default;
+};
+
 // What a deck asks of the rest of the program. Every hook may be left empty.
 struct DeckHooks {
     std::function<void()> runVolumeTimer;  // the mixer gives both streams their volume and pan
@@ -92,6 +110,9 @@ struct DeckHooks {
     std::function<void()> brakeEnded;                        // the turntable stop brought the deck to a halt
     std::function<void(const QString& message)> throwError;  // sound failure box with the failure code
     std::function<void()> beep;
+    std::function<HotCueSlots(const QString& path)> hotCuesFor;  // the song's stored hot cues, read on load
+    // A hot cue of the deck's song was set (seconds) or cleared (nothing); slot is 1..4.
+    std::function<void(const QString& path, int slot, std::optional<double> seconds)> hotCueChanged;
 };
 
 }  // namespace vx

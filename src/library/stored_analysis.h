@@ -42,6 +42,6 @@ struct SortValues {
 
 constexpr int kHotCueSlots = 4;
 // Positions in seconds from the start of the song, slot 1 at index 0; nullopt for an empty slot.
-using HotCues = std::array<std::optional<double>, kHotCueSlots>;
+using StoredHotCues = std::array<std::optional<double>, kHotCueSlots>;
 
 }  // namespace vx

@@ -213,8 +213,8 @@ bool TrackDatabase::rememberPath(const QString& fingerprint, const QString& path
     });
 }
 
-HotCues TrackDatabase::hotCues(const QString& fingerprint) const {
-    HotCues cues;
+StoredHotCues TrackDatabase::hotCues(const QString& fingerprint) const {
+    StoredHotCues cues;
     QSqlQuery q(connection());
     q.prepare("SELECT slot, position_s FROM hot_cues WHERE fingerprint = ?");
     q.addBindValue(fingerprint);

@@ -46,7 +46,7 @@ public:
     // Notes where a known song is now (after a rename or move), without a new analysis.
     bool rememberPath(const QString& fingerprint, const QString& path);
 
-    HotCues hotCues(const QString& fingerprint) const;
+    StoredHotCues hotCues(const QString& fingerprint) const;
     bool setHotCue(const QString& fingerprint, int slot, double positionS);  // slot 1..4
     bool clearHotCue(const QString& fingerprint, int slot);
 

@@ -12,10 +12,13 @@
 
 #include "app/dj_console.h"
 #include "deck/deck.h"
+#include "ui/hot_cue_row.h"
 #include "ui/widgets/dj_palette.h"
 #include "ui/widgets/dj_slider.h"
 #include "ui/widgets/lcd_display.h"
 #include "ui/widgets/state_button.h"
+#include "ui/widgets/waveform_overview.h"
+#include "ui/widgets/waveform_zoom.h"
 
 namespace vx {
 
@@ -104,10 +107,17 @@ DeckPanel::DeckPanel(DjConsole& console, Side side, QWidget* parent)
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(6);
+    zoom_ = new ui::WaveformZoom(this);
+    zoom_->setObjectName(side == Side::Left ? "waveformL" : "waveformR");
+    zoom_->setMinimumHeight(44);
+    zoom_->setPositionSource([this] { return deck_.positionS(); });
+    column->addWidget(zoom_);
     lcd_ = new LcdDisplay(this);
     lcd_->setObjectName(n.lcd);
-    lcd_->setMinimumHeight(118);
+    lcd_->setMinimumHeight(124);
     column->addWidget(lcd_);
+    hotCues_ = new HotCueRow(side, this);
+    column->addWidget(hotCues_);
     column->addWidget(buildTransport());
 
     auto* controls = new QHBoxLayout;
@@ -124,7 +134,11 @@ DeckPanel::DeckPanel(DjConsole& console, Side side, QWidget* parent)
     }
     column->addLayout(controls, 1);
 
-    connect(lcd_, &LcdDisplay::progressMoved, this, [this](int value) { deck_.setProgressByUser(value); });
+    connect(lcd_, &LcdDisplay::seekMoved, this, [this](double fraction) { deck_.seekByUser(fraction); });
+    connect(hotCues_, &HotCueRow::pressed, this,
+            [this](int slot) { act([slot](Deck& d) { d.hotCue_Click(slot); }); });
+    connect(hotCues_, &HotCueRow::cleared, this,
+            [this](int slot) { act([slot](Deck& d) { d.hotCueClear(slot); }); });
     connect(lcd_, &LcdDisplay::dropped, this, [this] { dropRequested(); });
     for (StateButton* b : findChildren<StateButton*>()) {
         connect(b, &StateButton::dropped, this, [this] { dropRequested(); });
@@ -370,7 +384,6 @@ void DeckPanel::refresh() {
     lcd_->setBpmText(l.bpmText);
     lcd_->setProgress(l.progress);
     lcd_->setBusy(l.busy);
-    lcd_->setMixMark(l.mixMark);
     lcd_->setPlay(l.play);
     lcd_->setPause(l.pause);
     lcd_->setStop(l.stop);
@@ -378,6 +391,15 @@ void DeckPanel::refresh() {
     lcd_->setLoop(l.loop);
     lcd_->setCueEditArrow(static_cast<int>(l.cueEditArrow));
     lcd_->setLoopEditArrow(static_cast<int>(l.loopEditArrow));
+
+    const DeckMarks marks = deck_.marks();
+    const analysis::TrackAnalysis* analysis = deck_.analysis();
+    lcd_->overview()->setWaveform(analysis ? &analysis->waveform : nullptr, deck_.analysisSerial());
+    lcd_->overview()->setMarks(marks);
+    zoom_->setAnalysis(analysis, deck_.analysisSerial());
+    zoom_->setMarks(marks);
+    zoom_->setRunning(marks.playing);
+    hotCues_->refresh(marks.hotCues);
 
     play_->setLit(l.play && !l.pause && !l.stop);
     pause_->setLit(l.pause);

@@ -10,11 +10,13 @@ namespace vx {
 
 class Deck;
 class DjConsole;
+class HotCueRow;
 
 namespace ui {
 class DjSlider;
 class LcdDisplay;
 class StateButton;
+class WaveformZoom;
 }  // namespace ui
 
 // One deck of the main window, built for either side: its LCD, transport and cue keys, loop keys,
@@ -55,6 +57,8 @@ class DeckPanel : public ui::ConsolePanel {
     Deck& deck_;
     const Side side_;
     ui::LcdDisplay* lcd_ = nullptr;
+    ui::WaveformZoom* zoom_ = nullptr;
+    HotCueRow* hotCues_ = nullptr;
     ui::StateButton *open_ = nullptr, *play_ = nullptr, *pause_ = nullptr, *stop_ = nullptr, *cue_ = nullptr;
     ui::StateButton *cueBack_ = nullptr, *cueForward_ = nullptr, *playCue_ = nullptr, *resetCue_ = nullptr;
     ui::StateButton *loop_ = nullptr, *saveLoop_ = nullptr, *playLoop_ = nullptr;

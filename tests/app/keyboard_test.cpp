@@ -78,6 +78,12 @@ Probe shown = [](KeyBench& t) { return int(t.dialogs.shown.size()); };
 Probe loopSaved(Side s) {
     return [s](KeyBench& t) { return int(QFile::exists(t.deck(s).loopFilePath())); };
 }
+Probe hotCue(Side s, int slot) {
+    return [s, slot](KeyBench& t) { return int(t.deck(s).hotCues().isSet(slot)); };
+}
+std::function<void(KeyBench&)> setHotCue(Side s, int slot) {
+    return [s, slot](KeyBench& t) { t.deck(s).hotCue_Click(slot); };
+}
 Probe position(Side s) {
     return [s](KeyBench& t) { return int(t.stream(s)->position); };
 }
@@ -179,6 +185,12 @@ TEST(KeyTable, EveryRowOfBothTablesCallsItsHandler) {
         {Qt::Key_F9, 0, [](KeyBench& t) { return int(t.console->recording().active()); }, 1},
         {Qt::Key_Insert, 0, [](KeyBench& t) { return int(t.deck(Side::Right).eq().on()); }, 1},
         {Qt::Key_F1, 0, called("help"), 1},
+        {Qt::Key_1, 0, hotCue(L, 1), 1},
+        {Qt::Key_5, 0, hotCue(L, 4), 1},
+        {Qt::Key_3, kShift, hotCue(L, 2), 0, setHotCue(L, 2)},
+        {Qt::Key_6, 0, hotCue(R, 1), 1},
+        {Qt::Key_9, 0, hotCue(R, 4), 1},
+        {Qt::Key_8, kShift, hotCue(R, 3), 0, setHotCue(R, 3)},
         // Releases, whatever the modifiers
         {Qt::Key_Control, 0, [](KeyBench& t) { return int(t.keys().ctrlHeld()); }, 0,
          [](KeyBench& t) { t.keys().keyDown(Qt::Key_Control, kCtrl); }, true},

@@ -39,6 +39,16 @@ TEST_F(Display, DraggingTheProgressBarSeeksOnTheSameTick) {
     tick();
     EXPECT_EQ(countCalls("setPosition"), 0);
     EXPECT_EQ(right->lcd().progress, 60);
+
+    // The waveform seeks finer than a per cent, even to a place within the per cent already shown.
+    right->seekByUser(0.6037);
+    EXPECT_NEAR(right->positionS(), 6.037, 1e-3);  // shown at once, not a tick later
+    tick();
+    EXPECT_NEAR(static_cast<double>(s.position), 0.6037 * kTenSeconds, 4.0);
+    EXPECT_EQ(right->lcd().progress, 60);
+    clearCalls();
+    tick();
+    EXPECT_EQ(countCalls("setPosition"), 0);
 }
 
 TEST_F(Display, LengthFollowsTheEngineUntilItIsFinal) {

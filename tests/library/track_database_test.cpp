@@ -63,7 +63,7 @@ TEST_F(LibraryFixture, AnalysesAndHotCuesSurviveARestartAndComeFromAnyThread) {
     EXPECT_TRUE(a->path.isEmpty());  // fp-c was seen there since
     EXPECT_LE(qAbs(a->analysedAt.secsTo(QDateTime::currentDateTimeUtc())), 60);
     EXPECT_FALSE(db.find("fp-unknown").has_value());
-    const vx::HotCues cues = db.hotCues("fp-a");
+    const vx::StoredHotCues cues = db.hotCues("fp-a");
     EXPECT_EQ(cues[0], 12.5);
     EXPECT_EQ(cues[1], std::nullopt);
     EXPECT_EQ(cues[2], std::nullopt);

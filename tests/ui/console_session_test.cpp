@@ -10,6 +10,7 @@
 #include "ui/widgets/lcd_display.h"
 #include "ui/widgets/level_meter.h"
 #include "ui/widgets/state_button.h"
+#include "ui/widgets/waveform_overview.h"
 #include "widgets_app.h"
 
 namespace vx {
@@ -216,9 +217,50 @@ TEST_F(ConsoleSession, AProgressDragSeeksOnTheNextTick) {
     EXPECT_NEAR(static_cast<double>(streamOf(Side::Left).position), kTenSeconds / 2.0, kTenSeconds / 50.0);
     EXPECT_EQ(display->lengthText(), "00:00:05");
 
+    // A press on the overview itself reaches the display and seeks finer than a per cent.
+    ui::WaveformOverview* overview = display->overview();
+    const int x = overview->width() * 3 / 7;
+    QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(x, overview->height() / 2));
+    ticker.advance(80);
+    EXPECT_NEAR(static_cast<double>(streamOf(Side::Left).position),
+                double(x) / (overview->width() - 1) * kTenSeconds, 8.0);
+
     // A drop on a deck without a playlist drag is refused with the message.
     dropOn("Right_Deck");
     ASSERT_EQ(dialogs.texts(), (QStringList{"Please make sure the file exists on the disk..."}));
+}
+
+// A hot-cue key sets its cue where the song is, jumps there once set, and a right click or a Shift+click
+// clears it; its light follows the deck's slot.
+TEST_F(ConsoleSession, HotCueKeysSetJumpAndClear) {
+    open();
+    std::vector<std::pair<int, std::optional<double>>> stored;
+    dj().deck(Side::Right).hooks().hotCueChanged = [&](const QString&, int slot, std::optional<double> s) {
+        stored.emplace_back(slot, s);
+    };
+    ASSERT_TRUE(dj().deck(Side::Right).loadSong(song("a.mp3")));
+    auto& s = streamOf(Side::Right);
+    const struct {
+        Qt::MouseButton button;
+        Qt::KeyboardModifiers modifiers;
+        std::int64_t before, after;
+        bool lit;
+    } steps[] = {
+        {Qt::LeftButton, {}, 4 * 44100 * 4, 4 * 44100 * 4, true},  // set here
+        {Qt::LeftButton, {}, 9 * 44100 * 4, 4 * 44100 * 4, true},  // jump back to it
+        {Qt::RightButton, {}, 0, 0, false},                        // clear
+        {Qt::LeftButton, {}, 2 * 44100 * 4, 2 * 44100 * 4, true},  // set again
+        {Qt::LeftButton, Qt::ShiftModifier, 0, 0, false},          // clear
+    };
+    for (const auto& step : steps) {
+        s.position = step.before;
+        QTest::mouseClick(button("hotCueR3"), step.button, step.modifiers);
+        EXPECT_EQ(s.position, step.after);
+        EXPECT_EQ(button("hotCueR3")->isLit(), step.lit);
+    }
+    EXPECT_FALSE(button("hotCueL3")->isLit());
+    using Told = std::pair<int, std::optional<double>>;
+    EXPECT_EQ(stored, (std::vector<Told>{{3, 4.0}, {3, std::nullopt}, {3, 2.0}, {3, std::nullopt}}));
 }
 
 }  // namespace

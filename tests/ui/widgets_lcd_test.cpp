@@ -4,9 +4,13 @@
 #include <QTest>
 
 #include "ui/widgets/lcd_display.h"
+#include "ui/widgets/waveform_image.h"
+#include "ui/widgets/waveform_overview.h"
 #include "widgets_app.h"
 
 using vx::ui::LcdDisplay;
+using vx::ui::WaveformOverview;
+namespace wave = vx::ui::wave;
 
 namespace {
 
@@ -102,6 +106,44 @@ TEST_F(LcdDisplayTest, IndicatorsAndArrowsShowInThePicture) {
     EXPECT_NE(forward, blank);
     lcd.setLoopEditArrow(2);
     EXPECT_NE(vx::test::render(lcd), forward);
+}
+
+// Each mark stands at its time's share of the overview, on the plain bar and on the waveform alike; the
+// waveform's picture is made again only for a new waveform or size, not for marks or the play position.
+TEST_F(LcdDisplayTest, OverviewMarksStandAtTheirTimesAndTheWaveformIsDrawnOnce) {
+    WaveformOverview& o = *lcd.overview();
+    vx::DeckMarks m;
+    m.lengthS = 200;
+    m.positionS = 150;
+    m.cueS = 20;
+    m.mixS = 90;
+    m.hotCues = {50.0, std::nullopt, std::nullopt, 170.0};
+    vx::analysis::WaveformSummary summary;
+    for (auto& band : summary.peak) band.assign(20000, 40);
+    const struct {
+        double seconds;
+        QRgb colour;
+    } marks[] = {{20, wave::kCue}, {50, wave::kHotCue[0]}, {90, wave::kMix}, {170, wave::kHotCue[3]}};
+    for (const bool withWaveform : {false, true}) {
+        o.setWaveform(withWaveform ? &summary : nullptr, withWaveform ? 1 : 0);
+        o.setMarks(m);
+        const QImage picture = vx::test::render(lcd).copy(lcd.progressRect());
+        for (const auto& mark : marks) {
+            const int x = o.xOf(mark.seconds);
+            EXPECT_EQ(x, std::lround(mark.seconds / m.lengthS * (o.width() - 1)));
+            EXPECT_EQ(picture.pixel(x, o.height() / 2), mark.colour) << mark.seconds << " " << withWaveform;
+        }
+    }
+    const int builds = o.imageBuilds();
+    for (double at : {151.0, 152.0, 153.0}) {
+        m.positionS = at;
+        o.setMarks(m);
+        vx::test::render(lcd);
+    }
+    EXPECT_EQ(o.imageBuilds(), builds);
+    o.setWaveform(&summary, 2);
+    vx::test::render(lcd);
+    EXPECT_EQ(o.imageBuilds(), builds + 1);
 }
 
 TEST_F(LcdDisplayTest, ADropIsReportedWithItsSource) {

@@ -12,6 +12,7 @@
 
 #include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
+#include "ui/widgets/waveform_overview.h"
 
 namespace vx::ui {
 
@@ -19,7 +20,7 @@ namespace {
 constexpr int kBezel = 3;
 constexpr int kPad = 8;
 constexpr int kTitleGap = 48;  // blank pixels between the end of a scrolling title and its next lap
-constexpr int kProgressSegments = 50;
+constexpr int kOverviewHeight = 24;
 
 QColor rgb(QRgb c) {
     return QColor::fromRgba(c);
@@ -54,6 +55,8 @@ LcdDisplay::LcdDisplay(QWidget* parent) : QWidget(parent) {
     setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::ArrowCursor);
+    overview_ = new WaveformOverview(this);
+    overview_->setObjectName(QStringLiteral("overview"));
 }
 
 void LcdDisplay::setTitleText(const QString& text) {
@@ -92,7 +95,7 @@ void LcdDisplay::setProgress(int value) {
     const int v = std::clamp(value, 0, 100);
     if (v == progress_) return;
     progress_ = v;
-    update(progressRect().adjusted(-px(2), -px(2), px(2), px(2)));
+    overview_->setProgress(v);
 }
 
 void LcdDisplay::setIndicator(Indicator which, bool on) {
@@ -151,25 +154,30 @@ QRect LcdDisplay::titleRect() const {
 
 QRect LcdDisplay::progressRect() const {
     const int inset = px(kBezel + kPad);
-    return QRect(inset, height() - px(kBezel + 18), width() - 2 * inset, px(11));
+    return QRect(inset, height() - px(kBezel + 6 + kOverviewHeight), width() - 2 * inset,
+                 px(kOverviewHeight));
+}
+
+double LcdDisplay::fractionAt(int x) const {
+    const QRect r = progressRect();
+    return std::clamp(double(x - r.left()) / std::max(1, r.width() - 1), 0.0, 1.0);
 }
 
 int LcdDisplay::progressAt(int x) const {
-    const QRect r = progressRect();
-    const double f = std::clamp(double(x - r.left()) / std::max(1, r.width() - 1), 0.0, 1.0);
-    return int(std::lround(f * 100.0));
+    return int(std::lround(fractionAt(x) * 100.0));
 }
 
 QSize LcdDisplay::sizeHint() const {
-    return QSize(px(340), px(128));
+    return QSize(px(340), px(140));
 }
 
 QSize LcdDisplay::minimumSizeHint() const {
-    return QSize(px(220), px(110));
+    return QSize(px(220), px(124));
 }
 
 void LcdDisplay::resizeEvent(QResizeEvent*) {
     if (!titleScrolls()) scroll_ = 0;
+    overview_->setGeometry(progressRect());
 }
 
 void LcdDisplay::paintIndicators(QPainter& p) const {
@@ -298,35 +306,12 @@ void LcdDisplay::paintCounters(QPainter& p) const {
     p.drawText(loopRow, Qt::AlignRight | Qt::AlignVCenter, time_);
 }
 
-void LcdDisplay::setMixMark(int perMille) {
-    const int mark = perMille < 0 ? -1 : std::min(perMille, 1000);
-    if (mark == mixMark_) return;
-    mixMark_ = mark;
-    update(progressRect().adjusted(-px(2), -px(4), px(2), px(4)));
-}
-
-void LcdDisplay::paintProgress(QPainter& p) const {
-    const QRect r = progressRect();
-    const double seg = double(r.width()) / kProgressSegments;
-    const int lit = int(std::lround(progress_ / 100.0 * kProgressSegments));
-    for (int i = 0; i < kProgressSegments; ++i) {
-        const int a = r.left() + int(std::lround(i * seg));
-        const int b = r.left() + int(std::lround((i + 1) * seg)) - 1;
-        QColor c = rgb(i < lit ? dj::kLcdText : dj::kLcdDim);
-        // The last tenth of the song turns amber: time to mix.
-        if (i < lit && i >= kProgressSegments * 9 / 10) c = rgb(dj::kLcdWarn);
-        p.fillRect(QRect(a, r.top(), std::max(1, b - a), r.height()), c);
-    }
-    if (mixMark_ >= 0) {
-        const int x = r.left() + int(std::lround(mixMark_ / 1000.0 * (r.width() - 1)));
-        p.fillRect(QRect(x - px(1), r.top() - px(3), px(2), r.height() + px(6)), rgb(dj::kLcdWarn));
-    }
-    if (progressHeld_) {
-        const double k = dj::scaleOf(this);
-        p.setPen(QPen(rgb(dj::kText), k));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(r).adjusted(-1.5 * k, -1.5 * k, 1.5 * k, 1.5 * k));
-    }
+void LcdDisplay::paintHeld(QPainter& p) const {
+    if (!progressHeld_) return;
+    const double k = dj::scaleOf(this);
+    p.setPen(QPen(rgb(dj::kText), k));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(progressRect()).adjusted(-1.5 * k, -1.5 * k, 1.5 * k, 1.5 * k));
 }
 
 void LcdDisplay::paintEvent(QPaintEvent*) {
@@ -348,14 +333,19 @@ void LcdDisplay::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     paintCounters(p);
     p.setRenderHint(QPainter::Antialiasing, false);
-    paintProgress(p);
+    paintHeld(p);
 }
 
 void LcdDisplay::userProgress(int x) {
+    const double f = fractionAt(x);
+    if (f == heldFraction_) return;
+    heldFraction_ = f;
+    overview_->setHeld(f);
+    emit seekMoved(f);
     const int v = progressAt(x);
     if (v == progress_) return;
     progress_ = v;
-    update();
+    overview_->setProgress(v);
     emit progressMoved(v);
 }
 
@@ -387,6 +377,8 @@ void LcdDisplay::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     progressHeld_ = false;
+    heldFraction_ = -1;
+    overview_->setHeld(std::nullopt);
     update();
     event->accept();
 }

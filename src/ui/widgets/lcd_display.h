@@ -8,8 +8,8 @@
 namespace vx::ui {
 
 // A deck's display: the scrolling title, the big time counter (length text), the pitch text, a
-// secondary time text (loop end), the indicator row, the two edit arrows and a progress bar the user
-// can drag to seek.
+// secondary time text (loop end), the indicator row, the two edit arrows and, along the bottom, the
+// song's overview (a waveform once known, a progress bar before), which the user presses or drags to seek.
 //
 // The title scrolls one step per tick(), which the window calls from its display timer; the LCD has no
 // timer of its own. While the user holds the progress bar, progress set by the program is ignored so
@@ -41,9 +41,7 @@ class LcdDisplay : public QWidget {
     void setProgress(int value);
     int progress() const { return progress_; }
     bool isProgressHeld() const { return progressHeld_; }
-    // A mark across the progress bar at `perMille` of it (Auto DJ's mix point); -1 hides it.
-    void setMixMark(int perMille);
-    int mixMark() const { return mixMark_; }
+    class WaveformOverview* overview() const { return overview_; }
 
     void setIndicator(Indicator which, bool on);
     bool indicator(Indicator which) const { return indicators_[which]; }
@@ -70,8 +68,9 @@ class LcdDisplay : public QWidget {
     // Areas, for hit tests and for tests: the draggable progress strip and the title line.
     QRect progressRect() const;
     QRect titleRect() const;
-    // The progress value under an x coordinate of the widget.
+    // The progress value under an x coordinate of the widget, and the share of the song (0..1).
     int progressAt(int x) const;
+    double fractionAt(int x) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -79,6 +78,8 @@ class LcdDisplay : public QWidget {
   signals:
     // The user pressed or dragged the progress bar to a new value.
     void progressMoved(int value);
+    // The same, as finely as the pointer goes: the share of the song, 0..1.
+    void seekMoved(double fraction);
     // Something was dropped on the display; `source` is the dragging widget when it is in this program.
     void dropped(QObject* source, QPoint position);
 
@@ -99,13 +100,14 @@ class LcdDisplay : public QWidget {
     void paintIndicators(class QPainter& p) const;
     void paintTitle(class QPainter& p) const;
     void paintCounters(class QPainter& p) const;
-    void paintProgress(class QPainter& p) const;
+    void paintHeld(class QPainter& p) const;
 
     QString title_, length_, time_, pitch_, bpm_;
     QString extraLabel_ = QStringLiteral("AUTO");
     int progress_ = 0;
-    int mixMark_ = -1;
+    double heldFraction_ = -1;
     bool progressHeld_ = false;
+    class WaveformOverview* overview_ = nullptr;
     std::array<bool, IndicatorCount> indicators_{};
     int cueArrow_ = ArrowNone;
     int loopArrow_ = ArrowNone;

@@ -45,6 +45,7 @@ QColor StateButton::faceColour() const {
 QColor StateButton::ledColour() const {
     const bool red = style_ == Style::Kill;
     if (!isEnabled()) return QColor::fromRgba(lit_ && red ? dj::kKillDark : dj::kKeyOff);
+    if (ledColour_) return lit_ ? QColor::fromRgba(ledColour_) : QColor::fromRgba(ledColour_).darker(400);
     if (lit_) return QColor::fromRgba(red ? dj::kKillRed : dj::kLitGreen);
     return QColor::fromRgba(red ? dj::kKillDark : dj::kDarkGreen);
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QPoint>
+#include <QRgb>
 
 namespace vx::ui {
 
@@ -22,6 +23,11 @@ class StateButton : public QAbstractButton {
     void setStyle(Style style);
     Style style() const { return style_; }
     void setLit(bool lit);
+    // A plain key's strip in a colour of its own (a hot cue's, as its mark shows it); 0: the style's.
+    void setLedColour(QRgb colour) {
+        ledColour_ = colour;
+        update();
+    }
     bool isLit() const { return lit_; }
 
     // The colours the face and the LED strip are drawn with for the current style and state.
@@ -46,6 +52,7 @@ class StateButton : public QAbstractButton {
   private:
     Style style_;
     bool lit_ = false;
+    QRgb ledColour_ = 0;
 };
 
 }  // namespace vx::ui
