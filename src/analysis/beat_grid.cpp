@@ -156,8 +156,10 @@ BeatGrid findBeatGrid(const std::vector<float>& onsets, double rate, double star
     BeatGrid grid;
     double guess = guessPeriod(onsets, rate);
     if (guess <= 0) return grid;
-    // Beats as strong half way between those guessed: the guess was half the tempo.
-    if (fold(onsets, 0, onsets.size(), guess).half > kHalfBeat) guess /= 2;
+    // Beats as strong half way between those guessed: the guess was half the tempo, unless twice it lies
+    // beyond any dance tempo (a loud off-beat hi-hat over a 124 BPM kick is not a 248 BPM beat).
+    if (60 * rate / (guess / 2) <= kFastestBpm && fold(onsets, 0, onsets.size(), guess).half > kHalfBeat)
+        guess /= 2;
     const Drift drift = refine(onsets, rate, guess);
     const double bpm = std::round(600 * rate / drift.period) / 10;
     if (bpm < kSlowestBpm / 2 || bpm > kFastestBpm * 2) return grid;

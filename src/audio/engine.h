@@ -54,6 +54,7 @@ class Engine : public SoundLibrary {
     bool audibleRange(Handle h, std::int64_t* startBytes, std::int64_t* endBytes) override;
     std::int64_t position(Handle h) override;
     bool setPosition(Handle h, std::int64_t bytes) override;
+    bool moveBy(Handle h, std::int64_t bytes) override;
     double bytesToSeconds(Handle h, std::int64_t bytes) override;
     std::int64_t secondsToBytes(Handle h, double seconds) override;
     bool attributes(Handle h, int* frequency, int* volume, int* pan) override;

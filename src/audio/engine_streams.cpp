@@ -173,6 +173,16 @@ bool Engine::setPosition(Handle h, std::int64_t bytes) {
     return true;
 }
 
+bool Engine::moveBy(Handle h, std::int64_t bytes) {
+    Stream* s = find(h);
+    if (!s) return false;
+    const std::int64_t length = s->track->lengthFrames();
+    // Until the audio thread takes it, the position reads as the move made from the last one reported.
+    s->requestedFrame = std::clamp<std::int64_t>(position(h) / 4 + bytes / 4, 0, length);
+    send(command(Command::Seek, s, ++s->seekNumber, bytes / 4, length + 1));
+    return true;
+}
+
 double Engine::bytesToSeconds(Handle h, std::int64_t bytes) {
     Stream* s = find(h);
     return s ? static_cast<double>(bytes) / (4.0 * s->track->info().rate) : -1.0;

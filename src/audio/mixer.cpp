@@ -48,7 +48,7 @@ void Mixer::apply(const Command& c) {
             v.stop();
             return;
         case Command::Seek:
-            v.seek(c.a, c.number);
+            v.seek(c.b > 0 ? std::clamp<std::int64_t>(v.heardFrame() + c.a, 0, c.b - 1) : c.a, c.number);
             return;
         case Command::Loop:
             v.setLoop(c.a, c.b);

@@ -29,7 +29,7 @@ struct Command {
     } type = Add;
     Stream* stream = nullptr;
     std::uint32_t number = 0;   // Play: play number; Seek: seek number; EqBand: band slot count; KeyLock: on
-    std::int64_t a = 0, b = 0;  // Seek: frame; Loop: start and end frames; EqBand: band index in a
+    std::int64_t a = 0, b = 0;  // Seek: frame, or with b > 0 a move by a within [0, b); Loop: start and end frames; EqBand: band index in a
     EqBandDesign design;
     EqMode eqMode = EqMode::Peaking;
     audio::KeyLock* keyLock = nullptr;  // KeyLock: the stream's stretcher, made on the UI thread

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -132,6 +133,12 @@ public:
     }
     virtual std::int64_t position(Handle h) = 0;
     virtual bool setPosition(Handle h, std::int64_t bytes) = 0;
+    // Moves the play position by `bytes` from where the sound is when the move takes effect, so that
+    // the time between asking and the next block of sound does not count (beat alignment needs that).
+    virtual bool moveBy(Handle h, std::int64_t bytes) {
+        const std::int64_t now = position(h);
+        return now >= 0 && setPosition(h, std::max<std::int64_t>(0, now + bytes));
+    }
     virtual double bytesToSeconds(Handle h, std::int64_t bytes) = 0;
     virtual std::int64_t secondsToBytes(Handle h, double seconds) = 0;
     // Frequency in Hz (100..200000; the file's own rate plays at normal speed), volume 0..100, pan -100..100.

@@ -59,6 +59,8 @@ class Voice {
     void pause();
     void stop();
     void seek(std::int64_t frame, std::uint32_t seekNumber);
+    // The frame heard at the end of the last block (what position() reports).
+    std::int64_t heardFrame() const { return report_->position.load(std::memory_order_relaxed); }
     void setLoop(std::int64_t startFrame, std::int64_t endFrame);
     void setEqBand(int band, const EqBandDesign& design, int bandCount, EqMode mode) {
         eq_.setBand(band, design, bandCount, mode);

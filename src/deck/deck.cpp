@@ -399,10 +399,9 @@ void Deck::sync_Click() {
     pitch_.changePitch();
     const int frequency = static_cast<int>(std::lround(plan.rate * fileRate));
     ctx_.library.setAttributes(s.streamHandle, frequency, audio::kKeepVolume, audio::kKeepPan);
-    if (ctx_.isPlaying()) {
-        const double to = std::max(0.0, self.positionS + plan.jumpS);
-        ctx_.seek(ctx_.library.secondsToBytes(s.streamHandle, to));
-    }
+    // A move from where the sound is when the jump is made: the block or two the command waits for the
+    // audio thread passes on both decks alike, so the beats still meet.
+    if (ctx_.isPlaying()) ctx_.library.moveBy(s.streamHandle, ctx_.library.secondsToBytes(s.streamHandle, plan.jumpS));
 }
 
 }  // namespace vx

@@ -34,6 +34,7 @@ TEST(BeatGrid, FindsTheTempoAndPhaseOfGeneratedTracks) {
         {"intro_122", 122.5, 0.1, false, 20},
         {"noise_140", 140, 0.33, false, 0, 0.12},
         {"long_126_3", 126.3, 0.21, false, 0, 0, 150},
+        {"loud_hat_124", 124, 0.1, false, 0, 0, 60, 1, 1.5f},  // hi-hat over the kick: not 248
     };
     int good = 0;
     for (const test::BeatPattern& p : table) {
@@ -47,6 +48,9 @@ TEST(BeatGrid, FindsTheTempoAndPhaseOfGeneratedTracks) {
         const double phaseMs = ratio > 0 ? 1000 * std::remainder(a.beatOffsetS - p.firstBeatS, step) : 1e9;
         const bool ok = ratio > 0 && std::abs(phaseMs) <= 10;
         good += ok ? 1 : 0;
+        if (p.hatLevel > 0.15f) {
+            EXPECT_EQ(ratio, 1.0) << p.name << ": a loud off-beat is no beat of its own";
+        }
         EXPECT_TRUE(ok) << p.name << ": found " << a.bpm << " BPM, phase off by " << phaseMs << " ms";
         if (!ok) test::writeWav(testing::TempDir() + "beat_" + p.name + ".wav", sound, kAnalysisRate);
         EXPECT_GT(a.bpmConfidence, p.introS > 0 ? 0.4 : 0.8) << p.name;

@@ -38,7 +38,7 @@ Stereo makeBeat(const BeatPattern& p, int rate) {
     for (double t = p.firstBeatS; t < p.seconds; t += beat) {
         if (t < p.introS) continue;
         kick(t);
-        hat(t + beat * (p.swing ? 2.0 / 3 : 0.5), 0.15f);
+        hat(t + beat * (p.swing ? 2.0 / 3 : 0.5), p.hatLevel);
     }
     std::uniform_real_distribution<double> when(0, std::max(p.introS, 0.0));
     for (int i = 0; i < static_cast<int>(p.introS * 3); ++i) hat(when(random), 0.3f);

@@ -18,6 +18,7 @@ struct BeatPattern {
     double noise = 0;       // amplitude of the white noise (the kick peaks near 0.8)
     double seconds = 60;
     double gain = 1;
+    float hatLevel = 0.15f;  // the kick peaks near 0.8
 };
 
 Stereo makeBeat(const BeatPattern& p, int rate);

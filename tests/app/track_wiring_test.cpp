@@ -50,7 +50,9 @@ TEST_F(TrackWiring, AnAnalysisReachesDeckAndPlaylistAndARenamedSongComesFromTheD
     figures.sort(PlaylistFigures::Column::Length, playlist::SortDirection::Descending);
     EXPECT_EQ(model().paths(), QStringList({tone, other}));
 
-    ASSERT_TRUE(console->tracks().setHotCue(tone, 2, 1.5));
+    left.hotCue_Click(2);  // set through the deck: stored by the song's content
+    ASSERT_TRUE(left.hotCues().at(2));
+    const double hot = *left.hotCues().at(2);
 
     // The stored tempo is marked, the file renamed and loaded into the other deck: what arrives is the
     // stored record, not a new analysis, and the LCD shows it at the deck's pitch.
@@ -68,7 +70,8 @@ TEST_F(TrackWiring, AnAnalysisReachesDeckAndPlaylistAndARenamedSongComesFromTheD
     ASSERT_TRUE(waitFor([&] { return right.analysis() != nullptr; }));
     EXPECT_EQ(right.analysis()->bpm, 125.0);
     EXPECT_EQ(db.lookupPath(renamed)->bpm, 125.0);
-    EXPECT_EQ(console->tracks().hotCues(renamed)[1], 1.5);  // the hot cues went with the song
+    EXPECT_EQ(right.hotCues().at(2), hot);  // the hot cues went with the song to the other deck
+    EXPECT_TRUE(dialogs.shown.empty());
     right.pitchSlider_Change(900);
     right.displayTick();
     const double playing = 125.0 * stream(Side::Right)->frequency / 44100;

@@ -40,6 +40,13 @@ TEST(Seeking, PlaysFromTheExactFrameOfABytePosition) {
     const Stereo after = e.render(2000);
     for (std::size_t k = kFade; k + late < 2000; ++k)
         ASSERT_TRUE(sameFrame(after, k + late, file, 60000 + static_cast<std::int64_t>(k))) << k;
+
+    // A move counts from where the sound is when it takes effect (here 2000 frames after that seek).
+    ASSERT_TRUE(e.engine.moveBy(h, -30000 * 4));
+    EXPECT_EQ(e.engine.position(h), 32000 * 4);
+    const Stereo moved = e.render(2000);
+    for (std::size_t k = kFade; k + late < 2000; ++k)
+        ASSERT_TRUE(sameFrame(moved, k + late, file, 32000 + static_cast<std::int64_t>(k))) << k;
 }
 
 TEST(Seeking, PositionsOutsideTheSoundAreRefused) {
