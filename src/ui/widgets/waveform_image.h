@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QRgb>
 
@@ -20,6 +21,12 @@ inline constexpr QRgb kLoop = 0xff2cf05a;
 inline constexpr QRgb kHead = 0xffffffff;
 // The hot cues' colours, slot 1 first; their keys light in the same colours.
 inline constexpr QRgb kHotCue[4] = {0xffff8c1a, 0xffffe14d, 0xffb36bff, 0xff4dd2ff};
+
+inline QColor rgb(QRgb c, int alpha = 255) {
+    QColor colour = QColor::fromRgba(c);
+    colour.setAlpha(alpha);
+    return colour;
+}
 }  // namespace wave
 
 // What makes the song's loudest point fill the height: 1 for a song that peaks at full scale.

@@ -11,11 +11,7 @@
 namespace vx::ui {
 
 namespace {
-QColor rgb(QRgb c, int alpha = 255) {
-    QColor colour = QColor::fromRgba(c);
-    colour.setAlpha(alpha);
-    return colour;
-}
+using wave::rgb;
 }  // namespace
 
 WaveformOverview::WaveformOverview(QWidget* parent) : QWidget(parent) {
@@ -79,11 +75,15 @@ void WaveformOverview::resizeEvent(QResizeEvent*) {
 void WaveformOverview::rebuild() {
     builtSerial_ = serial_;
     ++builds_;
-    image_ = QImage(size(), QImage::Format_RGB32);
+    // Drawn in device pixels, so that a high-density screen shows every column sharp.
+    const double ratio = devicePixelRatioF();
+    image_ = QImage(size() * ratio, QImage::Format_RGB32);
     image_.fill(wave::kBack);
-    if (!summary_ || width() < 2) return;
-    const double perColumn = static_cast<double>(summary_->points()) / width();
-    drawWaveColumns(image_, *summary_, 0, width(), 0.0, perColumn, waveGain(*summary_));
+    if (summary_ && width() >= 2) {
+        const double perColumn = static_cast<double>(summary_->points()) / image_.width();
+        drawWaveColumns(image_, *summary_, 0, image_.width(), 0.0, perColumn, waveGain(*summary_));
+    }
+    image_.setDevicePixelRatio(ratio);
 }
 
 void WaveformOverview::paintPlainBar(QPainter& p) const {
@@ -133,7 +133,7 @@ void WaveformOverview::paintEvent(QPaintEvent*) {
     if (!hasWaveform()) {
         paintPlainBar(p);
     } else {
-        if (builtSerial_ != serial_ || image_.size() != size()) rebuild();
+        if (builtSerial_ != serial_ || image_.deviceIndependentSize().toSize() != size()) rebuild();
         p.drawImage(0, 0, image_);
         // The part already played sinks into the glass.
         p.fillRect(QRect(0, 0, playedX(), height()), rgb(dj::kLcdBack, 150));

@@ -13,11 +13,7 @@ namespace vx::ui {
 namespace {
 constexpr std::size_t kTilesKept = 4;  // the display spans at most three; one more saves a rebuild back
 
-QColor rgb(QRgb c, int alpha = 255) {
-    QColor colour = QColor::fromRgba(c);
-    colour.setAlpha(alpha);
-    return colour;
-}
+using wave::rgb;
 }  // namespace
 
 WaveformZoom::WaveformZoom(QWidget* parent) : QWidget(parent) {
@@ -77,9 +73,9 @@ void WaveformZoom::drawTicks(QImage& image, double firstS) const {
     if (!analysis_ || analysis_->bpm <= 0) return;
     const double period = 60.0 / analysis_->bpm;
     const double pps = pixelsPerSecond();
-    const double lastS = firstS + image.width() / pps;
+    const double lastS = firstS + image.deviceIndependentSize().width() / pps;
     QPainter p(&image);
-    const int h = image.height();
+    const int h = height();
     const int tick = std::max(3, h / 6);
     for (auto k = static_cast<long>(std::ceil((firstS - analysis_->beatOffsetS) / period));; ++k) {
         const double at = analysis_->beatOffsetS + k * period;
@@ -105,12 +101,16 @@ const QImage& WaveformZoom::tile(int index) {
             });
         tiles_.erase(farthest);
     }
-    QImage image(kTileWidth, height(), QImage::Format_RGB32);
+    // Columns in device pixels (sharp on a high-density screen), ticks in the widget's own.
+    const double ratio = devicePixelRatioF();
+    QImage image(QSize(kTileWidth, height()) * ratio, QImage::Format_RGB32);
     image.fill(wave::kBack);
     const double pps = pixelsPerSecond();
     const double firstS = static_cast<double>(index) * kTileWidth / pps;
     const double perSecond = analysis::WaveformSummary::kPointsPerSecond;
-    drawWaveColumns(image, analysis_->waveform, 0, kTileWidth, firstS * perSecond, perSecond / pps, gain_);
+    drawWaveColumns(image, analysis_->waveform, 0, image.width(), firstS * perSecond, perSecond / (pps * ratio),
+                    gain_);
+    image.setDevicePixelRatio(ratio);
     drawTicks(image, firstS);
     tiles_.push_back({index, std::move(image)});
     return tiles_.back().image;
