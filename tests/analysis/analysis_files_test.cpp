@@ -13,6 +13,7 @@
 #include <memory>
 #include <regex>
 #include <string>
+#include <unistd.h>
 
 #include "analysis/analyse_command.h"
 #include "analysis/analyser.h"
@@ -32,7 +33,8 @@ std::string makeFile(const std::string& name, int rate, double gain) {
     test::Stereo sound(static_cast<std::size_t>(2 * kSilenceS * rate * 2), 0.0f);
     const test::Stereo beat = test::makeBeat(p, rate);
     sound.insert(sound.begin() + static_cast<std::ptrdiff_t>(sound.size() / 2), beat.begin(), beat.end());
-    const std::string path = testing::TempDir() + name + ".wav";
+    // Named by the process too: two test runs at once (two build trees) must not share the files.
+    const std::string path = testing::TempDir() + std::to_string(getpid()) + "_" + name + ".wav";
     EXPECT_TRUE(test::writeWav(path, sound, rate));
     return path;
 }
