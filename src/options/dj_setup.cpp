@@ -13,15 +13,4 @@ std::array<Panel, 3> panelOrder(int djSetup) {
     }
 }
 
-std::array<int, 3> panelLefts(int djSetup, const std::array<int, 3>& widths, PanelGeometry geometry) {
-    std::array<int, 3> lefts{};
-    int left = geometry.firstLeft;
-    for (const Panel panel : panelOrder(djSetup)) {
-        const auto i = static_cast<std::size_t>(panel);
-        lefts[i] = left;
-        left += widths[i] + geometry.gap;
-    }
-    return lefts;
-}
-
 }  // namespace vx

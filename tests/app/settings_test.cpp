@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "options/dj_setup.h"
 #include "options/setting_text.h"
 #include "support/fake_sound_library.h"
 #include "support/fakes.h"
@@ -144,15 +143,6 @@ TEST_F(SettingsTest, StoringWritesEveryValueUnderItsNameAndReadsBackTheSame) {
     EXPECT_EQ(back.playlistPath, "/music/lists");
     EXPECT_EQ(back.Headphones, s.Headphones);
     EXPECT_EQ(back.optStartUp, 1);  // the first run's offer is remembered until the user changes it
-}
-
-TEST(DjSetup, PanelsLineUpInEachSetUpsOrder) {
-    const std::array<int, 3> widths{400, 300, 400};  // left deck, mixer, right deck
-    const PanelGeometry g{140, 10};
-    EXPECT_EQ(panelLefts(0, widths, g), (std::array<int, 3>{140, 550, 860}));
-    EXPECT_EQ(panelLefts(1, widths, g), (std::array<int, 3>{450, 140, 860}));  // mixer leftmost
-    EXPECT_EQ(panelLefts(2, widths, g), (std::array<int, 3>{140, 960, 550}));
-    EXPECT_EQ(panelLefts(9, widths, g), panelLefts(0, widths, g));
 }
 
 }  // namespace
