@@ -199,6 +199,9 @@ MainWindow::~MainWindow() {
     // The console's handlers point at the panels: silence them before the widgets go.
     console_->setChangedHandler(nullptr);
     console_->setTickHandler(nullptr);
+    // The playlist window reads the library's figures, which go with the playlist's link.
+    delete playlistWindow_;
+    playlistWindow_ = nullptr;
     if (playlist_) {
         playlist_->setWindowLoader(nullptr);
         playlist_->disconnect();
