@@ -26,6 +26,10 @@ struct ThreadConnections {
 };
 thread_local ThreadConnections thisThread;
 
+// How every message about a library that cannot be used ends.
+const QString kTemporaryMeanwhile =
+    QStringLiteral("Until Velumix closes, analyses and hot cues are kept in a temporary library.");
+
 const char* const kTrackColumns =
     "t.fingerprint, t.path, t.size, t.duration_s, t.bpm, t.beat_offset_s, t.bpm_confidence, t.lufs,"
     " t.true_peak_dbtp, t.audible_start_s, t.audible_end_s, t.analysed_at, w.data";
@@ -76,23 +80,20 @@ void TrackDatabase::openLibrary(const QString& file) {
         opened_ = rebuilt ? Opened::Rebuilt : Opened::Library;
         return;
     case Attempt::Locked:
-        tell(QStringLiteral("The track library \"%1\" is in use by another program and is left to it. "
-                            "Until Velumix closes, analyses and hot cues are kept in a temporary library.")
-                 .arg(file));
+        tell(QStringLiteral("The track library \"%1\" is in use by another program and is left to it. ").arg(file) +
+             kTemporaryMeanwhile);
         opened_ = Opened::TemporaryWhileLocked;
         break;
     case Attempt::Newer:
         tell(QStringLiteral("The track library \"%1\" was written by a newer version of Velumix and is left "
-                            "as it is. Until Velumix closes, analyses and hot cues are kept in a temporary "
-                            "library.")
-                 .arg(file));
+                            "as it is. ")
+                 .arg(file) +
+             kTemporaryMeanwhile);
         opened_ = Opened::TemporaryForNewer;
         break;
     case Attempt::Damaged:
     case Attempt::Failed:
-        tell(QStringLiteral("The track library \"%1\" cannot be opened. Until Velumix closes, analyses and "
-                            "hot cues are kept in a temporary library.")
-                 .arg(file));
+        tell(QStringLiteral("The track library \"%1\" cannot be opened. ").arg(file) + kTemporaryMeanwhile);
         opened_ = Opened::Unusable;
         break;
     }
