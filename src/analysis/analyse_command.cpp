@@ -1,20 +1,14 @@
 #include "analysis/analyse_command.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <optional>
 #include <string>
 
 #include "analysis/analyser.h"
+#include "services/json_text.h"
 
 namespace vx::analysis {
 namespace {
-
-QString jsonString(const QString& text) {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 QString number(double value, int decimals) {
     return QString::number(value, 'f', decimals);
@@ -25,7 +19,7 @@ QString number(double value, int decimals) {
 int runAnalyseCommand(const QList<QByteArray>& fileNames, QTextStream& out, KnownAnalyses* known) {
     int exitCode = 0;
     for (const QByteArray& name : fileNames) {
-        const QString head = "{\"file\":" + jsonString(QFile::decodeName(name));
+        const QString head = "{\"file\":" + jsonText(QFile::decodeName(name));
         std::string error;
         const QString path = QFile::decodeName(name);
         std::optional<TrackAnalysis> a = known ? known->find(path) : std::nullopt;
@@ -34,7 +28,7 @@ int runAnalyseCommand(const QList<QByteArray>& fileNames, QTextStream& out, Know
             if (a && known) known->store(path, *a);
         }
         if (!a) {
-            out << head << ",\"error\":" << jsonString(QString::fromStdString(error)) << "}\n";
+            out << head << ",\"error\":" << jsonText(QString::fromStdString(error)) << "}\n";
             exitCode = 1;
             continue;
         }

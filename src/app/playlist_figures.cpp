@@ -7,7 +7,8 @@ namespace vx {
 PlaylistFigures::PlaylistFigures(playlist::PlaylistModel& model, TrackLibrary& tracks)
     : model_(model), tracks_(tracks) {
     model_.addObserver(this);
-    listener_ = tracks_.addListener([this](const QString& path) { arrived(path); });
+    listener_ = tracks_.addListener(
+        [this](const QString& path, const TrackLibrary::Found& found) { arrived(path, *found); });
     linesReset();
 }
 
@@ -52,30 +53,25 @@ void PlaylistFigures::sort(Column column, playlist::SortDirection direction) {
 void PlaylistFigures::linesReset() {
     const QStringList paths = model_.paths();
     values_ = tracks_.database().valuesFor(paths);
-    for (const QString& path : paths) {
-        if (!asked_.contains(path)) {
-            asked_.insert(path);
-            tracks_.request(path);
-        }
-    }
+    for (const QString& path : paths) ask(path);
     if (changed_ && !paths.isEmpty()) changed_(0, int(paths.size()) - 1);
 }
 
 // A line's text changed (its tags were read or written): the song itself is the same.
 void PlaylistFigures::linesChanged(int first, int last) {
-    for (int i = first; i <= last && i < model_.count(); ++i) {
-        const QString path = model_.path(i);
-        if (!asked_.contains(path)) {
-            asked_.insert(path);
-            tracks_.request(path);
-        }
-    }
+    for (int i = first; i <= last && i < model_.count(); ++i) ask(model_.path(i));
 }
 
-void PlaylistFigures::arrived(const QString& path) {
-    const std::optional<SortValues> now = tracks_.database().lookupPath(path);
-    if (!now) return;
-    values_.insert(path, *now);
+// Every song of the list is asked for once a run.
+void PlaylistFigures::ask(const QString& path) {
+    if (asked_.contains(path)) return;
+    asked_.insert(path);
+    tracks_.request(path);
+}
+
+// The figures come with the analysis itself: no second read of the database.
+void PlaylistFigures::arrived(const QString& path, const analysis::TrackAnalysis& found) {
+    values_.insert(path, SortValues{found.bpm, found.lengthS, found.lufs});
     if (!changed_) return;
     for (int i = 0; i < model_.count(); ++i) {
         if (model_.path(i) == path) changed_(i, i);

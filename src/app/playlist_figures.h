@@ -35,7 +35,8 @@ class PlaylistFigures : private playlist::PlaylistObserver {
   private:
     void linesReset() override;
     void linesChanged(int first, int last) override;
-    void arrived(const QString& path);
+    void ask(const QString& path);
+    void arrived(const QString& path, const analysis::TrackAnalysis& found);
 
     playlist::PlaylistModel& model_;
     TrackLibrary& tracks_;

@@ -89,10 +89,10 @@ void TrackLibrary::analysed(const QString& path, const analysis::TrackAnalysis& 
 void TrackLibrary::deliver(const QString& path, const Found& found) {
     if (deliver_) deliver_(path, found);
     const auto listeners = listeners_;  // a listener may remove itself
-    for (const auto& [id, listener] : listeners) listener(path);
+    for (const auto& [id, listener] : listeners) listener(path, found);
 }
 
-int TrackLibrary::addListener(std::function<void(const QString&)> listener) {
+int TrackLibrary::addListener(std::function<void(const QString&, const Found&)> listener) {
     listeners_.emplace(nextListener_, std::move(listener));
     return nextListener_++;
 }

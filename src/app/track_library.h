@@ -39,8 +39,9 @@ class TrackLibrary : public QObject {
     void setDeliverer(std::function<void(const QString& path, const Found&)> deliver) {
         deliver_ = std::move(deliver);
     }
-    // Told after every delivery (the playlist's columns). Answers an id for removeListener().
-    int addListener(std::function<void(const QString& path)> listener);
+    // Told after every delivery, with what was delivered (the playlist's columns). Answers an id for
+    // removeListener().
+    int addListener(std::function<void(const QString& path, const Found&)> listener);
     void removeListener(int id);
 
     // The hot cues of the song at `path` (slot 1..4), stored by its content; empty when it is unreadable.
@@ -66,7 +67,7 @@ class TrackLibrary : public QObject {
     };
     QHash<QString, Asked> underWay_;
     std::function<void(const QString&, const Found&)> deliver_;
-    std::map<int, std::function<void(const QString&)>> listeners_;
+    std::map<int, std::function<void(const QString&, const Found&)>> listeners_;
     int nextListener_ = 1;
 };
 

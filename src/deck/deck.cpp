@@ -375,19 +375,16 @@ void Deck::sync_Click() {
     if (!ctx_.hasStream()) return;
     const auto view = [](Deck& d) {
         SyncView v;
-        audio::SoundLibrary& lib = d.ctx_.library;
-        const audio::Handle h = d.ctx_.state.streamHandle;
         if (d.analysis_) v.bpm = d.analysis_->bpm, v.beatOffsetS = d.analysis_->beatOffsetS;
-        const double fileRate = static_cast<double>(lib.secondsToBytes(h, 1.0) / 4);
-        v.rate = fileRate > 0 ? d.ctx_.frequency() / fileRate : 1.0;
-        v.positionS = lib.bytesToSeconds(h, d.ctx_.position());
+        v.rate = d.ownFrequency_ > 0 ? static_cast<double>(d.ctx_.frequency()) / d.ownFrequency_ : 1.0;
+        v.positionS = d.ctx_.library.bytesToSeconds(d.ctx_.state.streamHandle, d.ctx_.position());
         return v;
     };
     DeckState& s = ctx_.state;
     const SyncView self = view(*this);
-    const double fileRate = static_cast<double>(ctx_.library.secondsToBytes(s.streamHandle, 1.0) / 4);
     const double range = 10.0 * ctx_.settings.pitchRange;
-    const SyncPlan plan = planSync(self, view(*partner_), s.baseFrequency / fileRate, range, 20.0);
+    const double baseRate = static_cast<double>(s.baseFrequency) / ownFrequency_;  // the zero pitch's rate
+    const SyncPlan plan = planSync(self, view(*partner_), baseRate, range, 20.0);
     if (!plan.refusal.isEmpty()) {
         refuse(plan.refusal);
         return;
@@ -397,11 +394,12 @@ void Deck::sync_Click() {
     const int value = static_cast<int>(std::lround(deckmath::kPitchCentre + plan.pitchPercent * 100.0 / range));
     s.pitchSlider = s.pitchValue = s.lastPitchSlider = value;
     pitch_.changePitch();
-    const int frequency = static_cast<int>(std::lround(plan.rate * fileRate));
+    const int frequency = static_cast<int>(std::lround(plan.rate * ownFrequency_));
     ctx_.library.setAttributes(s.streamHandle, frequency, audio::kKeepVolume, audio::kKeepPan);
     // A move from where the sound is when the jump is made: the block or two the command waits for the
     // audio thread passes on both decks alike, so the beats still meet.
-    if (ctx_.isPlaying()) ctx_.library.moveBy(s.streamHandle, ctx_.library.secondsToBytes(s.streamHandle, plan.jumpS));
+    if (ctx_.isPlaying())
+        ctx_.library.moveBy(s.streamHandle, ctx_.library.secondsToBytes(s.streamHandle, plan.jumpS));
 }
 
 }  // namespace vx

@@ -1,12 +1,11 @@
 #include "playlist/info_command.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <utility>
 #include <vector>
 
 #include "playlist/m3u.h"
+#include "services/json_text.h"
 #include "tags/tag_texts.h"
 
 namespace vx::playlist {
@@ -14,16 +13,10 @@ namespace vx::playlist {
 namespace {
 using Fields = std::vector<std::pair<QString, QJsonValue>>;
 
-// A value as JSON text (a document holds only arrays and objects: take it out of a one-element array).
-QString json(const QJsonValue& value) {
-    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
 // One JSON object on one line, its keys in the order given.
 void writeLine(QTextStream& out, const Fields& fields) {
     QStringList members;
-    for (const auto& [key, value] : fields) members << json(key) + u':' + json(value);
+    for (const auto& [key, value] : fields) members << jsonText(key) + u':' + jsonText(value);
     out << u'{' << members.join(u',') << "}\n";
 }
 

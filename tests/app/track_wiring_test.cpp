@@ -85,7 +85,7 @@ TEST_F(TrackWiring, ADeckSongGoesBeforeThePlaylistsWaitingSongs) {
     for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"}) songs << toneSong(name, 20);
     ASSERT_TRUE(start() && fireAsync());
     QStringList arrived;
-    console->tracks().addListener([&](const QString& path) { arrived << path; });
+    console->tracks().addListener([&](const QString& path, const TrackLibrary::Found&) { arrived << path; });
     playlist->addFiles(songs);
     ASSERT_TRUE(console->deck(Side::Left).loadSong(songs[3]));
     ASSERT_TRUE(waitFor([&] { return arrived.size() == 4; }));
