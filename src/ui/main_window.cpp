@@ -221,7 +221,8 @@ void MainWindow::loadPlaylistWindow() {
     if (playlistWindow_ || !playlist_) return;
     playlistWindow_ =
         new ui::PlaylistWindow(playlist_->model(), *playlistDialogs_, this, playlist_->figures());
-    playlistWindow_->setStyleSheet(kToolStyle);
+    // Added to the window's own look (its dark list and headers), not in place of it.
+    playlistWindow_->setStyleSheet(playlistWindow_->styleSheet() + QString::fromLatin1(kToolStyle));
     playlistWindow_->placeOnScreen();
     addOpenWindow(playlistWindow_);
 }
