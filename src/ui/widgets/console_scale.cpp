@@ -1,6 +1,7 @@
 #include "ui/widgets/console_scale.h"
 
 #include <QGridLayout>
+#include <QHash>
 #include <QLayout>
 #include <QRect>
 #include <QVariant>
@@ -11,9 +12,15 @@
 namespace vx::ui::dj {
 
 namespace {
-// Dynamic properties: the factor on the window, and each object's design measures, kept from the
-// first scaling so that repeated scaling never compounds rounding.
-constexpr char kFactor[] = "vxConsoleScale";
+// Every scaled window's factor. Widgets ask for it in every paint, so it is a lookup by address rather
+// than a property looked up by name; a window leaves when it is destroyed.
+QHash<const QWidget*, double>& windowFactors() {
+    static QHash<const QWidget*, double> factors;
+    return factors;
+}
+
+// Dynamic properties: each object's design measures, kept from the first scaling so that repeated
+// scaling never compounds rounding.
 constexpr char kFont[] = "vxDesignFont";  // pixel size, or minus the point size
 constexpr char kMin[] = "vxDesignMin";
 constexpr char kMax[] = "vxDesignMax";
@@ -87,8 +94,7 @@ void scaleWidget(QWidget* w, double f, bool isRoot) {
 
 double scaleOf(const QWidget* widget) {
     if (!widget) return 1.0;
-    const QVariant v = widget->window()->property(kFactor);
-    return v.isValid() ? v.toDouble() : 1.0;
+    return windowFactors().value(widget->window(), 1.0);
 }
 
 int scaled(const QWidget* widget, double designPixels) {
@@ -97,7 +103,10 @@ int scaled(const QWidget* widget, double designPixels) {
 }
 
 void applyScale(QWidget* window, double factor) {
-    window->setProperty(kFactor, factor);
+    auto& factors = windowFactors();
+    if (!factors.contains(window))
+        QObject::connect(window, &QObject::destroyed, [window] { windowFactors().remove(window); });
+    factors.insert(window, factor);
     scaleWidget(window, factor, true);
     window->update();
 }

@@ -1,6 +1,9 @@
 #include "ui/widgets/dj_palette.h"
 
+#include <QBrush>
+#include <QPainter>
 #include <QPalette>
+#include <algorithm>
 #include <QWidget>
 
 namespace vx::ui::dj {
@@ -24,6 +27,17 @@ QFont labelFont(int pixelSize, bool bold) {
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     return f;
+}
+
+void drawPlate(QPainter& p, const QRectF& r, qreal radius, const QColor& edge, const QBrush& face, qreal width) {
+    const qreal h = width / 2;
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(edge);
+    p.drawRoundedRect(r.adjusted(-h, -h, h, h), radius + h, radius + h);
+    p.setBrush(face);
+    p.drawRoundedRect(r.adjusted(h, h, -h, -h), std::max(0.0, radius - h), std::max(0.0, radius - h));
+    p.restore();
 }
 
 void applyConsolePalette(QWidget* window) {

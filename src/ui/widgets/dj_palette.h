@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QRgb>
 
+class QBrush;
+class QPainter;
+class QRectF;
 class QWidget;
 
 // The one look every Velumix window shares: a dark console, a cool LCD, green for "on", red for kills.
@@ -56,6 +59,11 @@ QColor shade(QRgb colour, int percent);
 // Fonts: the LCD's digits and text, and the small capitals used for labels.
 QFont lcdFont(int pixelSize, bool bold = true);
 QFont labelFont(int pixelSize, bool bold = true);
+
+// A rounded plate: `face` filling `r` inside an `edge` line `width` wide centred on its border, as a pen
+// would draw it. Drawn as two fills: an antialiased stroke round a large shape costs twice as much as
+// filling it.
+void drawPlate(QPainter& p, const QRectF& r, qreal radius, const QColor& edge, const QBrush& face, qreal width = 1);
 
 // Gives a window (and every standard widget in it) the console's dark palette.
 void applyConsolePalette(QWidget* window);

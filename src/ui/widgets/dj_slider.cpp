@@ -13,6 +13,7 @@
 
 #include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
+#include "ui/widgets/face_cache.h"
 
 namespace vx::ui {
 
@@ -108,37 +109,47 @@ void DjSlider::paintTicks(QPainter& p, const QRect& groove) const {
 }
 
 void DjSlider::paintCap(QPainter& p) const {
-    const QRectF cap = QRectF(capRect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRect area = capRect();
     const bool vertical = orientation() == Qt::Vertical;
     const double k = dj::scaleOf(this);
-    // Shadow, then a brushed body lit from above.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 120));
-    p.drawRoundedRect(cap.translated(1.5 * k, 2.5 * k), 3 * k, 3 * k);
-    QLinearGradient body(cap.topLeft(), vertical ? cap.bottomLeft() : cap.topRight());
     const bool hot = isSliderDown() || underMouse();
-    body.setColorAt(0.0, dj::shade(dj::kCapTop, hot ? 12 : 0));
-    body.setColorAt(0.45, dj::shade(dj::kCapBottom, hot ? 12 : 0));
-    body.setColorAt(0.55, dj::shade(dj::kCapBottom, -20));
-    body.setColorAt(1.0, dj::shade(dj::kCapTop, -25));
-    p.setPen(QPen(QColor::fromRgba(dj::kBevelDark), 1));
-    p.setBrush(body);
-    p.drawRoundedRect(cap, 3 * k, 3 * k);
-    // Grip ridges and the bright centre line the eye reads the position from.
-    p.setPen(QPen(QColor(0, 0, 0, 90), k));
-    const QPointF c = cap.center();
-    for (int ridge : {-7, -4, 4, 7}) {
-        const double at = ridge * k;
-        if (vertical && std::abs(at) < cap.height() / 2 - k)
-            p.drawLine(QPointF(cap.left() + 3 * k, c.y() + at), QPointF(cap.right() - 3 * k, c.y() + at));
-        if (!vertical && std::abs(at) < cap.width() / 2 - k)
-            p.drawLine(QPointF(c.x() + at, cap.top() + 3 * k), QPointF(c.x() + at, cap.bottom() - 3 * k));
-    }
-    p.setPen(QPen(hasFocus() ? QColor::fromRgba(dj::kAccent) : QColor::fromRgba(dj::kText), 2 * k));
-    if (vertical)
-        p.drawLine(QPointF(cap.left() + 2 * k, c.y()), QPointF(cap.right() - 2 * k, c.y()));
-    else
-        p.drawLine(QPointF(c.x(), cap.top() + 2 * k), QPointF(c.x(), cap.bottom() - 2 * k));
+    const bool focus = hasFocus();
+    // The cap with room around it for its shadow, drawn once per size and state for every fader.
+    const int m = int(std::ceil(3 * k)) + 2;
+    const QPoint origin = area.topLeft() - QPoint(m, m);
+    const QString key = QStringLiteral("cap/%1/%2%3%4").arg(k).arg(int(vertical)).arg(int(hot)).arg(int(focus));
+    const QSize size = area.size() + QSize(2 * m, 2 * m);
+    p.drawPixmap(origin, dj::cachedFace(key, size, devicePixelRatioF(), [&](QPainter& f) {
+        f.translate(-origin);
+        const QRectF cap = QRectF(area).adjusted(0.5, 0.5, -0.5, -0.5);
+        // Shadow, then a brushed body lit from above.
+        f.setPen(Qt::NoPen);
+        f.setBrush(QColor(0, 0, 0, 120));
+        f.drawRoundedRect(cap.translated(1.5 * k, 2.5 * k), 3 * k, 3 * k);
+        QLinearGradient body(cap.topLeft(), vertical ? cap.bottomLeft() : cap.topRight());
+        body.setColorAt(0.0, dj::shade(dj::kCapTop, hot ? 12 : 0));
+        body.setColorAt(0.45, dj::shade(dj::kCapBottom, hot ? 12 : 0));
+        body.setColorAt(0.55, dj::shade(dj::kCapBottom, -20));
+        body.setColorAt(1.0, dj::shade(dj::kCapTop, -25));
+        f.setPen(QPen(QColor::fromRgba(dj::kBevelDark), 1));
+        f.setBrush(body);
+        f.drawRoundedRect(cap, 3 * k, 3 * k);
+        // Grip ridges and the bright centre line the eye reads the position from.
+        f.setPen(QPen(QColor(0, 0, 0, 90), k));
+        const QPointF c = cap.center();
+        for (int ridge : {-7, -4, 4, 7}) {
+            const double at = ridge * k;
+            if (vertical && std::abs(at) < cap.height() / 2 - k)
+                f.drawLine(QPointF(cap.left() + 3 * k, c.y() + at), QPointF(cap.right() - 3 * k, c.y() + at));
+            if (!vertical && std::abs(at) < cap.width() / 2 - k)
+                f.drawLine(QPointF(c.x() + at, cap.top() + 3 * k), QPointF(c.x() + at, cap.bottom() - 3 * k));
+        }
+        f.setPen(QPen(focus ? QColor::fromRgba(dj::kAccent) : QColor::fromRgba(dj::kText), 2 * k));
+        if (vertical)
+            f.drawLine(QPointF(cap.left() + 2 * k, c.y()), QPointF(cap.right() - 2 * k, c.y()));
+        else
+            f.drawLine(QPointF(c.x(), cap.top() + 2 * k), QPointF(c.x(), cap.bottom() - 2 * k));
+    }));
 }
 
 void DjSlider::paintEvent(QPaintEvent*) {

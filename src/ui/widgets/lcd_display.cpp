@@ -62,6 +62,7 @@ LcdDisplay::LcdDisplay(QWidget* parent) : QWidget(parent) {
 void LcdDisplay::setTitleText(const QString& text) {
     if (text == title_) return;
     title_ = text;
+    titleWidth_ = -1;
     scroll_ = 0;
     update();
 }
@@ -128,7 +129,12 @@ int LcdDisplay::px(double designPixels) const {
 }
 
 int LcdDisplay::titleWidth() const {
-    return QFontMetrics(dj::lcdFont(px(15), false)).horizontalAdvance(title_);
+    const int fontSize = px(15);
+    if (titleWidth_ < 0 || titleWidthFont_ != fontSize) {
+        titleWidth_ = QFontMetrics(dj::lcdFont(fontSize, false)).horizontalAdvance(title_);
+        titleWidthFont_ = fontSize;
+    }
+    return titleWidth_;
 }
 
 bool LcdDisplay::titleScrolls() const {
@@ -323,9 +329,7 @@ void LcdDisplay::paintEvent(QPaintEvent*) {
     QLinearGradient g(glass.topLeft(), glass.bottomLeft());
     g.setColorAt(0.0, rgb(dj::kLcdGlass));
     g.setColorAt(1.0, rgb(dj::kLcdBack));
-    p.setPen(QPen(rgb(dj::kBevelLight), 1));
-    p.setBrush(g);
-    p.drawRoundedRect(glass, px(4), px(4));
+    dj::drawPlate(p, glass, px(4), rgb(dj::kBevelLight), g);
     if (!isEnabled()) p.setOpacity(0.5);
     paintIndicators(p);
     p.setRenderHint(QPainter::Antialiasing, false);

@@ -112,6 +112,10 @@ class LcdDisplay : public QWidget {
     int cueArrow_ = ArrowNone;
     int loopArrow_ = ArrowNone;
     int scroll_ = 0;
+    // The title's width in pixels at the font size it was measured with (-1: not yet): asked in every
+    // tick and paint, measured again only when the title or the scale changes.
+    mutable int titleWidth_ = -1;
+    mutable int titleWidthFont_ = 0;
 };
 
 }  // namespace vx::ui

@@ -10,6 +10,7 @@
 
 #include "ui/widgets/console_scale.h"
 #include "ui/widgets/dj_palette.h"
+#include "ui/widgets/face_cache.h"
 
 namespace vx::ui {
 
@@ -62,44 +63,53 @@ QSize StateButton::minimumSizeHint() const {
 
 void StateButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     const double k = dj::scaleOf(this);
     const bool enabled = isEnabled();
     const QRectF r = QRectF(rect()).adjusted(1.5 * k, 1.5 * k, -1.5 * k, -1.5 * k);
     const bool down = isDown() && enabled;
     const double sink = down ? k : 0.0;
-    const QColor face = faceColour();
     const bool glowing = enabled && lit_ && style_ != Style::Neutral;
+    const bool hover = enabled && underMouse() && !down;
+    const QColor face = faceColour();
+    const QColor led = glowing ? QColor() : ledColour();
 
     // Bezel, then the key face: a soft gradient; pressed keys sit lower and darker, disabled ones flat.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor::fromRgba(dj::kBevelDark));
-    p.drawRoundedRect(r.adjusted(-k, -k, k, k), 5 * k, 5 * k);
-    if (enabled) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        const int hover = underMouse() && !down ? 10 : 0;
-        g.setColorAt(0.0, face.lighter(down ? 100 : 125 + hover));
-        g.setColorAt(1.0, face.darker(down ? 140 : 110 - hover));
-        p.setBrush(g);
-    } else {
-        p.setBrush(face);
-    }
-    p.setPen(QPen(glowing ? face.lighter(150) : QColor::fromRgba(enabled ? dj::kBevelLight : dj::kBevelDark), k));
-    p.drawRoundedRect(r.translated(0, sink), 4 * k, 4 * k);
-
     // Every key but a glowing one wears its LED strip: lit or unlit in its colour.
-    const double ledHeight = 3 * k;
-    if (!glowing) {
-        const QRectF led(r.left() + 6 * k, r.bottom() - 5 * k + sink, r.width() - 12 * k, ledHeight);
-        p.setPen(Qt::NoPen);
-        p.setBrush(ledColour());
-        p.drawRoundedRect(led, ledHeight / 2, ledHeight / 2);
-    }
+    const QString key = QStringLiteral("key/%1/%2/%3/%4%5%6%7")
+                            .arg(k)
+                            .arg(face.rgba())
+                            .arg(led.rgba())
+                            .arg(int(enabled))
+                            .arg(int(down))
+                            .arg(int(hover))
+                            .arg(int(glowing));
+    p.drawPixmap(0, 0, dj::cachedFace(key, size(), devicePixelRatioF(), [&](QPainter& f) {
+        f.setPen(Qt::NoPen);
+        f.setBrush(QColor::fromRgba(dj::kBevelDark));
+        f.drawRoundedRect(r.adjusted(-k, -k, k, k), 5 * k, 5 * k);
+        QBrush fill(face);
+        if (enabled) {
+            QLinearGradient g(r.topLeft(), r.bottomLeft());
+            g.setColorAt(0.0, face.lighter(down ? 100 : 125 + (hover ? 10 : 0)));
+            g.setColorAt(1.0, face.darker(down ? 140 : 110 - (hover ? 10 : 0)));
+            fill = QBrush(g);
+        }
+        const QColor edge = glowing ? face.lighter(150) : QColor::fromRgba(enabled ? dj::kBevelLight : dj::kBevelDark);
+        dj::drawPlate(f, r.translated(0, sink), 4 * k, edge, fill, k);
+        if (!glowing) {
+            const double ledHeight = 3 * k;
+            const QRectF strip(r.left() + 6 * k, r.bottom() - 5 * k + sink, r.width() - 12 * k, ledHeight);
+            f.setPen(Qt::NoPen);
+            f.setBrush(led);
+            f.drawRoundedRect(strip, ledHeight / 2, ledHeight / 2);
+        }
+    }));
 
     QColor ink = QColor::fromRgba(dj::kText);
     if (glowing) ink = QColor::fromRgba(dj::kBackground);
     else if (!enabled) ink = QColor::fromRgba(dj::kInkDisabled);
     else if (style_ != Style::Neutral) ink = QColor::fromRgba(dj::kTextDim);  // an "off" key reads dim
+    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(ink);
     p.setFont(font());
     QRectF textRect = r.translated(0, sink);
