@@ -40,18 +40,25 @@ TEST_F(Pitch, BendStepsToTwoPercentBeyondTheSliderAndSpringsBack) {
 // The slowing down is heard on the real engine; here, that the stop puts the pitched frequency back, ends
 // through its hook, and that only the left deck's brake selects its deck.
 TEST_F(Pitch, BrakeStopsRestoresThePitchAndSelectsOnlyTheLeftDeck) {
-    settings.turntableStopSpeed = 50000;  // faster than the rate: stops on the first tick
-    for (Deck* d : {left, right}) {
-        auto& s = load(*d, "a.mp3");
-        d->pitchSlider_Change(1200);  // 44982 Hz
-        d->play_Click();
-        console.selectedDeck = d == left ? 1 : 0;
+    const struct {
+        Deck* deck;
+        int stopSpeed, ticks, selectedBefore;
+    } rows[] = {{right, 4000, 12, 0},   // 44982 Hz less 11 steps, stopped on the 12th tick
+                {left, 50000, 1, 1}};  // faster than the rate: stopped on the first tick
+    for (const auto& r : rows) {
+        settings.turntableStopSpeed = r.stopSpeed;
+        auto& s = load(*r.deck, "a.mp3");
+        r.deck->pitchSlider_Change(1200);  // 44982 Hz
+        r.deck->play_Click();
+        console.selectedDeck = r.selectedBefore;
         int ended = 0;
-        d->hooks().brakeEnded = [&] { ++ended; };
-        d->stop_MouseDown();
+        r.deck->hooks().brakeEnded = [&] { ++ended; };
+        r.deck->stop_MouseDown();
+        ticker.advance(30 * (r.ticks - 1));
+        EXPECT_EQ(s.activity, audio::kPlaying);  // the last step is still to come
         ticker.advance(30);
         EXPECT_EQ(s.activity, audio::kStopped);
-        EXPECT_FALSE(d->braking());
+        EXPECT_FALSE(r.deck->braking());
         EXPECT_EQ(s.frequency, 44982);
         EXPECT_EQ(ended, 1);
         EXPECT_EQ(console.selectedDeck, 0);
