@@ -106,9 +106,15 @@ TEST(Errors, CodesFollowTheSoundSystemTable) {
     EXPECT_EQ(engine.lastError(), audio::kErrInit);
 }
 
-TEST(Errors, AFreedHandleIsInvalid) {
+TEST(Errors, PositionsOutsideTheSoundAndFreedHandlesAreRefused) {
     OfflineEngine e;
     const audio::Handle h = e.open("sine1k_44k.wav");
+    for (const std::int64_t outside : {std::int64_t{-4}, e.engine.length(h) + 4}) {
+        EXPECT_FALSE(e.engine.setPosition(h, outside));
+        EXPECT_EQ(e.engine.lastError(), audio::kErrPosition);
+    }
+    EXPECT_TRUE(e.engine.setPosition(h, e.engine.length(h)));
+    e.engine.setPosition(h, 0);
     e.engine.play(h);
     e.render(512);
     EXPECT_TRUE(e.engine.freeStream(h));

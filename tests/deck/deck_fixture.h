@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <set>
 
 #include "deck/deck_pair.h"
 #include "support/fakes.h"
@@ -34,17 +33,6 @@ class FakeTransport : public DeckTransport {
     FakeSoundLibrary& lib_;
 };
 
-// The fake engine, able to open files whose length is still being decoded.
-class EstimatingLibrary : public FakeSoundLibrary {
-  public:
-    std::set<std::string> estimating;  // paths whose streams start with an estimated length
-    audio::Handle createStream(audio::Family family, const std::string& path, std::uint32_t flags) override {
-        const audio::Handle h = FakeSoundLibrary::createStream(family, path, flags);
-        if (h != 0 && estimating.count(path)) stream(h)->lengthFinal = false;
-        return h;
-    }
-};
-
 // "hh:mm:ss" of whole seconds, as the program's clock texts read.
 QString clock(std::int64_t seconds);
 
@@ -65,7 +53,7 @@ class DeckTest : public ::testing::Test {
     void clearCalls() { lib.calls.clear(); }
 
     QTemporaryDir dir;
-    EstimatingLibrary lib;
+    FakeSoundLibrary lib;
     FakeTransport transport{lib};
     FakeDialogs dialogs;
     FakeTicker ticker;

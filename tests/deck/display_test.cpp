@@ -51,25 +51,6 @@ TEST_F(Display, DraggingTheProgressBarSeeksOnTheSameTick) {
     EXPECT_EQ(countCalls("setPosition"), 0);
 }
 
-TEST_F(Display, LengthFollowsTheEngineUntilItIsFinal) {
-    const QString path = song("long.mp3", {audio::Family::Plain, kTenSeconds, 44100});
-    lib.estimating.insert(path.toStdString());
-    left->loadSong(path);
-    auto& t = stream(*left);
-    t.length = kTenSeconds * 2;  // a better estimate
-    tick();
-    EXPECT_FALSE(left->state().lengthFinal);
-    EXPECT_EQ(left->state().songLength, kTenSeconds * 2);
-    t.length = kTenSeconds * 3;  // decoding finished: 30 s exactly
-    t.lengthFinal = true;
-    tick();
-    EXPECT_TRUE(left->state().lengthFinal);
-    EXPECT_EQ(left->lcd().lengthText, "00:00:30");
-    t.length = kTenSeconds;  // once final, the deck no longer asks
-    tick();
-    EXPECT_EQ(left->state().songLength, kTenSeconds * 3);
-}
-
 TEST_F(Display, MetersShowDeckVolumeAndMasterShares) {
     auto& l = load(*left, "a.mp3");
     auto& r = load(*right, "b.mp3");

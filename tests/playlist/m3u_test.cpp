@@ -98,19 +98,3 @@ TEST(M3u, RefusesWhatIsNotABoundedRegularFile) {
         EXPECT_EQ(error, reason) << name.toStdString();
     }
 }
-
-TEST(M3u, WritesOnePathPerLineWithCrLfAndReadsItBack) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("three.m3u");
-    const QStringList paths{dir.filePath("a.mp3"), QString::fromUtf8("/m/Ünïcode.mp3"),
-                            dir.filePath("c d.mp3")};
-    ASSERT_TRUE(writeM3u(file, paths));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(),
-              paths[0].toUtf8() + "\r\n" + paths[1].toUtf8() + "\r\n" + paths[2].toUtf8() + "\r\n");
-    EXPECT_EQ(readM3u(file), paths);
-    ASSERT_TRUE(writeM3u(file, {}));
-    EXPECT_EQ(QFileInfo(file).size(), 0);
-    EXPECT_FALSE(readM3u(dir.filePath("missing.m3u")).has_value());
-}

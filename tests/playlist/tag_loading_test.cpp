@@ -72,56 +72,39 @@ TEST_F(PlaylistFixture, EditsWhileLoadingKeepEveryTextWithItsEntry) {
     model.setTagLoader(nullptr);
 }
 
-TEST(InfoCommand, MusicFilesAndPlaylistsAsJsonLines) {
-    QTemporaryDir dir;
-    const QString song = vx::test::writeTaggedMp3(dir.filePath("a.mp3"), "Title \"q\"", "Artist");
-    const QString list = dir.filePath("l.M3U");
-    vx::test::writeBytes(list, "a.mp3\r\n#comment\r\nmissing.mp3");
-    QString text;
-    QTextStream out(&text);
-    EXPECT_EQ(vx::playlist::runInfoCommand({QFile::encodeName(song), QFile::encodeName(list)}, out), 0);
-    const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith("{\"file\":\"" + song + "\",\"deck\":\"TITLE:  Title \\\"q\\\""))
-        << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].contains("\"playlist\":\"Title \\\"q\\\" - Artist\""));
-    EXPECT_TRUE(lines[1].startsWith("{\"playlist\":\"" + list + "\",\"index\":0,\"path\":"))
-        << lines[1].toStdString();
-    EXPECT_TRUE(lines[1].contains("\"line\":\"1.  Title \\\"q\\\" - Artist\""));
-    EXPECT_TRUE(lines[1].contains("\"path\":\"" + song + "\""));
-    EXPECT_TRUE(lines[2].contains("\"line\":\"2.  missing.mp3\""));
-}
-
-// Names that are not UTF-8 stay reachable through their hex bytes and still give their tags; unreadable
-// playlists and refused lines give error lines and exit code 1.
-TEST(InfoCommand, ForeignNamesAndUnreadablePlaylists) {
+// One JSON line per music file and per playlist entry, quotes escaped; names that are not UTF-8 stay
+// reachable through their hex bytes and still give their tags; unreadable playlists and refused lines give
+// error lines and exit code 1.
+TEST(InfoCommand, JsonLinesForFilesPlaylistsAndTheirFailures) {
     QTemporaryDir dir;
     const QByteArray folder = QFile::encodeName(dir.path());
+    const QString song = vx::test::writeTaggedMp3(dir.filePath("a.mp3"), "Title \"q\"", "Artist");
+    const QString list = vx::test::writeBytes(dir.filePath("l.M3U"), "a.mp3\r\n#comment\r\nmissing.mp3");
     const QByteArray latin1Song = folder + "/Caf\xE9.mp3";
     const QString tagged = vx::test::writeTaggedMp3(dir.filePath("x.mp3"), "T\x01itle", "Artist");
     ASSERT_EQ(std::rename(QFile::encodeName(tagged).constData(), latin1Song.constData()), 0);
-    const QString list =
-        vx::test::writeBytes(dir.filePath("l.m3u"), QByteArray("Caf\xE9.mp3\nbad\0line.mp3\n", 22));
+    const QString latinList =
+        vx::test::writeBytes(dir.filePath("latin.m3u"), QByteArray("Caf\xE9.mp3\nbad\0line.mp3\n", 22));
     ASSERT_EQ(::mkfifo((folder + "/fifo.m3u").constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(dir.filePath("dir.m3u")));
+    const QString latinHex = QString::fromLatin1(latin1Song.toHex());
     struct Case {
         QByteArray name;
         int exitCode;
         QStringList expected;  // parts of the output, in order
     };
     const Case cases[] = {
-        {latin1Song,
-         0,
-         {"\"file_hex\":\"" + QString::fromLatin1(latin1Song.toHex()) + "\"",
-          "\"playlist\":\"Title - Artist\""}},
-        {QFile::encodeName(list),
-         1,
-         {"\"path_hex\":\"" + QString::fromLatin1(latin1Song.toHex()) + "\"",
-          "\"line\":\"1.  Title - Artist\"", "\"error\":\"line 2 holds a NUL byte\""}},
+        {QFile::encodeName(song), 0, {"{\"file\":\"" + song + "\",\"deck\":\"TITLE:  Title \\\"q\\\"",
+                                      "\"playlist\":\"Title \\\"q\\\" - Artist\""}},
+        {QFile::encodeName(list), 0, {"{\"playlist\":\"" + list + "\",\"index\":0,\"path\":\"" + song + "\"",
+                                      "\"line\":\"1.  Title \\\"q\\\" - Artist\"", "\"line\":\"2.  missing.mp3\""}},
+        {latin1Song, 0, {"\"file_hex\":\"" + latinHex + "\"", "\"playlist\":\"Title - Artist\""}},
+        {QFile::encodeName(latinList), 1, {"\"path_hex\":\"" + latinHex + "\"", "\"line\":\"1.  Title - Artist\"",
+                                           "\"error\":\"line 2 holds a NUL byte\""}},
         {folder + "/fifo.m3u", 1, {"\"error\":\"is not a regular file\""}},
         {folder + "/gone.m3u8", 1, {"\"error\":\"No such file or directory\""}},
         {folder + "/dir.m3u", 1, {"\"error\":\"is a folder, not a playlist file\""}},
     };
-    ASSERT_TRUE(QDir().mkdir(dir.filePath("dir.m3u")));
     for (const Case& c : cases) {
         QString text;
         QTextStream out(&text);
@@ -132,4 +115,5 @@ TEST(InfoCommand, ForeignNamesAndUnreadablePlaylists) {
             EXPECT_GE(at, 0) << part.toStdString() << " in " << text.toStdString();
         }
     }
+    std::remove(latin1Song.constData());  // a name QTemporaryDir cannot decode to remove
 }

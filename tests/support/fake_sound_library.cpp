@@ -35,7 +35,6 @@ std::string FakeSoundLibrary::deviceDescription(int index) {
 bool FakeSoundLibrary::init(int device, std::uint32_t frequency) {
     log("init " + std::to_string(device) + " " + std::to_string(frequency));
     if (failInitWith) return fail(failInitWith);
-    initDevice = device;
     errorCode = 0;
     return true;
 }

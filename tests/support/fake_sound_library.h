@@ -19,7 +19,6 @@ struct FakeFile {
 
 class FakeSoundLibrary : public audio::SoundLibrary {
 public:
-    using File = FakeFile;
     struct Stream {
         std::string path;
         audio::Family family = audio::Family::Plain;
@@ -32,11 +31,10 @@ public:
         std::int64_t loopStart = 0, loopEnd = 0;
         std::vector<audio::EqBandParams> eq;  // one per eqSet()
         std::int64_t audibleStart = 0, audibleEnd = -1;  // bytes; audibleEnd -1: not known
-        double trimDb = 0;  // setTrim() (not logged)
     };
 
     // Steering
-    std::map<std::string, File> files;
+    std::map<std::string, FakeFile> files;
     std::vector<std::string> devices{"No sound", "Fake Card"};
     int failInitWith = 0;   // non-zero: init() fails with this code
     int failStartWith = 0;  // non-zero: start() fails with this code
@@ -46,14 +44,13 @@ public:
     // Observation
     std::vector<std::string> calls;
     std::map<audio::Handle, Stream> streams;
-    int initDevice = -2;
     double bufferSeconds = 0;
     bool running = false;
 
     // Called on the thread that prepares a stream (a worker when songs are read off the window thread).
     std::function<void(const std::string& path)> onPrepare;
 
-    void addFile(const std::string& path, File file = {}) { files[path] = file; }
+    void addFile(const std::string& path, FakeFile file = {}) { files[path] = file; }
     bool audibleRange(audio::Handle h, std::int64_t* start, std::int64_t* end) override {
         const Stream* s = stream(h);
         if (!s || s->audibleEnd < 0) return false;
@@ -93,10 +90,7 @@ public:
     std::int64_t secondsToBytes(audio::Handle h, double seconds) override;
     bool attributes(audio::Handle h, int* frequency, int* volume, int* pan) override;
     bool setAttributes(audio::Handle h, int frequency, int volume, int pan) override;
-    bool setTrim(audio::Handle h, double db) override {
-        const auto it = streams.find(h);
-        return it != streams.end() && (it->second.trimDb = db, true);
-    }
+    bool setTrim(audio::Handle h, double) override { return stream(h) != nullptr; }
     std::uint32_t level(audio::Handle h) override { return stream(h) ? stream(h)->level : 0; }
     bool setLoop(audio::Handle h, std::int64_t start, std::int64_t end) override;
 
