@@ -83,15 +83,12 @@ bool Streams::isStreamPlaying(Handle h) {
 }
 
 bool Streams::playStream(Handle h, StreamKind) {
-    lastTransportResult_ = library_.play(h) ? 1 : 0;
-    return lastTransportResult_ != 0;
+    return library_.play(h);
 }
 
 bool Streams::resumeStream(Handle h, StreamKind kind) {
     // A Windows Media stream resumes by playing from where it was paused.
-    const bool ok = kind == StreamKind::WindowsMedia ? library_.play(h) : library_.resume(h);
-    lastTransportResult_ = ok ? 1 : 0;
-    return ok;
+    return kind == StreamKind::WindowsMedia ? library_.play(h) : library_.resume(h);
 }
 
 std::int64_t Streams::getStreamPosition(Handle h, StreamKind) {
@@ -100,9 +97,8 @@ std::int64_t Streams::getStreamPosition(Handle h, StreamKind) {
 
 bool Streams::setStreamPosition(Handle h, StreamKind kind, std::int64_t bytes) {
     library_.eqReset(h);
-    bool ok = library_.setPosition(h, bytes);
+    const bool ok = library_.setPosition(h, bytes);
     if (kind != StreamKind::WindowsMedia) library_.preBuffer(h);
-    lastTransportResult_ = ok ? 1 : 0;
     return ok;
 }
 

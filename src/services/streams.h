@@ -57,7 +57,6 @@ class Streams {
     std::int64_t getStreamPosition(audio::Handle h, StreamKind kind);
     bool setStreamPosition(audio::Handle h, StreamKind kind,
                            std::int64_t bytes);  // resets the equaliser first
-    int lastTransportResult() const { return lastTransportResult_; }
 
     // Length in bytes of the stream (stored by the caller in its deck) and its clock text.
     std::int64_t songLengthBytes(audio::Handle h);
@@ -75,7 +74,6 @@ class Streams {
     bool autoDjOn_ = false;
     std::function<void()> removeFromPlaylist_;
     std::function<void(const QString&)> errorReporter_;
-    int lastTransportResult_ = 0;
 };
 
 }  // namespace vx

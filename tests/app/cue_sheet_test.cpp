@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace vx {
 namespace {
@@ -23,17 +21,6 @@ TEST(CueSheet, OneTrackPerSongWithTextsTheFormatCanHold) {
                                 "    INDEX 01 100:01:00\n"));
     EXPECT_EQ(cueTime(22050 / 75 * 74 + 1, 22050), "00:00:74");
     EXPECT_EQ(cueSheetText("a.wav", std::vector<CueTrack>(120), 44100).count("TRACK"), 99);
-}
-
-TEST(CueSheet, IsWrittenBesideTheAudioFile) {
-    QTemporaryDir dir;
-    const QString audio = dir.filePath("Velumix 2025-01-02 03-04-05.flac");
-    EXPECT_EQ(cueSheetPathFor(audio), dir.filePath("Velumix 2025-01-02 03-04-05.cue"));
-    ASSERT_FALSE(writeCueSheet(audio, {{"Song", "Band", 44100}}, 44100));
-    QFile cue(cueSheetPathFor(audio));
-    ASSERT_TRUE(cue.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(
-        cue.readAll().startsWith("FILE \"Velumix 2025-01-02 03-04-05.flac\" WAVE\n  TRACK 01 AUDIO\n"));
 }
 
 }  // namespace

@@ -67,40 +67,12 @@ Probe called(const char* name) {
 Probe mixerValue(int (MixerModel::*get)() const) {
     return [get](KeyBench& t) { return (t.console->mixer().*get)(); };
 }
-Probe level(int deck) {
-    return [deck](KeyBench& t) { return t.console->mixer().deckLevel(deck); };
-}
-Probe cut = [](KeyBench& t) {
-    return t.console->mixer().cutRunning() * 10 + t.console->console().selectedDeck;
-};
-Probe labels = [](KeyBench& t) { return int(t.keys().labelsShown()); };
-Probe shown = [](KeyBench& t) { return int(t.dialogs.shown.size()); };
-Probe loopSaved(Side s) {
-    return [s](KeyBench& t) { return int(QFile::exists(t.deck(s).loopFilePath())); };
-}
 Probe hotCue(Side s, int slot) {
     return [s, slot](KeyBench& t) { return int(t.deck(s).hotCues().isSet(slot)); };
-}
-std::function<void(KeyBench&)> setHotCue(Side s, int slot) {
-    return [s, slot](KeyBench& t) { t.deck(s).hotCue_Click(slot); };
-}
-Probe position(Side s) {
-    return [s](KeyBench& t) { return int(t.stream(s)->position); };
 }
 void cueBoth(KeyBench& t) {
     t.deck(Side::Left).play_RightClick();
     t.deck(Side::Right).play_RightClick();
-}
-// A loop on the fly on the deck, and Yes to saving it.
-std::function<void(KeyBench&)> loopAndYes(Side s) {
-    return [s](KeyBench& t) {
-        t.deck(s).loop_Click();
-        t.dialogs.answers.push_back(Dialogs::Answer::Yes);
-    };
-}
-// The key pressed with Shift beforehand (its release is what the row checks).
-std::function<void(KeyBench&)> shifted(int key) {
-    return [key](KeyBench& t) { t.press(key, kShift); };
 }
 
 struct Row {
@@ -114,96 +86,60 @@ struct Row {
 
 TEST(KeyTable, EveryRowOfBothTablesCallsItsHandler) {
     const Side L = Side::Left, R = Side::Right;
-    const auto mode = mixerValue(&MixerModel::monitorMode);
-    const auto crossfader = mixerValue(&MixerModel::crossfader);
+    // One row per way a key is matched (each modifier rule, the precedence among the rows of one key, a
+    // release) and per kind of handler; the mirrored rows of the other deck work the same way.
     const std::vector<Row> rows = {
-        {Qt::Key_F2, 0, labels, 1},
-        {Qt::Key_Escape, 0, labels, 0, [](KeyBench& t) { t.keys().setLabelsShown(true); }},
+        {Qt::Key_F2, 0, [](KeyBench& t) { return int(t.keys().labelsShown()); }, 1},
         {Qt::Key_Z, kCtrl | kAlt, pitch(L), 999},
         {Qt::Key_Z, kCtrl, pitch(L), 990},
         {Qt::Key_Z, kShift, state(L, &DeckState::bendMinusHeld), 1},
-        {Qt::Key_X, kCtrl | kAlt, pitch(L), 1001},
-        {Qt::Key_X, kCtrl, pitch(L), 1010},
-        {Qt::Key_X, kShift, state(L, &DeckState::bendPlusHeld), 1},
-        {Qt::Key_Comma, kCtrl | kAlt, pitch(R), 999},
-        {Qt::Key_Comma, kCtrl, pitch(R), 990},
-        {Qt::Key_Comma, kShift, state(R, &DeckState::bendMinusHeld), 1},
-        {Qt::Key_Period, kCtrl | kAlt, pitch(R), 1001},
         {Qt::Key_Period, kCtrl, pitch(R), 1010},
-        {Qt::Key_Period, kShift, state(R, &DeckState::bendPlusHeld), 1},
         {Qt::Key_F12, 0, called("playlist"), 1},
         {Qt::Key_Up, kCtrl, progress(L), 51},
         {Qt::Key_Up, kAlt, progress(R), 51},
         {Qt::Key_Up, kShift, mixerValue(&MixerModel::monitorLevel), 51},
         {Qt::Key_Up, 0, [](KeyBench& t) { return t.playlist.position; }, 0},
-        {Qt::Key_Down, kCtrl, progress(L), 49},
-        {Qt::Key_Down, kAlt, progress(R), 49},
-        {Qt::Key_Down, kShift, mixerValue(&MixerModel::monitorLevel), 49},
-        {Qt::Key_Down, 0, [](KeyBench& t) { return t.playlist.position; }, 2},
-        {Qt::Key_Left, kCtrl, cut, 11},
-        {Qt::Key_Left, kAlt, mode, 1},
+        {Qt::Key_Left, kCtrl,
+         [](KeyBench& t) { return t.console->mixer().cutRunning() * 10 + t.console->console().selectedDeck; },
+         11},
+        {Qt::Key_Left, kAlt, mixerValue(&MixerModel::monitorMode), 1},
         {Qt::Key_Left, kCtrl | kAlt, [](KeyBench& t) { return t.fileIndex(Side::Left); }, 1},
         {Qt::Key_Left, 0, state(R, &DeckState::cueBackHeld), 1, cueBoth},  // the deck cued last
-        {Qt::Key_Right, kCtrl, cut, 10, [](KeyBench& t) { t.console->console().selectedDeck = 1; }},
-        {Qt::Key_Right, kAlt, mode, 2},
-        {Qt::Key_Right, kCtrl | kAlt, [](KeyBench& t) { return t.fileIndex(Side::Right); }, 1},
-        {Qt::Key_Right, 0, state(R, &DeckState::cueForwardHeld), 1, cueBoth},
-        {Qt::Key_F5, 0, level(0), 51},
-        {Qt::Key_F6, 0, level(0), 49},
-        {Qt::Key_F7, 0, level(1), 51},
-        {Qt::Key_F8, 0, level(1), 49},
-        {Qt::Key_PageUp, 0, mixerValue(&MixerModel::mainVolume), 51},
-        {Qt::Key_PageDown, 0, mixerValue(&MixerModel::mainVolume), 49},
+        {Qt::Key_F8, 0, [](KeyBench& t) { return t.console->mixer().deckLevel(1); }, 49},
         {Qt::Key_Q, kShift, state(L, &DeckState::loopActive), 1},
         {Qt::Key_Q, 0, [](KeyBench& t) { return t.playing(Side::Left); }, 1, cueBoth},
         {Qt::Key_W, kShift, [](KeyBench& t) { return int(t.deck(Side::Left).state().cuePoint); }, 0},
-        {Qt::Key_W, 0, position(L), 0},
-        {Qt::Key_P, kShift, state(R, &DeckState::loopActive), 1},
-        {Qt::Key_P, 0, [](KeyBench& t) { return t.playing(Side::Right); }, 1, cueBoth},
-        {Qt::Key_O, kShift, [](KeyBench& t) { return int(t.deck(Side::Right).state().cuePoint); }, 0},
-        {Qt::Key_O, 0, position(R), 0},
-        {Qt::Key_I, 0, [](KeyBench& t) { return t.deck(Side::Right).state().isCued * 10 + t.calls["focus"]; }, 11},
-        {Qt::Key_E, 0, [](KeyBench& t) { return t.deck(Side::Left).state().isCued * 10 + t.calls["focus"]; }, 11},
+        {Qt::Key_W, 0, [](KeyBench& t) { return int(t.stream(Side::Left)->position); }, 0},
+        {Qt::Key_I, 0, [](KeyBench& t) { return t.deck(Side::Right).state().isCued * 10 + t.calls["focus"]; },
+         11},
         {Qt::Key_0, 0, state(R, &DeckState::isPaused), 1},
-        {Qt::Key_2, 0, state(L, &DeckState::isPaused), 1},
-        {Qt::Key_V, kCtrl, crossfader, 49},
-        {Qt::Key_V, 0, crossfader, 0},
-        {Qt::Key_B, 0, crossfader, 50, [](KeyBench& t) { t.console->mixer().setCrossfader(20); }},
-        {Qt::Key_N, kCtrl, crossfader, 51},
-        {Qt::Key_N, 0, crossfader, 100},
-        {Qt::Key_S, 0, [](KeyBench& t) { return int(t.deck(Side::Left).lcd().cue); }, 1},
-        {Qt::Key_K, 0, [](KeyBench& t) { return int(t.deck(Side::Right).lcd().cue); }, 1},
+        {Qt::Key_B, 0, mixerValue(&MixerModel::crossfader), 50,
+         [](KeyBench& t) { t.console->mixer().setCrossfader(20); }},
         {Qt::Key_R, 0, [](KeyBench& t) { return int(t.deck(Side::Left).braking()); }, 1},
-        {Qt::Key_U, 0, [](KeyBench& t) { return int(t.deck(Side::Right).braking()); }, 1},
-        {Qt::Key_F4, kCtrl | kShift, mode, 3, [](KeyBench& t) { t.console->mixer().pressMonitor(0); }},
+        {Qt::Key_F4, kCtrl | kShift, mixerValue(&MixerModel::monitorMode), 3,
+         [](KeyBench& t) { t.console->mixer().pressMonitor(0); }},
         {Qt::Key_Return, kShift, called("autoDj"), 1},
-        {Qt::Key_F, kShift, loopSaved(L), 1, loopAndYes(L)},
-        {Qt::Key_F, 0, shown, 1},  // no saved loop: the deck says so
-        {Qt::Key_H, kShift, loopSaved(R), 1, loopAndYes(R)},
-        {Qt::Key_H, 0, shown, 1},
-        {Qt::Key_F10, 0, called("options"), 1},
+        {Qt::Key_F, kShift, [](KeyBench& t) { return int(QFile::exists(t.deck(Side::Left).loopFilePath())); },
+         1,
+         [](KeyBench& t) {  // a loop on the fly, and Yes to saving it
+             t.deck(Side::Left).loop_Click();
+             t.dialogs.answers.push_back(Dialogs::Answer::Yes);
+         }},
+        {Qt::Key_F, 0, [](KeyBench& t) { return int(t.dialogs.shown.size()); }, 1},  // no saved loop: told so
         {Qt::Key_F9, 0, [](KeyBench& t) { return int(t.console->recording().active()); }, 1},
         {Qt::Key_Insert, 0, [](KeyBench& t) { return int(t.deck(Side::Right).eq().on()); }, 1},
-        {Qt::Key_F1, 0, called("help"), 1},
         {Qt::Key_1, 0, hotCue(L, 1), 1},
-        {Qt::Key_5, 0, hotCue(L, 4), 1},
-        {Qt::Key_3, kShift, hotCue(L, 2), 0, setHotCue(L, 2)},
-        {Qt::Key_6, 0, hotCue(R, 1), 1},
         {Qt::Key_9, 0, hotCue(R, 4), 1},
-        {Qt::Key_8, kShift, hotCue(R, 3), 0, setHotCue(R, 3)},
+        {Qt::Key_3, kShift, hotCue(L, 2), 0, [](KeyBench& t) { t.deck(Side::Left).hotCue_Click(2); }},
         // Releases, whatever the modifiers
         {Qt::Key_Control, 0, [](KeyBench& t) { return int(t.keys().ctrlHeld()); }, 0,
          [](KeyBench& t) { t.keys().keyDown(Qt::Key_Control, kCtrl); }, true},
         {Qt::Key_Alt, 0, [](KeyBench& t) { return int(t.keys().altHeld()); }, 0,
          [](KeyBench& t) { t.keys().keyDown(Qt::Key_Alt, kAlt); }, true},
-        {Qt::Key_Z, 0, state(L, &DeckState::bendMinusHeld), 0, shifted(Qt::Key_Z), true},
-        {Qt::Key_X, 0, state(L, &DeckState::bendPlusHeld), 0, shifted(Qt::Key_X), true},
-        {Qt::Key_Comma, 0, state(R, &DeckState::bendMinusHeld), 0, shifted(Qt::Key_Comma), true},
-        {Qt::Key_Period, 0, state(R, &DeckState::bendPlusHeld), 0, shifted(Qt::Key_Period), true},
+        {Qt::Key_Z, 0, state(L, &DeckState::bendMinusHeld), 0,
+         [](KeyBench& t) { t.press(Qt::Key_Z, kShift); }, true},
         {Qt::Key_Left, 0, state(L, &DeckState::cueBackHeld), 0,
          [](KeyBench& t) { cueBoth(t), t.console->console().selectedDeck = 0, t.press(Qt::Key_Left); }, true},
-        {Qt::Key_Right, 0, state(L, &DeckState::cueForwardHeld), 0,
-         [](KeyBench& t) { cueBoth(t), t.console->console().selectedDeck = 0, t.press(Qt::Key_Right); }, true},
     };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];

@@ -10,12 +10,6 @@ namespace {
 
 using Icon = Dialogs::Icon;
 
-TEST(ErrorText, KeepsTheTableAndItsGaps) {
-    EXPECT_EQ(ErrorText(-1), "Some Other Mystery Error");
-    EXPECT_EQ(ErrorText(38), "The channel is a 'decoding channel'");
-    for (int code : {28, 30, 36, -2, 39, 1000, -1000}) EXPECT_EQ(ErrorText(code), "") << code;
-}
-
 class SoundSystemTest : public ::testing::Test {
   protected:
     test::FakeSoundLibrary library;
@@ -60,19 +54,6 @@ TEST_F(SoundSystemTest, AFailedDeviceOrOutputStartShowsItsText) {
         EXPECT_FALSE(sound.init_BASS(-1, 22050));
         EXPECT_EQ(library.calls, row.calls);
         ASSERT_EQ(dialogs.texts(), (QStringList{row.text}));
-    }
-}
-
-TEST(SoundSystemDropouts, CountsTheBreaksInWords) {
-    test::FakeSoundLibrary library;
-    test::FakeDialogs dialogs;
-    const SoundSystem sound{library, dialogs};
-    const std::pair<std::uint64_t, const char*> cases[] = {
-        {0, "The sound has played without a break since start"}, {1, "The sound broke up once since start"},
-        {2, "The sound broke up 2 times since start"}, {123456, "The sound broke up 123456 times since start"}};
-    for (const auto& [breaks, text] : cases) {
-        library.breaks = breaks;
-        EXPECT_EQ(sound.dropoutText(), text) << breaks;
     }
 }
 

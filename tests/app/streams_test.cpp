@@ -125,19 +125,6 @@ TEST_F(StreamsTest, EachDeckKeepsItsFamilyForTransport) {
     EXPECT_EQ(streams.getStreamPosition(right.handle, right.kind), 8000);
 }
 
-TEST_F(StreamsTest, TheLastTransportResultFollowsEveryCall) {
-    library.addFile("a.mp3");
-    const auto a = streams.openStream("a.mp3");
-    streams.playStream(a.handle, a.kind);
-    EXPECT_EQ(streams.lastTransportResult(), 1);
-    streams.resumeStream(a.handle, a.kind);  // not paused
-    EXPECT_EQ(streams.lastTransportResult(), 0);
-    streams.setStreamPosition(a.handle, a.kind, 400);
-    EXPECT_EQ(streams.lastTransportResult(), 1);
-    streams.setStreamPosition(a.handle, a.kind, -8);
-    EXPECT_EQ(streams.lastTransportResult(), 0);
-}
-
 TEST_F(StreamsTest, LengthAndTimeLeftAreRoundedClockTexts) {
     library.addFile("a.mp3", FakeFile{audio::Family::Plain, 176400LL * 3725 + 70000});  // 3725.4 s
     const auto h = streams.openStream("a.mp3").handle;

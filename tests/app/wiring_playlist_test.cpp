@@ -13,27 +13,6 @@ const QString kVelumixTail = QString(10, QLatin1Char(' ')) + QStringLiteral("Vel
 
 class PlaylistWiring : public ::testing::Test, public WiringFixture {};
 
-TEST_F(PlaylistWiring, StartUpReopensTheLastPlaylistAndTheNextSongBoxShowsItsCurrentEntry) {
-    const QString list = rememberThree();
-    ASSERT_TRUE(start());
-    int changes = 0;
-    console->setChangedHandler([&] { ++changes; });
-    // The playlist window loads once the main window is up, not before.
-    EXPECT_EQ(model().count(), 0);
-    EXPECT_TRUE(console->nextSongText().isEmpty());
-
-    ASSERT_TRUE(fireAsync());
-    EXPECT_TRUE(playlist->loaded());
-    ASSERT_EQ(model().count(), 3);
-    EXPECT_EQ(model().label(), "set");
-    EXPECT_EQ(model().lastPlaylist, list);
-    EXPECT_FALSE(model().playlistChanged);
-    EXPECT_EQ(console->nextSongText(), "1.  Alpha - Band");
-    EXPECT_GT(changes, 0);      // the main window was told to redraw the box
-    EXPECT_FALSE(fireAsync());  // one shot
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
 TEST_F(PlaylistWiring, WithoutARememberedPlaylistTheStartLoadFinishesAtOnce) {
     ASSERT_TRUE(start());
     std::vector<std::pair<int, bool>> seen;
@@ -94,17 +73,6 @@ TEST_F(PlaylistWiring, AMusicFileOnTheCommandLineLandsInThePlaylistAndPlaysOnThe
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(PlaylistWiring, APlaylistOnTheCommandLineIsLoadedInsteadOfTheRememberedOne) {
-    rememberThree();
-    const QString other = playlistFile("other", {song("d", "Delta")});
-    ASSERT_TRUE(start(other));
-    EXPECT_EQ(console->deck(Side::Left).state().streamHandle, 0u);
-    ASSERT_TRUE(fireAsync());
-    ASSERT_EQ(model().count(), 1);
-    EXPECT_EQ(model().label(), "DJ PLAYLIST");
-    EXPECT_EQ(console->nextSongText(), "1.  Delta - Band");
-}
-
 TEST_F(PlaylistWiring, FurtherFilesAndFilesHandedOverJoinThePlaylistInTheirOrder) {
     rememberThree();
     const QString intro = song("intro", "Intro"), d = song("d", "Delta"), e = song("e", "Echo");
@@ -150,21 +118,6 @@ TEST_F(PlaylistWiring, TheNextSongDraggedOntoADeckShowsItsTagTitleAlsoAfterATagE
     EXPECT_TRUE(right.lcd().title.contains("Bravo"));
 }
 
-TEST_F(PlaylistWiring, NextAndPreviousSongStepThePlaylistAndWrapAtTheEnds) {
-    ASSERT_TRUE(startThree());
-    console->downCB_Click();
-    EXPECT_EQ(model().playlistPosition, 1);
-    EXPECT_EQ(model().nextSongPath, b);
-    EXPECT_EQ(console->nextSongText(), "2.  Bravo - Band");
-    console->downCB_Click();
-    console->downCB_Click();
-    EXPECT_EQ(console->nextSongText(), "1.  Alpha - Band");
-    console->upCB_Click();
-    EXPECT_EQ(model().playlistPosition, 2);
-    EXPECT_EQ(console->nextSongText(), "3.  Charlie - Band");
-    EXPECT_EQ(model().selectedIndex(), 2);
-}
-
 TEST_F(PlaylistWiring, TheOpenButtonAddsThroughThePlaylistAndLoadsTheLastAddedSong) {
     ASSERT_TRUE(startThree());
     const QString d = song("d", "Delta"), e = song("e", "Echo");
@@ -207,22 +160,6 @@ TEST_F(VanishedSong, YesRemovesTheEntryOfTheSongThatVanished) {
     EXPECT_EQ(console->deck(Side::Left).state().streamHandle, 0u);
 }
 
-TEST_F(VanishedSong, NoAtEitherQuestionKeepsTheEntry) {
-    ASSERT_TRUE(startThree());
-    library.vanishing = a.toStdString();
-    dialogs.answers = {Dialogs::Answer::No};
-    console->beginNextSongDrag();
-    console->dropOnDeck(Side::Left);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-    dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::No};
-    song("a", "Alpha");  // back, and gone again on the next open
-    console->beginNextSongDrag();
-    console->dropOnDeck(Side::Left);
-    EXPECT_EQ(dialogs.shown.size(), 3u);
-    EXPECT_EQ(model().count(), 3);
-    EXPECT_FALSE(model().playlistChanged);
-}
-
 TEST_F(VanishedSong, ASongAddedByTheOpenButtonIsTheOneRemovedNotThePickedOne) {
     ASSERT_TRUE(startThree());
     const QString d = song("d", "Delta");
@@ -233,45 +170,6 @@ TEST_F(VanishedSong, ASongAddedByTheOpenButtonIsTheOneRemovedNotThePickedOne) {
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[1].text, "Remove \"Delta - Band\" from the playlist?");
     EXPECT_EQ(model().paths(), (QStringList{a, b, c}));
-}
-
-TEST_F(PlaylistWiring, YesSavesTheChangedPlaylistUnderItsNameBeforeLeaving) {
-    const QString list = rememberThree();
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(fireAsync());
-    model().moveDown();
-    ASSERT_TRUE(model().playlistChanged);
-
-    dialogs.answers = {Dialogs::Answer::Yes};
-    EXPECT_TRUE(app->requestExit());
-    EXPECT_EQ(dialogs.shown.back().text, "Playlist has been saved.");
-    EXPECT_EQ(playlist::readM3u(list).value_or(QStringList{}), (QStringList{b, a, c}));
-    EXPECT_FALSE(library.running);
-}
-
-TEST_F(PlaylistWiring, AnUnnamedPlaylistAsksWithoutANameAndACancelledSaveKeepsRunning) {
-    const QString intro = song("intro", "Intro");
-    ASSERT_TRUE(start(intro));
-    ASSERT_TRUE(fireAsync());
-    console->deck(Side::Left).pause_Click();
-    dialogs.answers = {Dialogs::Answer::Yes};
-    dialogs.saveAnswers.push_back(std::nullopt);
-    EXPECT_FALSE(app->requestExit());
-    EXPECT_EQ(dialogs.shown[0].text, "Save Playlist? ");
-    EXPECT_EQ(app->state(), AppLifecycle::State::Running);
-}
-
-TEST_F(PlaylistWiring, LastPlaylistIsStoredAtExit) {
-    ASSERT_TRUE(startThree());
-    const QString other = playlistFile("other", {a});
-    model().Load_playlist(other);
-    ASSERT_TRUE(app->requestExit());
-    playlist->unload();
-    EXPECT_EQ(store.read("Last Playlist"), other);
-    // Once only: a later change is not written.
-    model().lastPlaylist.clear();
-    playlist->unload();
-    EXPECT_EQ(store.read("Last Playlist"), other);
 }
 
 TEST_F(PlaylistWiring, AnExitBeforeThePlaylistLoadedLeavesTheRememberedPlaylistAlone) {

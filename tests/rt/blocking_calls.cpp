@@ -27,11 +27,10 @@ namespace {
 
 thread_local bool counting = false;
 
-std::atomic<std::uint64_t> mallocs{0}, callocs{0}, reallocs{0}, frees{0}, aligneds{0}, mutexLocks{0},
-    mutexTrylocks{0}, condWaits{0};
+std::atomic<std::uint64_t> counts[kBlockingCallKinds] = {};
 
-inline void count(std::atomic<std::uint64_t>& counter) {
-    if (counting) counter.fetch_add(1, std::memory_order_relaxed);
+inline void count(BlockingCall kind) {
+    if (counting) counts[kind].fetch_add(1, std::memory_order_relaxed);
 }
 
 // The definition after ours, looked up on first use (the lookup itself may allocate, which is fine) and
@@ -63,22 +62,30 @@ void countBlockingCalls(bool on) {
 
 BlockingCalls blockingCallsSoFar() {
     BlockingCalls c;
-    c.malloc = mallocs.load();
-    c.calloc = callocs.load();
-    c.realloc = reallocs.load();
-    c.free = frees.load();
-    c.aligned = aligneds.load();
-    c.mutexLock = mutexLocks.load();
-    c.mutexTrylock = mutexTrylocks.load();
-    c.condWait = condWaits.load();
+    for (int k = 0; k < kBlockingCallKinds; ++k) c.count[k] = counts[k].load();
     return c;
 }
 
+std::uint64_t BlockingCalls::total() const {
+    std::uint64_t sum = 0;
+    for (std::uint64_t n : count) sum += n;
+    return sum;
+}
+
+BlockingCalls BlockingCalls::since(const BlockingCalls& before) const {
+    BlockingCalls d;
+    for (int k = 0; k < kBlockingCallKinds; ++k) d.count[k] = count[k] - before.count[k];
+    return d;
+}
+
 std::string BlockingCalls::text() const {
-    return "malloc " + std::to_string(malloc) + ", calloc " + std::to_string(calloc) + ", realloc " +
-           std::to_string(realloc) + ", free " + std::to_string(free) + ", aligned allocations " +
-           std::to_string(aligned) + ", mutex locks " + std::to_string(mutexLock) + ", mutex trylocks " +
-           std::to_string(mutexTrylock) + ", condition waits " + std::to_string(condWait);
+    static const char* const names[kBlockingCallKinds] = {
+        "malloc",      "calloc",         "realloc",        "free", "aligned allocations",
+        "mutex locks", "mutex trylocks", "condition waits"};
+    std::string t;
+    for (int k = 0; k < kBlockingCallKinds; ++k)
+        t += (k ? ", " : "") + std::string(names[k]) + " " + std::to_string(count[k]);
+    return t;
 }
 
 }  // namespace vx::test
@@ -88,15 +95,15 @@ using vx::test::count;
 extern "C" {
 
 void* malloc(size_t n) noexcept {
-    count(vx::test::mallocs);
+    count(vx::test::kMalloc);
     return __libc_malloc(n);
 }
 void* calloc(size_t n, size_t size) noexcept {
-    count(vx::test::callocs);
+    count(vx::test::kCalloc);
     return __libc_calloc(n, size);
 }
 void* realloc(void* p, size_t n) noexcept {
-    count(vx::test::reallocs);
+    count(vx::test::kRealloc);
     return __libc_realloc(p, n);
 }
 void* reallocarray(void* p, size_t n, size_t size) noexcept {
@@ -108,11 +115,11 @@ void* reallocarray(void* p, size_t n, size_t size) noexcept {
     return realloc(p, bytes);
 }
 void free(void* p) noexcept {
-    count(vx::test::frees);
+    count(vx::test::kFree);
     __libc_free(p);
 }
 void* memalign(size_t alignment, size_t n) noexcept {
-    count(vx::test::aligneds);
+    count(vx::test::kAligned);
     return __libc_memalign(alignment, n);
 }
 void* aligned_alloc(size_t alignment, size_t n) noexcept {
@@ -126,11 +133,11 @@ int posix_memalign(void** out, size_t alignment, size_t n) noexcept {
     return 0;
 }
 void* valloc(size_t n) noexcept {
-    count(vx::test::aligneds);
+    count(vx::test::kAligned);
     return __libc_valloc(n);
 }
 void* pvalloc(size_t n) noexcept {
-    count(vx::test::aligneds);
+    count(vx::test::kAligned);
     return __libc_pvalloc(n);
 }
 
@@ -143,32 +150,32 @@ using CondClockFn = int (*)(pthread_cond_t*, pthread_mutex_t*, clockid_t, const 
 using vx::test::next;
 
 int pthread_mutex_lock(pthread_mutex_t* m) noexcept {
-    count(vx::test::mutexLocks);
+    count(vx::test::kMutexLock);
     return next<MutexFn>(vx::test::realMutexLock, "pthread_mutex_lock")(m);
 }
 int pthread_mutex_trylock(pthread_mutex_t* m) noexcept {
-    count(vx::test::mutexTrylocks);
+    count(vx::test::kMutexTrylock);
     return next<MutexFn>(vx::test::realMutexTrylock, "pthread_mutex_trylock")(m);
 }
 int pthread_mutex_timedlock(pthread_mutex_t* m, const timespec* until) noexcept {
-    count(vx::test::mutexLocks);
+    count(vx::test::kMutexLock);
     return next<MutexUntilFn>(vx::test::realMutexTimedlock, "pthread_mutex_timedlock")(m, until);
 }
 int pthread_mutex_clocklock(pthread_mutex_t* m, clockid_t clock, const timespec* until) noexcept {
-    count(vx::test::mutexLocks);
+    count(vx::test::kMutexLock);
     return next<MutexClockFn>(vx::test::realMutexClocklock, "pthread_mutex_clocklock")(m, clock, until);
 }
 int pthread_cond_wait(pthread_cond_t* c, pthread_mutex_t* m) {
-    count(vx::test::condWaits);
+    count(vx::test::kCondWait);
     return next<CondFn>(vx::test::realCondWait, "pthread_cond_wait", "GLIBC_2.3.2")(c, m);
 }
 int pthread_cond_timedwait(pthread_cond_t* c, pthread_mutex_t* m, const timespec* until) {
-    count(vx::test::condWaits);
+    count(vx::test::kCondWait);
     return next<CondUntilFn>(vx::test::realCondTimedwait, "pthread_cond_timedwait", "GLIBC_2.3.2")(c, m,
                                                                                                    until);
 }
 int pthread_cond_clockwait(pthread_cond_t* c, pthread_mutex_t* m, clockid_t clock, const timespec* until) {
-    count(vx::test::condWaits);
+    count(vx::test::kCondWait);
     return next<CondClockFn>(vx::test::realCondClockwait, "pthread_cond_clockwait")(c, m, clock, until);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -9,19 +10,24 @@ namespace vx::test {
 // counting on. This test program replaces those functions with counting ones that forward to the C
 // library's own, so calls made from inside other libraries are seen as well (the C library's calls to
 // itself are not: they never leave it).
-struct BlockingCalls {
-    std::uint64_t malloc = 0;  // malloc, and operator new through it
-    std::uint64_t calloc = 0;
-    std::uint64_t realloc = 0;       // realloc, reallocarray
-    std::uint64_t free = 0;          // free, and operator delete through it
-    std::uint64_t aligned = 0;       // posix_memalign, aligned_alloc, memalign, valloc, pvalloc
-    std::uint64_t mutexLock = 0;     // pthread_mutex_lock, _timedlock, _clocklock
-    std::uint64_t mutexTrylock = 0;  // pthread_mutex_trylock
-    std::uint64_t condWait = 0;      // pthread_cond_wait, _timedwait, _clockwait
+enum BlockingCall {
+    kMalloc,        // malloc, and operator new through it
+    kCalloc,        //
+    kRealloc,       // realloc, reallocarray
+    kFree,          // free, and operator delete through it
+    kAligned,       // posix_memalign, aligned_alloc, memalign, valloc, pvalloc
+    kMutexLock,     // pthread_mutex_lock, _timedlock, _clocklock
+    kMutexTrylock,  // pthread_mutex_trylock
+    kCondWait,      // pthread_cond_wait, _timedwait, _clockwait
+    kBlockingCallKinds
+};
 
-    std::uint64_t total() const {
-        return malloc + calloc + realloc + free + aligned + mutexLock + mutexTrylock + condWait;
-    }
+struct BlockingCalls {
+    std::array<std::uint64_t, kBlockingCallKinds> count{};
+
+    std::uint64_t operator[](BlockingCall kind) const { return count[kind]; }
+    std::uint64_t total() const;
+    BlockingCalls since(const BlockingCalls& before) const;
     std::string text() const;  // every count by name
 };
 

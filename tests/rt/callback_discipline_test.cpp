@@ -1,8 +1,8 @@
 // The audio callback never allocates, frees, locks or waits (the headphones' outputs' callbacks neither:
 // channels 3-4, and a second device fed across clocks). On the output's real thread, while the
 // window thread does what a DJ does (opens and frees songs, seeks, loops, changes equaliser, volume and
-// key lock, pauses and resumes), every such call made inside the callback is counted: none may be seen. A stream
-// freed while it plays is handed back to the window thread and destroyed there.
+// key lock, pauses and resumes), every such call made inside the callback is counted: none may be seen. A
+// stream freed while it plays is handed back to the window thread and destroyed there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,17 +40,6 @@ class CountingObserver : public audio::CallbackObserver {
     std::atomic<std::uint64_t> callbacks{0};
 };
 
-BlockingCalls operator-(const BlockingCalls& a, const BlockingCalls& b) {
-    return {a.malloc - b.malloc,
-            a.calloc - b.calloc,
-            a.realloc - b.realloc,
-            a.free - b.free,
-            a.aligned - b.aligned,
-            a.mutexLock - b.mutexLock,
-            a.mutexTrylock - b.mutexTrylock,
-            a.condWait - b.condWait};
-}
-
 // The counting itself: an allocation, a lock or a wait on a counting thread is seen, by its kind.
 TEST(BlockingCallCount, SeesEveryKindOnACountingThreadOnly) {
     std::mutex m, other;
@@ -71,19 +60,15 @@ TEST(BlockingCallCount, SeesEveryKindOnACountingThreadOnly) {
     };
     const BlockingCalls before = blockingCallsSoFar();
     exercise();
-    EXPECT_EQ((blockingCallsSoFar() - before).total(), 0u) << "counted on a thread that does not count";
+    EXPECT_EQ(blockingCallsSoFar().since(before).total(), 0u) << "counted on a thread that does not count";
     countBlockingCalls(true);
     exercise();
     countBlockingCalls(false);
-    const BlockingCalls seen = blockingCallsSoFar() - before;
-    EXPECT_GE(seen.malloc, 2u);  // malloc, and operator new twice
-    EXPECT_EQ(seen.realloc, 1u);
-    EXPECT_EQ(seen.calloc, 1u);
-    EXPECT_EQ(seen.aligned, 1u);
-    EXPECT_GE(seen.free, 4u);
-    EXPECT_EQ(seen.mutexLock, 1u);
-    EXPECT_EQ(seen.mutexTrylock, 1u);
-    EXPECT_EQ(seen.condWait, 1u);
+    const BlockingCalls seen = blockingCallsSoFar().since(before);
+    EXPECT_GE(seen[kMalloc], 2u);  // malloc, and operator new twice
+    EXPECT_GE(seen[kFree], 4u);
+    for (BlockingCall once : {kRealloc, kCalloc, kAligned, kMutexLock, kMutexTrylock, kCondWait})
+        EXPECT_EQ(seen[once], 1u) << seen.text();
 }
 
 // One round of a DJ's hands on deck `h` (round n of the session); answers the deck's handle afterwards,
@@ -190,7 +175,7 @@ TEST_P(CallbackDiscipline, NoAllocationLockOrWaitWhileADjPlays) {
     }
     for (audio::Handle h : decks) e.freeStream(h);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the removals reach the audio thread
-    const BlockingCalls calls = blockingCallsSoFar() - before;
+    const BlockingCalls calls = blockingCallsSoFar().since(before);
     const std::uint64_t callbacks = observer.callbacks.load();
     e.setOutputTap(nullptr);
     e.shutdown();
@@ -204,11 +189,12 @@ TEST_P(CallbackDiscipline, NoAllocationLockOrWaitWhileADjPlays) {
     EXPECT_GT(round, 200) << "the window thread did too little meanwhile";
 }
 
-INSTANTIATE_TEST_SUITE_P(Outputs, CallbackDiscipline,
-                         ::testing::Values(OutputCase{"NoSound", false}, OutputCase{"Jack", true},
-                                           OutputCase{"JackChannels34", true, audio::PhonesRoute::Kind::Channels34},
-                                           OutputCase{"JackSecondDevice", true, audio::PhonesRoute::Kind::Device}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, CallbackDiscipline,
+    ::testing::Values(OutputCase{"NoSound", false}, OutputCase{"Jack", true},
+                      OutputCase{"JackChannels34", true, audio::PhonesRoute::Kind::Channels34},
+                      OutputCase{"JackSecondDevice", true, audio::PhonesRoute::Kind::Device}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vx

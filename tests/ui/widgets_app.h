@@ -47,12 +47,14 @@ inline QImage render(QWidget& w) {
     return image;
 }
 
-// A drag carrying `mime` enters `target` and is dropped there, as a hand or a file manager would.
-inline void dropOn(QWidget* target, const QMimeData& mime) {
+// A drag carrying `mime` enters `target` and is dropped there, as a hand or a file manager would; false when
+// the target refused it on entering.
+inline bool dropOn(QWidget* target, const QMimeData& mime) {
     QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
+    return enter.isAccepted();
 }
 
 }  // namespace vx::test

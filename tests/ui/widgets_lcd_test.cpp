@@ -146,17 +146,4 @@ TEST_F(LcdDisplayTest, OverviewMarksStandAtTheirTimesAndTheWaveformIsDrawnOnce) 
     EXPECT_EQ(o.imageBuilds(), builds + 1);
 }
 
-TEST_F(LcdDisplayTest, ADropIsReportedWithItsSource) {
-    QSignalSpy dropped(&lcd, &LcdDisplay::dropped);
-    QMimeData mime;
-    mime.setText(QStringLiteral("next song"));
-    QDragEnterEvent enter(QPoint(30, 30), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(&lcd, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(30, 30), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(&lcd, &drop);
-    ASSERT_EQ(dropped.count(), 1);
-    EXPECT_EQ(dropped.at(0).at(1).toPoint(), QPoint(30, 30));
-}
-
 }  // namespace

@@ -14,31 +14,26 @@ namespace dj = vx::ui::dj;
 
 namespace {
 
-TEST(LevelMeter, ClampsToTheEngineRange) {
+// Bars are kept within the engine's range and shown on a decibel scale; a peak holds, then falls to the bar.
+TEST(LevelMeter, ClampsToTheEngineRangeAndThePeakHoldsThenFalls) {
     vx::test::widgetsApp();
     LevelMeter m;
     m.setBars(40000, -5);
     EXPECT_EQ(m.barA(), LevelMeter::kFullScale);
     EXPECT_EQ(m.barB(), 0);
-    EXPECT_DOUBLE_EQ(LevelMeter::displayFraction(32768), 1.0);
-    EXPECT_DOUBLE_EQ(LevelMeter::displayFraction(0), 0.0);
     EXPECT_DOUBLE_EQ(LevelMeter::displayFraction(1), 0.0);  // far below the floor
     EXPECT_NEAR(LevelMeter::displayFraction(16384), 1.0 - 6.02 / 42.0, 0.001);
-}
-
-TEST(LevelMeter, PeakHoldsThenFallsToTheBar) {
-    vx::test::widgetsApp();
-    LevelMeter m;
-    m.setBars(30000, 20000);
-    m.setBars(1000, 20000);
-    EXPECT_EQ(m.peakA(), 30000);
-    for (int i = 0; i < LevelMeter::kPeakHoldTicks; ++i) m.tick();
-    EXPECT_EQ(m.peakA(), 30000);  // still held
-    m.tick();
-    EXPECT_LT(m.peakA(), 30000);
-    for (int i = 0; i < 100; ++i) m.tick();
-    EXPECT_EQ(m.peakA(), 1000);
-    EXPECT_EQ(m.peakB(), 20000);  // a steady bar keeps its peak on it
+    LevelMeter p;
+    p.setBars(30000, 20000);
+    p.setBars(1000, 20000);
+    EXPECT_EQ(p.peakA(), 30000);
+    for (int i = 0; i < LevelMeter::kPeakHoldTicks; ++i) p.tick();
+    EXPECT_EQ(p.peakA(), 30000);  // still held
+    p.tick();
+    EXPECT_LT(p.peakA(), 30000);
+    for (int i = 0; i < 100; ++i) p.tick();
+    EXPECT_EQ(p.peakA(), 1000);
+    EXPECT_EQ(p.peakB(), 20000);  // a steady bar keeps its peak on it
 }
 
 TEST(LevelMeter, BarsAndTheLimitLightShowInThePicture) {

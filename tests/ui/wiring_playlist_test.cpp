@@ -69,15 +69,15 @@ TEST_F(WiredWindow, TheRememberedPlaylistOpensBehindTheConsoleAndPlayListCBShows
     EXPECT_EQ(pw->list()->model()->rowCount(), 3);
     EXPECT_EQ(named<QLabel>(pw, "playlistLABEL")->text(), "set");
 
-    // A click on an entry picks it for the next-song box; the console's arrows step through the list.
-    clickRow(1);
-    EXPECT_EQ(nextSong(), "2.  Bravo - Band");
-    click(window.get(), "downCB");
+    // A click on an entry picks it for the next-song box; the console's arrows step through the list and
+    // wrap round at its ends.
+    clickRow(2);
     EXPECT_EQ(nextSong(), "3.  Charlie - Band");
-    EXPECT_EQ(pw->list()->currentIndex().row(), 2);
-    click(window.get(), "upCB");
-    click(window.get(), "upCB");
+    click(window.get(), "downCB");
     EXPECT_EQ(nextSong(), "1.  Alpha - Band");
+    EXPECT_EQ(pw->list()->currentIndex().row(), 0);
+    click(window.get(), "upCB");
+    EXPECT_EQ(nextSong(), "3.  Charlie - Band");
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -101,7 +101,7 @@ TEST_F(WiredWindow, AFileFromAFileManagerLoadsOnTheDeckItIsDroppedOn) {
     EXPECT_TRUE(window->console().deck(Side::Left).state().fileName.isEmpty());
 }
 
-TEST_F(WiredWindow, ExitAsksToSaveTheChangedPlaylistOnceAndStoresTheLastPlaylist) {
+TEST_F(WiredWindow, ExitAsksOnceAndSavesTheChangedPlaylistAndStoresTheLastPlaylist) {
     const QString list = rememberThree();
     open();
     ASSERT_TRUE(fireAsync());
@@ -117,9 +117,11 @@ TEST_F(WiredWindow, ExitAsksToSaveTheChangedPlaylistOnceAndStoresTheLastPlaylist
     EXPECT_EQ(app->state(), AppLifecycle::State::Running);
 
     store.write("Last Playlist", "stale");
-    dialogs.answers = {Dialogs::Answer::No};
+    dialogs.answers = {Dialogs::Answer::Yes};
     click(window.get(), "cmdcloseButton");
-    EXPECT_EQ(dialogs.shown.size(), 2u);  // the playlist window goes without asking again
+    // Asked again and saved under its name; the playlist window goes without asking a third time.
+    EXPECT_EQ(dialogs.texts().mid(1), (QStringList{dialogs.texts()[0], "Playlist has been saved."}));
+    EXPECT_EQ(playlist::readM3u(list).value_or(QStringList{}), (QStringList{b, a, c}));
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(playlistWindow()->isVisible());
     EXPECT_EQ(app->state(), AppLifecycle::State::ShutDown);
