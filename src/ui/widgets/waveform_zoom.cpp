@@ -1,6 +1,9 @@
 #include "ui/widgets/waveform_zoom.h"
 
+#include <QCoreApplication>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -14,13 +17,42 @@ namespace {
 constexpr std::size_t kTilesKept = 4;  // the display spans at most three; one more saves a rebuild back
 
 using wave::rgb;
+
+// The frame clock of every running display; it ticks only while one runs.
+struct FrameClock {
+    QPointer<QTimer> timer;  // the application's child: gone with it
+    std::vector<WaveformZoom*> running;
+
+    void add(WaveformZoom* zoom) {
+        if (!timer) {
+            timer = new QTimer(QCoreApplication::instance());
+            timer->setTimerType(Qt::PreciseTimer);
+            timer->setInterval(WaveformZoom::kFrameMs);
+            QObject::connect(timer, &QTimer::timeout, [this] {
+                for (std::size_t i = 0; i < running.size(); ++i) running[i]->frame();
+            });
+        }
+        running.push_back(zoom);
+        if (!timer->isActive()) timer->start();
+    }
+    void remove(WaveformZoom* zoom) {
+        std::erase(running, zoom);
+        if (running.empty() && timer) timer->stop();
+    }
+};
+
+FrameClock& frameClock() {
+    static FrameClock clock;
+    return clock;
+}
 }  // namespace
 
 WaveformZoom::WaveformZoom(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kFrameMs);
-    connect(&timer_, &QTimer::timeout, this, [this] { frame(); });
+}
+
+WaveformZoom::~WaveformZoom() {
+    setRunning(false);
 }
 
 QSize WaveformZoom::sizeHint() const {
@@ -43,11 +75,12 @@ void WaveformZoom::setMarks(const DeckMarks& marks) {
 }
 
 void WaveformZoom::setRunning(bool on) {
-    if (on == timer_.isActive()) return;
+    if (on == running_) return;
+    running_ = on;
     if (on)
-        timer_.start();
+        frameClock().add(this);
     else
-        timer_.stop();
+        frameClock().remove(this);
 }
 
 void WaveformZoom::frame() {

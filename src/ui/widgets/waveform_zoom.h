@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -27,15 +26,17 @@ class WaveformZoom : public QWidget {
     static constexpr int kTileWidth = 512;
 
     explicit WaveformZoom(QWidget* parent = nullptr);
+    ~WaveformZoom() override;
 
     // The song's analysis (waveform and beat grid), or null; `serial` changes whenever it does.
     void setAnalysis(const analysis::TrackAnalysis* analysis, int serial);
     void setMarks(const DeckMarks& marks);
     // Where a frame reads the play position (seconds) while the deck plays.
     void setPositionSource(std::function<double()> source) { source_ = std::move(source); }
-    // The frame timer runs only while this is on.
+    // Frames come while this is on, from one clock every running display shares: both decks' views
+    // move in the same frame and repaint in one pass of the window.
     void setRunning(bool on);
-    bool running() const { return timer_.isActive(); }
+    bool running() const { return running_; }
     // One frame: the play position read and, when it moved by a pixel, the display repainted.
     void frame();
 
@@ -66,7 +67,7 @@ class WaveformZoom : public QWidget {
     std::vector<Tile> tiles_;
     DeckMarks marks_;
     std::function<double()> source_;
-    QTimer timer_;
+    bool running_ = false;
 };
 
 }  // namespace vx::ui
